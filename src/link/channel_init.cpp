@@ -1,0 +1,81 @@
+#include "link/channel_init.h"
+
+#include "asdu/asdu_layout.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vdl {
+
+namespace {
+// A baud rate of 0 or below can only come from a damaged file; the timing values are then
+// computed for 9600 bit/s instead of dividing by zero.
+int32_t UsableBaud(int32_t baud) { return baud > 0 ? baud : 9600; }
+} // namespace
+
+uint32_t FrameTimeout(int32_t baud) {
+    return static_cast<uint32_t>(std::lround(704000.0 / UsableBaud(baud))) + 300;
+}
+
+void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
+    T_EmpfVar& em = c.em;
+    T_SendVar& se = c.se;
+    T_BetriebsPar& bp = c.bp;
+
+    for (auto& a : em.ela) a = -1;
+    em.anzspik = 0;
+    em.efcb = 0;
+    em.fcb = 0;
+    em.syn = false;
+
+    if (bp.fkt == FKT_ASCII) {
+        em.tlg = static_cast<uint16_t>(bp.tlg < 0 ? 0 : (bp.tlg > 0xFFFF ? 0xFFFF : bp.tlg));
+        em.TOut = static_cast<uint32_t>(bp.qzt < 0 ? 0 : bp.qzt);
+    } else {
+        em.tlg = 16;
+        em.TOut = FrameTimeout(bp.baud);
+    }
+
+    if (bp.la.anz <= 0 || ap.lgla == 0) bp.la.anz = 1;
+    if (bp.la.anz > kMaxLinkAdr) bp.la.anz = kMaxLinkAdr;
+
+    DeriveAsduLayout(av, ap);
+
+    se.sim = SIM_NONE;
+    if (bp.fkt == FKT_MASTER || bp.fkt == FKT_SLAVE) {
+        if (bp.pro == PRO_UNBALANCED)
+            se.sim = bp.fkt == FKT_MASTER ? SIM_MASTER : SIM_SLAVE;
+        else
+            se.sim = SIM_BALANCED;
+    }
+
+    se.pzt = 44000 / UsableBaud(bp.baud) + 1;
+
+    c.rp57x = bp.fkt == FKT_RP5 || bp.fkt == FKT_RP6;
+    c.rpbrsp1 = bp.fkt == FKT_RP5 ? 12 : (bp.fkt == FKT_RP6 ? 16 : 0);
+
+    se.akt = 0;
+    se.paend = static_cast<uint8_t>(((bp.paend & 0x80) ? 0x80 : 0) | ((bp.paend & 0x40) ? 0x20 : 0) |
+                                    ((bp.paend & 0x20) ? 0x10 : 0));
+    se.fcb = 0;
+    se.usfcb = 0;
+    se.uslstat = 0xFFFF;
+    se.usi = 0;
+    se.usia = 0;
+    se.Stat = SS_IDLE;
+    se.abf1.fill(false);
+    se.lke = 0;
+    se.lks = 0;
+    se.whzl = 0;
+    se.u3 = 0;
+    se.sendq = 0;
+    se.wquit = false;
+    se.empfq = 255;
+    // A file still open from an earlier transfer is closed, not dropped.
+    for (T_FileTransfer* ft : {&c.fte, &c.fts}) {
+        if (ft->f) std::fclose(ft->f);
+        *ft = T_FileTransfer{};
+    }
+}
+
+} // namespace vdl

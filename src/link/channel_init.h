@@ -1,0 +1,17 @@
+// Initialisation of a channel record: at start, after the parameter dialog and after the
+// address settings change.
+#pragma once
+
+#include "core/allg_var.h"
+#include "core/channel.h"
+#include "core/settings_records.h"
+
+namespace vdl {
+
+void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap);
+
+// Receive time-out in ms for a channel that is not in ASCII mode: 64 characters of 11 bits,
+// plus 300 ms.
+uint32_t FrameTimeout(int32_t baud);
+
+} // namespace vdl
