@@ -1,0 +1,15 @@
+// Where the tests find the source tree, the built programs and the program texts.
+#pragma once
+
+#include <string>
+
+namespace vdl::test {
+
+std::string SourceDir(); // with a trailing separator
+std::string BinDir();    // the folder of the built programs and their texts, with separator
+std::string TextsDir();  // the texts folder of the source tree, with separator
+// A fresh empty folder below the system's temporary folder, removed by the next call with the
+// same name.
+std::string TempDir(const std::string& name);
+
+} // namespace vdl::test
