@@ -1,0 +1,44 @@
+// The commands of vordal-cli. Each command lives in a file of its own and registers itself
+// with a static CliCommand object.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vdl::cli {
+
+using Args = std::vector<std::string>;
+using Runner = std::function<int(const Args& args)>;
+
+struct CliCommand {
+    CliCommand(std::string name, std::string usage, Runner run);
+};
+
+struct CommandEntry {
+    std::string name;
+    std::string usage; // one or more lines shown by --help
+    Runner run;
+};
+const std::vector<CommandEntry>& Commands();
+
+// The directory of the running executable, with a trailing separator.
+std::string ProgramDir();
+
+// Small option parser: "--name value" and "--name=value"; flags without value.
+class Options {
+public:
+    // valueOptions take a value, flagOptions do not. Returns false and fills error on an
+    // unknown option or a missing value.
+    bool Parse(const Args& args, const std::vector<std::string>& valueOptions,
+               const std::vector<std::string>& flagOptions, std::string& error);
+    bool Has(const std::string& name) const;
+    std::string Get(const std::string& name, const std::string& def = "") const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+
+private:
+    std::vector<std::pair<std::string, std::string>> values_;
+    std::vector<std::string> positional_;
+};
+
+} // namespace vdl::cli

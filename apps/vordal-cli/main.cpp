@@ -1,0 +1,110 @@
+// vordal-cli: the program without a window. It decodes byte streams and log files, writes and
+// exports logs, and monitors lines; its output is plain text, CSV or JSON lines.
+#include "cli.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <vector>
+
+#include <QCoreApplication>
+
+namespace vdl::cli {
+
+namespace {
+std::vector<CommandEntry>& Registry() {
+    static std::vector<CommandEntry> r;
+    return r;
+}
+std::string g_progDir;
+} // namespace
+
+CliCommand::CliCommand(std::string name, std::string usage, Runner run) {
+    Registry().push_back({std::move(name), std::move(usage), std::move(run)});
+}
+
+const std::vector<CommandEntry>& Commands() { return Registry(); }
+
+std::string ProgramDir() { return g_progDir; }
+
+bool Options::Parse(const Args& args, const std::vector<std::string>& valueOptions,
+                    const std::vector<std::string>& flagOptions, std::string& error) {
+    auto contains = [](const std::vector<std::string>& v, const std::string& s) {
+        return std::find(v.begin(), v.end(), s) != v.end();
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            std::string name = a.substr(2), value;
+            bool inlineValue = false;
+            if (auto eq = name.find('='); eq != std::string::npos) {
+                value = name.substr(eq + 1);
+                name = name.substr(0, eq);
+                inlineValue = true;
+            }
+            if (contains(valueOptions, name)) {
+                if (!inlineValue) {
+                    if (i + 1 >= args.size()) {
+                        error = "option --" + name + " needs a value";
+                        return false;
+                    }
+                    value = args[++i];
+                }
+                values_.emplace_back(name, value);
+            } else if (contains(flagOptions, name) && !inlineValue) {
+                values_.emplace_back(name, "");
+            } else {
+                error = "unknown option --" + name;
+                return false;
+            }
+        } else {
+            positional_.push_back(a);
+        }
+    }
+    return true;
+}
+
+bool Options::Has(const std::string& name) const {
+    return std::any_of(values_.begin(), values_.end(), [&](const auto& p) { return p.first == name; });
+}
+
+std::string Options::Get(const std::string& name, const std::string& def) const {
+    for (auto it = values_.rbegin(); it != values_.rend(); ++it)
+        if (it->first == name) return it->second;
+    return def;
+}
+
+} // namespace vdl::cli
+
+namespace {
+
+void PrintHelp() {
+    std::cout << "usage: vordal-cli COMMAND [OPTIONS]\n"
+                 "       vordal-cli --version | --help\n\n"
+                 "commands:\n";
+    auto cmds = vdl::cli::Commands();
+    std::sort(cmds.begin(), cmds.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const auto& c : cmds) std::cout << c.usage << "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    vdl::cli::g_progDir =
+        (std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "").string();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintHelp();
+        return args.empty() ? 2 : 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "vordal-cli " << VORDAL_VERSION << "\n";
+        return 0;
+    }
+    for (const auto& c : vdl::cli::Commands()) {
+        if (c.name == args[0]) return c.run(vdl::cli::Args(args.begin() + 1, args.end()));
+    }
+    std::cerr << "vordal-cli: unknown command '" << args[0] << "' (try --help)\n";
+    return 2;
+}
