@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "asdu/address_text.h"
 #include "link/channel_init.h"
 
 #include <iostream>
@@ -22,6 +23,7 @@ bool Program::LoadStartTexts() { return LoadLanguage(0); }
 bool Program::LoadLanguage(int lang) {
     if (!LoadTextFile(texts, av, lang, msg)) return false;
     LoadTypeNames(texts, av);
+    InstallAsduTexts(texts, av, ap);
     return true;
 }
 

@@ -38,9 +38,23 @@ void DeriveStructure(const T_AdrStruktur& s, T_AdrStruktur& brt, std::string& fm
 
 } // namespace
 
+AsduLayout LayoutOf(const T_AllgPar& ap) {
+    AsduLayout l;
+    l.lgla = ap.lgla < 0 ? 0 : (ap.lgla > 2 ? 2 : ap.lgla);
+    l.mitori = ap.mitori ? 1 : 0;
+    l.lgca = ap.lgca < 1 ? 1 : (ap.lgca > 2 ? 2 : ap.lgca);
+    l.lgoa = ap.lgoa < 1 ? 1 : (ap.lgoa > 3 ? 3 : ap.lgoa);
+    l.TypI = 5 + l.lgla;
+    l.CaI = 8 + l.lgla + l.mitori;
+    l.OaI = l.CaI + l.lgca;
+    l.InfI = l.OaI + l.lgoa;
+    l.oamax = (1u << (8 * l.lgoa)) - 1;
+    l.globla = l.lgla == 2 ? 0xFFFF : 0xFF;
+    l.globca = l.lgca == 2 ? 0xFFFF : 0xFF;
+    return l;
+}
+
 void DeriveAsduLayout(T_AllgVar& av, T_AllgPar& ap) {
-    int lgla = ap.lgla < 0 ? 0 : (ap.lgla > 2 ? 2 : ap.lgla);
-    int mitori = ap.mitori ? 1 : 0;
     int cabits = StructureBits(ap.castr);
     int oabits = StructureBits(ap.oastr);
     // A structure whose widths do not give whole octets keeps the lengths it had.
@@ -49,13 +63,14 @@ void DeriveAsduLayout(T_AllgVar& av, T_AllgPar& ap) {
     if (ap.lgca < 1 || ap.lgca > 2) ap.lgca = 2;
     if (ap.lgoa < 1 || ap.lgoa > 3) ap.lgoa = 3;
 
-    av.TypI = 5 + lgla;
-    av.CaI = 8 + lgla + mitori;
-    av.OaI = av.CaI + ap.lgca;
-    av.InfI = av.OaI + ap.lgoa;
-    av.oamax = (ap.lgoa == 3) ? 0xFFFFFFu : ((1u << (8 * ap.lgoa)) - 1);
-    av.globla = lgla == 2 ? 0xFFFF : 0xFF;
-    av.globca = ap.lgca == 2 ? 0xFFFF : 0xFF;
+    const AsduLayout l = LayoutOf(ap);
+    av.TypI = l.TypI;
+    av.CaI = l.CaI;
+    av.OaI = l.OaI;
+    av.InfI = l.InfI;
+    av.oamax = l.oamax;
+    av.globla = l.globla;
+    av.globca = l.globca;
     DeriveStructure(ap.castr, av.cabrt, av.cafmt, av.lgcastr);
     DeriveStructure(ap.oastr, av.oabrt, av.oafmt, av.lgoastr);
 }
