@@ -330,3 +330,37 @@ TEST(DataTexts, QualifierHintsPerPickEntry) {
         EXPECT_EQ(digits[static_cast<size_t>(PickIndex(45))], '5') << "single command: S/E and QU";
     }
 }
+
+TEST(DataTexts, TypeAndCauseNamesHaveShortAndLongForms) {
+    for (int lang : {0, 1}) {
+        const TextTable& t = RawTexts(lang);
+        auto check = [&](int n) {
+            const std::string& s = t.GetText(n);
+            size_t dbl = s.find("  ");
+            ASSERT_NE(dbl, std::string::npos)
+                << LangName(lang) << ": text " << n << " \"" << s << "\"";
+            std::string shortForm = s.substr(0, dbl), longForm = s.substr(dbl + 2);
+            EXPECT_FALSE(shortForm.empty()) << n;
+            EXPECT_EQ(shortForm.find(' '), std::string::npos) << "short form is one word: " << s;
+            EXPECT_FALSE(longForm.empty()) << n;
+            EXPECT_NE(longForm[0], ' ') << n;
+            EXPECT_EQ(longForm.find("  "), std::string::npos) << "one double blank only: " << s;
+        };
+        for (int typ : PickTypes())
+            if (typ <= 127) check(70 + typ);
+        check(198);
+        for (int c = 0; c < 64; ++c) {
+            bool defined = (c >= 1 && c <= 13) || (c >= 20 && c <= 41) || (c >= 44 && c <= 47);
+            if (defined) {
+                check(202 + c);
+            } else {
+                // An undefined cause is named like cause 0, so that the compact form shows its
+                // number; without a double blank both forms are the whole text.
+                EXPECT_EQ(t.GetText(202 + c), t.GetText(202)) << "cause " << c;
+                EXPECT_EQ(t.GetText(202 + c).find("  "), std::string::npos);
+            }
+        }
+        EXPECT_EQ(t.GetText(71).substr(0, 9), "M_SP_NA_1");
+        EXPECT_EQ(t.GetText(196).substr(0, 9), "F_DR_TA_1");
+    }
+}

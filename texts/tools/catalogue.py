@@ -149,12 +149,12 @@ CAUSES = {
          "interrogated by station interrogation"),
     37: ("ZA", "Antwort auf allgemeine Zählerabfrage", "reqcogen",
          "requested by general counter request"),
-    44: ("TypUnbek", "unbekannte Typkennung", "unknown type", "unknown type identification"),
-    45: ("UrsUnbek", "unbekannte Übertragungsursache", "unknown cause",
+    44: ("TypUnbek", "unbekannte Typkennung", "unkType", "unknown type identification"),
+    45: ("UrsUnbek", "unbekannte Übertragungsursache", "unkCause",
          "unknown cause of transmission"),
-    46: ("CAUnbek", "unbekannte gemeinsame Adresse der ASDU", "unknown CA",
+    46: ("CAUnbek", "unbekannte gemeinsame Adresse der ASDU", "unkCA",
          "unknown common address of ASDU"),
-    47: ("IOAUnbek", "unbekannte Informationsobjektadresse", "unknown IOA",
+    47: ("IOAUnbek", "unbekannte Informationsobjektadresse", "unkIOA",
          "unknown information object address"),
 }
 for g in range(1, 17):

@@ -2,18 +2,18 @@
 from catalogue import (CAUSES, GENERAL_CAUSES, PERMITTED, PICK, TYPES, two_digit_codes)
 
 FC_UNBAL_PRI = [
-    ("Rücksetzen der Fernstation (Link)", "reset of remote link"),
-    ("Rücksetzen des Anwenderprozesses", "reset of user process"),
+    ("Link rücksetzen", "reset of remote link"),
+    ("Anwenderprozess rücksetzen", "reset of user process"),
     ("reserviert", "reserved"),
-    ("Daten senden, Quittung erwartet", "user data, confirm expected"),
-    ("Daten senden, keine Antwort erwartet", "user data, no reply expected"),
+    ("Nutzdaten senden, Quittung erwartet", "user data, confirm expected"),
+    ("Nutzdaten senden, keine Antwort erwartet", "user data, no reply expected"),
     ("reserviert", "reserved"),
     ("reserviert (Sondernutzung)", "reserved for special use"),
     ("reserviert (Sondernutzung)", "reserved for special use"),
-    ("Anforderung Zugriffsanforderung (ACD)", "request for access demand"),
-    ("Anforderung Linkzustand", "request status of link"),
-    ("Anforderung Daten Klasse 1", "request user data class 1"),
-    ("Anforderung Daten Klasse 2", "request user data class 2"),
+    ("Zugriffsanforderung abfragen", "request for access demand"),
+    ("Linkzustand abfragen", "request status of link"),
+    ("Daten Klasse 1 abfragen", "request user data class 1"),
+    ("Daten Klasse 2 abfragen", "request user data class 2"),
     ("reserviert", "reserved"),
     ("reserviert", "reserved"),
     ("reserviert (Sondernutzung)", "reserved for special use"),
@@ -26,8 +26,8 @@ FC_UNBAL_SEC = [
     ("reserviert", "reserved"),
     ("reserviert (Sondernutzung)", "reserved for special use"),
     ("reserviert (Sondernutzung)", "reserved for special use"),
-    ("Antwort mit Daten", "user data (response)"),
-    ("keine Daten vorhanden (NACK)", "requested data not available (NACK)"),
+    ("Antwort mit Nutzdaten", "user data (response)"),
+    ("angeforderte Daten nicht vorhanden (NACK)", "requested data not available (NACK)"),
     ("reserviert", "reserved"),
     ("Linkzustand oder Zugriffsanforderung", "status of link or access demand"),
     ("reserviert", "reserved"),
@@ -36,14 +36,14 @@ FC_UNBAL_SEC = [
     ("Linkdienst nicht implementiert", "link service not implemented"),
 ]
 FC_BAL_PRI = [
-    ("Rücksetzen der Fernstation (Link)", "reset of remote link"),
-    ("Rücksetzen des Anwenderprozesses", "reset of user process"),
-    ("Linktest", "test function for link"),
-    ("Daten senden, Quittung erwartet", "user data, confirm expected"),
-    ("Daten senden, keine Antwort erwartet", "user data, no reply expected"),
+    ("Link rücksetzen", "reset of remote link"),
+    ("Anwenderprozess rücksetzen", "reset of user process"),
+    ("Test des Links", "test function for link"),
+    ("Nutzdaten senden, Quittung erwartet", "user data, confirm expected"),
+    ("Nutzdaten senden, keine Antwort erwartet", "user data, no reply expected"),
     ("reserviert", "reserved"), ("reserviert", "reserved"), ("reserviert", "reserved"),
     ("reserviert", "reserved"),
-    ("Anforderung Linkzustand", "request status of link"),
+    ("Linkzustand abfragen", "request status of link"),
     ("reserviert", "reserved"), ("reserviert", "reserved"), ("reserviert", "reserved"),
     ("reserviert", "reserved"),
     ("reserviert (Sondernutzung)", "reserved for special use"),
@@ -388,7 +388,7 @@ def define_core(T, R, COMBO, FIELD):
     T(1074, "", note="must stay empty: ends the decoding of the cause texts", req=False, same=True)
 
     # Qualifier hints of the send list editor.
-    T(1096, " (binär mit B, dezimal oder $hex)", " (binary with B, decimal or $hex)",
+    T(1096, " (binär mit B: B10000001, dezimal, $hex)", " (binary with B: B10000001, decimal, $hex)",
       note="send list qualifier hint: suffix when the hint is shorter than 44 characters")
     T(1097, "Qualifier: ", "qualifier: ", note="send list qualifier hint: prefix")
     T(1100, "".join("%X" % QUAL_KIND.get(t, 0) for t in PICK),
@@ -405,8 +405,8 @@ def define_core(T, R, COMBO, FIELD):
       ["program ", "Ch1 rec.", "Ch1 sent", "Ch2 rec.", "Ch2 sent"],
       note="channel and direction by ek 0..4")
     R(1181, ["symmetrisch", "unsymmetrisch"], ["balanced", "unbalanced"], note="procedure 0, 1 (statistics, events 48, 49)")
-    T(1227, " (Teile durch Leerzeichen oder Punkt getrennt, $ für hexadezimal)",
-      " (parts separated by blanks or dots, $ for hexadecimal)", note="appended to the address structure hints 836, 839")
+    T(1227, " Bit: Eingabe als Zahl oder in Teilen, getrennt durch Leerzeichen ($ für hexadezimal)",
+      " bits: enter a number or the parts separated by blanks ($ for hexadecimal)", note="appended to the address structure hints 836, 839")
     T(1229, " ms", " ms", note="after the delay of C_CD_NA_1")
     R(1373, ["Urs", "T:", "N:", "HK="], ["COT", "T:", "N:", "orig="],
       note="compact cause: before an unnamed cause number, test bit, P/N bit, originator")

@@ -141,7 +141,7 @@ def define_ui(T, R, COMBO, FIELD):
       ["Telegram number", "Telegram length", "Control field (PRM + function)", "Link address", "Type identification",
        "Cause", "Originator address"] + [". part of common address"] * 5 + [". part of object address"] * 5,
       note="filter dialog: row labels of fields 5..21 (703 + field); address parts get & and a number in front")
-    T(725, "Qualität: ein Bit gesetzt", "Quality: one bit set", note="filter dialog: first quality mask label")
+    T(725, "Qualität: mindestens ein Bit gesetzt", "Quality: at least one bit set", note="filter dialog: first quality mask label")
     R(802, ["Anforderung RQT: 0 keine, 1..4 Zählergruppe, 5 alle Zähler (Einfrieren in der Auswahl)"],
       ["request RQT: 0 none, 1..4 counter group, 5 all counters (freeze in the list)"],
       note="send editor: value hint of C_CI_NA_1")
@@ -276,7 +276,7 @@ def define_ui(T, R, COMBO, FIELD):
     T(1205, "Alle Telegramme der Logdatei %s löschen?", "Delete all telegrams of the log file %s?", fmt="s",
       note="question: delete the log")
     T(1206, "keine", "none", note="port list: no port")
-    T(1207, "COM", note="port list: prefix of the port number (read back as a number)", same=True)
+    T(1207, "", note="port list: prefix of the port number; empty, so that the entry reads back as a number", req=False, same=True)
     T(1208, "Die Schnittstelle COM%d kann nicht geöffnet werden.", "Port COM%d cannot be opened.", fmt="d",
       note="message: port cannot be opened (port number)")
     R(1212, ["ungefiltert  ", "gefiltert  "], ["unfiltered  ", "filtered  "], note="view header: filter inactive, active")
@@ -514,9 +514,9 @@ def define_ui(T, R, COMBO, FIELD):
        "Folder: "], note="export dialog: save dialog title, filter, directory label")
     T(2074, "Stationsabbild voll: höchstens %d Objekte", "Station image full: at most %d objects", fmt="d",
       note="message: station image full (AbbMax)")
-    T(2076, "&Ja       &Nein     Abbrechen ", "&Yes      &No       Cancel    ",
+    T(2076, "&Ja       &Nein     Abbrechen &Abbrechen", "&Yes      &No       Cancel    &Cancel   ",
       note="message box button captions, 10 characters each, at the positions of text 2077", extra="slots=2077")
-    T(2077, "&Yes      &No       Cancel    ", note="standard button captions, 10 characters each", same=True)
+    T(2077, "&Yes      &No       Cancel    &Cancel   ", note="standard button captions, 10 characters each", same=True)
     R(2079, ["Lesefehler Datei %s, Code %d", "Schreibfehler Datei %s, Code %d"],
       ["read error file %s, code %d", "write error file %s, code %d"], fmt="s,d",
       note="file transfer: file read and write errors (file, error code)")
