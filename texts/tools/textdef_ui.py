@@ -18,9 +18,9 @@ def define_ui(T, R, COMBO, FIELD):
       note="tool buttons of the main menus: file, mode, send, view, parameters, language, filter, help")
     T(519, "Schaltfläche: Mausklick, Leertaste oder Eingabetaste", "button: click, space bar or Enter",
       note="hint of buttons")
-    T(520, "je Station (untere 4 Bit der Stationsadresse)", "per station (low 4 bits of the common address)",
+    T(520, " je Station (untere 4 Bit der Stationsadresse)", " per station (low 4 bits of the common address)",
       note="picker mode 3: description of the grouping by station")
-    T(522, "der Stationsadresse ", "of common address ", note="picker mode 3: before the common address")
+    T(522, " der Stationsadresse ", " of common address ", note="picker mode 3: before the common address")
     R(523, ["&Online", "O&ffline", "&Log-Anzeige", "O&nline-Anzeige", "&Stationsabbild"],
       ["&Online", "O&ffline", "&Log display", "O&nline display", "&Station image"],
       note="menu mode: aGoOnl, aGoOffl, aAusgLog, aAusgOnl, aStObj")
@@ -408,7 +408,7 @@ def define_ui(T, R, COMBO, FIELD):
     T(1402, "8    ,9    ,10   ,11   ,12   ,13   ,14   ,15   ,16", note="display dialog: font sizes, one per 6 characters",
       same=True, extra="sizes")
     T(1400, "Darstellung", "Display", note="display dialog caption")
-    T(1401, "Schriftgröße", "Font size", note="display dialog: font size label")
+    T(1401, "Schriftgröße", "Font size", note="display dialog: font size label (number proposed, not named)")
     R(1403, ["Muster", "Vordergrund", "Hintergrund", "Abstand zwischen Telegrammen [%]"],
       ["Sample", "Foreground", "Background", "Gap between telegrams [%]"],
       note="display dialog: sample, foreground, background labels, gap label (sfLeerZl)")
@@ -497,9 +497,9 @@ def define_ui(T, R, COMBO, FIELD):
       note="station image: buttons Copy, Clear, Exit, Help with their hints, hint of chkAuto, hint of the grid")
     T(2048, "16", note="station image: number of columns", same=True)
     R(2049, ["Nr", "Zeit", "Stationsadr.", "Objektadr.", "Typ", "Wert", "Ursache", "zykl", "Hint", "spont",
-             "Abfr", "GA", "Bef", "Rückm", "Ende", "sonst"],
+             "Abfr", "GA", "Bef", "Best/Rm", "Ende", "sonst"],
       ["No", "Time", "Common addr.", "Object addr.", "Type", "Value", "Cause", "cyc", "back", "spont",
-       "req", "inro", "cmd", "ret", "term", "other"],
+       "req", "inro", "cmd", "con/ret", "term", "other"],
       note="station image column headings 0..15")
     R(2067, ["Die Datei hat mehr Zeilen, als Liste %d fasst. In Liste %d weiterlesen?",
              "Liste %d ist voll. Die Objekte von Liste %d anhängen?"],
