@@ -364,3 +364,21 @@ TEST(DataTexts, TypeAndCauseNamesHaveShortAndLongForms) {
         EXPECT_EQ(t.GetText(196).substr(0, 9), "F_DR_TA_1");
     }
 }
+
+TEST(DataTexts, VariantTypeNamesSplitAtTheirFirstBlank) {
+    // The link line of the variant frame format splits a type name at its first blank into a
+    // short and a long part.
+    for (int lang : {0, 1}) {
+        const TextTable& t = RawTexts(lang);
+        auto check = [&](int n) {
+            const std::string& s = t.GetText(n);
+            size_t blank = s.find(' ');
+            ASSERT_NE(blank, std::string::npos) << LangName(lang) << ": text " << n;
+            EXPECT_GT(blank, 0u) << n;
+            ASSERT_LT(blank + 1, s.size()) << n;
+            EXPECT_NE(s[blank + 1], ' ') << LangName(lang) << ": text " << n << " \"" << s << "\"";
+        };
+        for (int typ = 0; typ <= 15; ++typ) check(1520 + typ);
+        for (int typ = 0; typ <= 81; ++typ) check(1540 + typ);
+    }
+}

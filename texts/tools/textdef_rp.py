@@ -1,7 +1,7 @@
 # Texts of the rp57x frame format: link line pieces, message type names and the format
 # strings of the message lines, each taking exactly the arguments its renderer passes.
 
-UNUSED = ("?  nicht belegt", "?  not assigned")
+UNUSED = ("? nicht belegt", "? not assigned")
 
 
 def odd_names():
