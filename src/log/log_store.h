@@ -1,0 +1,150 @@
+// The log store: every telegram received, sent or generated is numbered, time-stamped and
+// appended to one log file, a ring of 32 KiB blocks. The store also keeps the statistics
+// counters, the ring of the last 50 telegrams for the online display, and a separate read
+// side for the view.
+#pragma once
+
+#include "core/allg_var.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/records.h"
+#include "core/settings_records.h"
+#include "core/text_table.h"
+#include "log/log_file.h"
+
+#include <array>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vdl {
+
+// Text numbers of the log.
+constexpr int kTxLogName = 1199;   // automatic log file name
+constexpr int kTxLogExt = 1200;    // extension of log files
+constexpr int kTxLogWriteErr = 1202;
+constexpr int kTxLogReadErr = 1203;
+
+// The last 50 telegrams that passed the display filter, for the online display.
+struct DisplayRing {
+    static constexpr int kSlots = 50;
+    static constexpr int kDrop = 16;
+    std::array<T_Telegramm, kSlots> slot{};
+    int head = 0; // next slot to fill
+    int tail = 0; // next slot the online display draws
+
+    void Clear();
+    void Push(const T_Telegramm& te, int len);
+    // The next undrawn telegram; false when the display has caught up.
+    bool Next(T_Telegramm& te);
+};
+
+// The settings the store works with and hands on to the file head.
+struct LogEnv {
+    Clock& clock;
+    Messages& msg;
+    const TextTable& texts;
+    T_AllgVar& av;
+    T_AllgPar& ap;
+    const T_ProgPar& pp;
+    T_BetriebsPar& bp1;
+    T_BetriebsPar& bp2;
+};
+
+class LogStore {
+public:
+    // An entry arriving this long after the block was last written is written with it; the
+    // timer step writes it too, so an abrupt end loses at most about this much.
+    static constexpr uint32_t kBlockSyncMs = 1000;
+
+    explicit LogStore(LogEnv env);
+    ~LogStore();
+    LogStore(const LogStore&) = delete;
+    LogStore& operator=(const LogStore&) = delete;
+
+    // Hooks set by the program. Without them every telegram passes and nothing is passed on.
+    std::function<bool(const T_Telegramm&)> logFilter;     // while the log filter is active
+    std::function<bool(const T_Telegramm&)> displayFilter; // for the display ring and the view
+    std::function<void(const T_Telegramm&)> stationImage;  // every stored telegram
+    std::function<void()> statisticsChanged;               // a counter moved
+    // Time stamp of a new telegram: today's date + the time of day of the millisecond time
+    // base. Without it the clock's local time is taken.
+    std::function<double()> timeStamp;
+
+    // Opens or creates the log. A file that exists but is not a log is left as it is: the
+    // store then has no log (IsOpen false) and an error names it. A log that was not closed
+    // cleanly is recovered from its blocks. Takes the settings from the file's head.
+    bool OpenLog(const std::string& name, bool ageCheck);
+    // Opens a log for looking only: nothing is created, taken, recovered on disk or written.
+    bool OpenForInspection(const std::string& name);
+    bool IsOpen() const { return open_; }
+    const std::string& Name() const { return name_; }
+
+    // Numbers, stamps, filters, counts, stores and shows one telegram.
+    void AppendTelegram(T_Telegramm& te);
+    // Stores a telegram as it is, numbered anew (export into a new log): no filter, counters,
+    // display or station image.
+    void AppendCopy(const T_Telegramm& te);
+    // Timer step: writes the block being written when entries have waited kBlockSyncMs.
+    void Periodic();
+
+    void FlushLog();
+    void CloseLog();
+    void FlushOnOffline();
+    void NewLog();
+    // Closes the log, copies it to newName (when the names differ) and opens the copy.
+    bool SaveAs(const std::string& newName);
+
+    // The read side of the view.
+    bool OpenForReading();
+    void CloseView();
+    LogCursor& View() { return *view_; }
+    // A cursor of its own (export, replay), reading through the read handle.
+    std::unique_ptr<LogCursor> NewCursor();
+    // Replays every stored frame (ta = 3) to the station image; the view keeps its place.
+    void ReplayToStationImage();
+
+    const T_LogKopf& Kopf() const { return lk_; }
+    bool Empty() const;
+    // Telegrams in the log (newest - oldest + 1), 0 when empty.
+    int32_t Count() const;
+    bool Recovered() const { return recovered_; }
+
+    DisplayRing ring;
+
+    // Statistics counters by ek 1..4: [0] telegrams, [1] with an error.
+    std::array<std::array<int32_t, 2>, 4> counters{};
+    void ZeroCounters() { counters = {}; }
+
+    // The name of the automatic log (daily with option 13) for a day number.
+    std::string AutomaticName(double now) const;
+
+private:
+    bool Create(const std::string& name);
+    void Store(T_Telegramm& te, int len);
+    void CloseBlock();
+    bool WriteBlock();
+    void MarkOpen();
+    bool WriteHead(int32_t lgdatei, int32_t lgkopf);
+    void LoadBlock(int k, T_LogBlock& b, int& lastPos);
+    void Fail();
+    void ResetMemory();
+
+    LogEnv e_;
+    std::string name_;
+    bool open_ = false;
+    bool readOnly_ = false;
+    bool recovered_ = false;
+    bool marked_ = false; // the file carries the open mark since the first new entry
+    std::fstream wf_;     // write handle
+    std::ifstream rf_;    // read handle
+    T_LogKopf lk_{};
+    T_LogBlock wb_{};     // block being written
+    int lastPos_ = kLogBlockHeadLen;
+    bool dirty_ = false;  // the write block holds entries not yet on disk
+    uint32_t dirtySince_ = 0;
+    std::unique_ptr<LogCursor> view_;
+};
+
+} // namespace vdl
