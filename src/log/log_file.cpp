@@ -127,7 +127,8 @@ bool FirstNumber(std::istream& f, int k, int32_t& nr1, double& dt1) {
 
 bool LogStateLags(std::istream& f, uint64_t fileSize, const T_LogKopf& lk) {
     int nb = BlocksOnDisk(fileSize, lk.anzbl);
-    if (lk.blakt >= nb) return false;
+    // A closed log always holds the block it was writing.
+    if (lk.blakt >= nb) return true;
     T_LogBlock b;
     if (!ReadBlock(f, lk.blakt, b)) return false;
     BlockScan s = ScanBlock(b, true);
@@ -151,9 +152,17 @@ void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBloc
 
     T_LogBlock b;
     BlockScan cur;
-    int newest = lk.blakt;
-    if (newest >= nb || !ReadBlock(f, newest, b) || (cur = ScanBlock(b, true)).count == 0) {
-        // Nothing of the block being written reached the disk: an empty log.
+    int newest = -1;
+    // Start from the block the state names as being written; when that one holds nothing,
+    // from the oldest block it names, or from the first block of the file.
+    for (int start : {lk.blakt, lk.blalt, 0}) {
+        if (start < nb && ReadBlock(f, start, b) && (cur = ScanBlock(b, true)).count > 0) {
+            newest = start;
+            break;
+        }
+    }
+    if (newest < 0) {
+        // Nothing of the log reached the disk: an empty log.
         lk = r;
         wb.k.pos = kLogBlockHeadLen;
         return;

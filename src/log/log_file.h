@@ -115,8 +115,9 @@ LogHeadRead ReadLogHead(std::istream& f, uint64_t fileSize);
 // Reads block k; false when the file does not hold it completely.
 bool ReadBlock(std::istream& f, int k, T_LogBlock& b);
 
-// True when the stored state of a cleanly closed file lags behind its blocks: the block being
-// written holds a newer telegram than the state names, or the chain continues in the next one.
+// True when the stored state of a cleanly closed file does not fit its blocks: the block being
+// written is missing or holds a newer telegram than the state names, or the chain continues in
+// the next block.
 bool LogStateLags(std::istream& f, uint64_t fileSize, const T_LogKopf& lk);
 
 // Rebuilds the state of a log from its blocks: from the block the stored state names as being

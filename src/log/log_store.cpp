@@ -162,8 +162,9 @@ bool LogStore::OpenLog(const std::string& name, bool ageCheck) {
                          false);
     f.close();
 
-    // A repaired state goes to disk when the log is closed.
-    e_.av.logsave = recovered_;
+    // A repaired state goes to disk with the next entries; a log that receives none is left
+    // as it was.
+    e_.av.logsave = false;
     marked_ = h.state == LogHeadState::Open;
     name_ = name;
     e_.av.dtLog = name;
