@@ -18,6 +18,23 @@ Program::Program(std::string progDir, Messages& m)
     for (T_ComVar& c : com) InitChannel(c, av, ap);
 }
 
+void Program::CreateLog(Clock& stamps) {
+    log = std::make_unique<LogStore>(
+        LogEnv{stamps, msg, texts, av, ap, pp, com[0].bp, com[1].bp});
+    log->logFilter = [this](const T_Telegramm& te) {
+        return FilterAccepts(ap.lfilt, te, Filters(), false);
+    };
+    log->displayFilter = [this](const T_Telegramm& te) { return DisplayAccepts(te, Filters()); };
+}
+
+FilterEnv Program::Filters() const {
+    return FilterEnv{ap, LayoutOf(ap), log ? log->Kopf().nralt : 0, pp.linkzl != 0};
+}
+
+ParamSetEnv Program::ParamEnv() {
+    return ParamSetEnv{av, ap, com[0].bp, com[1].bp, pp, com[0].wm, pblk, texts, msg};
+}
+
 bool Program::LoadStartTexts() { return LoadLanguage(0); }
 
 bool Program::LoadLanguage(int lang) {

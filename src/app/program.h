@@ -6,8 +6,13 @@
 #include "core/allg_var.h"
 #include "core/channel.h"
 #include "core/messages.h"
+#include "core/param_set.h"
 #include "core/settings_records.h"
 #include "core/text_table.h"
+#include "log/filter.h"
+#include "log/log_store.h"
+
+#include <memory>
 
 #include <string>
 
@@ -35,6 +40,14 @@ public:
     T_AllgPar ap;
     T_ProgPar pp;
     T_ComVar com[2];
+    T_ParaBlocks pblk = DefaultParaBlocks(); // send telegrams, lists, feedback as stored
+
+    // Makes the log store; stamps gives the time stamps of new telegrams (the time base).
+    void CreateLog(Clock& stamps);
+    // What the filters test against: the settings and the log's oldest number.
+    FilterEnv Filters() const;
+    ParamSetEnv ParamEnv();
+    std::unique_ptr<LogStore> log;
 };
 
 // Messages written to standard error (the command-line program).
