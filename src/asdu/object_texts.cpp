@@ -6,6 +6,7 @@
 #include "core/utf8.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -89,10 +90,12 @@ std::string FaultyLineList(const std::vector<int>& lines, const TextTable& texts
 }
 
 bool ObjectTexts::Load(const std::string& path, ObjectTextEnv& env) {
-    std::ifstream f(path, std::ios::binary);
+    std::error_code ec;
+    std::ifstream f;
+    if (std::filesystem::is_regular_file(path, ec)) f.open(path, std::ios::binary);
     std::ostringstream ss;
-    if (f) ss << f.rdbuf();
-    if (!f || f.bad()) {
+    if (f.is_open()) ss << f.rdbuf();
+    if (!f.is_open() || f.bad()) {
         std::string m = Format(env.texts.tx(kTxCannotRead), {path});
         if (env.logMessage) env.logMessage(m);
         env.msg.Error(m);

@@ -640,7 +640,7 @@ void StartTelegram(T_TeleAusgabe& ctx, const T_Telegramm& te) {
     ctx.te = te;
     ctx.pcv = (te.ek == EK_RX2 || te.ek == EK_TX2) ? env.com[1] : env.com[0];
     if (te.stat > 39 && te.ek >= 1 && te.ek <= 6)
-        ctx.tcl = ColourPair(*env.pp, te.ta == TA_INTERNAL ? CP_EVENT : te.ek);
+        ctx.tcl = ColourPair(*env.pp, te.ta == TA_INTERNAL ? static_cast<int>(CP_EVENT) : static_cast<int>(te.ek));
     else
         ctx.tcl = ColourPair(*env.pp, CP_ERROR);
     ctx.oa_alt = -1;
