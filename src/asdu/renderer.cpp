@@ -154,7 +154,8 @@ std::string CompactCause(const T_TeleAusgabe& c) {
     uint8_t urs = c.te.urs;
     int cause = urs & 0x3F;
     std::string name = CauseName(c, cause, false);
-    if (name == CauseName(c, 0, false)) name = tx(c, 1373) + std::to_string(cause);
+    // A cause without a name of its own shows its number.
+    if (name.empty() || name == CauseName(c, 0, false)) name = tx(c, 1373) + std::to_string(cause);
     std::string s;
     if (urs & 0x80) s += tx(c, 1374);
     if (urs & 0x40) s += tx(c, 1375);
