@@ -147,12 +147,43 @@ std::map<int, std::string> StandardCauseTexts() {
     return m;
 }
 
-TextTable StandardTexts() {
+namespace {
+std::map<int, std::string> StandardTextMap() {
     std::map<int, std::string> m = StandardLinkTexts();
     for (const auto& kv : StandardCauseTexts()) m.insert(kv);
+    m[25] = "$";
     m[26] = ".";
+    m[27] = "01";
+    m[1172] = ";";
     m[1227] = " bit";
-    return MakeTexts(m);
+    return m;
+}
+} // namespace
+
+TextTable StandardTexts() {
+    return MakeTexts(StandardTextMap());
+}
+
+std::string StandardTextFile() {
+    std::map<int, std::string> m = StandardTextMap();
+    std::string file;
+    char num[16];
+    bool coding = true; // the cause lists run from 1009 up to the first empty text
+    for (int i = 0; i < 1300; ++i) {
+        std::string text = m.count(i) ? m[i] : std::string();
+        if (i >= 1009 && text.empty()) coding = false;
+        if (i >= 1009 && coding) {
+            std::string coded;
+            for (unsigned char ch : text) {
+                std::snprintf(num, sizeof num, "%02u", static_cast<unsigned>(ch % 100));
+                coded += num;
+            }
+            text = coded;
+        }
+        std::snprintf(num, sizeof num, "%04d", i);
+        file += std::string(num) + "  " + text + ";\r\n";
+    }
+    return file;
 }
 
 } // namespace vdl::test

@@ -40,5 +40,8 @@ std::map<int, std::string> StandardLinkTexts();
 std::map<int, std::string> StandardCauseTexts();
 // Both of the above, plus the separator of structure widths (text 26) and text 1227.
 TextTable StandardTexts();
+// The same as the content of a program text file (cause lists in two-digit codes), for the
+// programs run by the tests.
+std::string StandardTextFile();
 
 } // namespace vdl::test
