@@ -1,7 +1,10 @@
 // A Qt application object for tests that need the event loop, and a bounded wait that runs
-// the loop until a condition holds (for real devices such as pseudo-terminals).
+// the loop until a condition holds (for real devices such as pseudo-terminals). The object is
+// a QApplication, so that widget tests can share the process; without a display it draws
+// off screen.
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -13,8 +16,10 @@ inline QCoreApplication& QtApp() {
     static int argc = 1;
     static char name[] = "vordal-tests";
     static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static QCoreApplication* app =
-        QCoreApplication::instance() ? QCoreApplication::instance() : new QCoreApplication(argc, argv);
+        QCoreApplication::instance() ? QCoreApplication::instance() : new QApplication(argc, argv);
     return *app;
 }
 
