@@ -16,6 +16,38 @@ Program::Program(std::string progDir, Messages& m)
     av.msjetick = 60;
     InitChannelRecords(com[0], com[1]);
     for (T_ComVar& c : com) InitChannel(c, av, ap);
+    // The interpretation's colour tables by type and cause, and its quality highlight.
+    av.pft = &pp.frbtyp;
+    av.pfu = &pp.frburs;
+    av.FltQuaFrb = QualityHighlightMask(pp.ausg.quamask);
+}
+
+bool Program::LoadObjectTexts(const std::string& path) {
+    ObjectTextEnv e{texts, av, ap, msg, &pp.frburs, [this](const std::string& m) {
+                        if (!log) return;
+                        T_Telegramm te{};
+                        te.stat = ST_MESSAGE_IO;
+                        te.ta = TA_INTERNAL;
+                        te.setS0(m);
+                        log->AppendTelegram(te);
+                    }};
+    if (objects.Load(path, e)) return true;
+    av.dtOaTxt.clear();
+    return false;
+}
+
+RenderEnv Program::Rendering(const LocaleFormats& loc) const {
+    RenderEnv e;
+    e.texts = &texts;
+    e.av = &av;
+    e.ap = &ap;
+    e.pp = &pp;
+    e.com[0] = &com[0];
+    e.com[1] = &com[1];
+    e.objects = &objects;
+    e.loc = &loc;
+    e.oldestNr = log ? log->Kopf().nralt : 0;
+    return e;
 }
 
 void Program::CreateLog(Clock& stamps) {

@@ -3,6 +3,8 @@
 // desktop program and the command-line program both drive a Program; tests can make two.
 #pragma once
 
+#include "asdu/object_texts.h"
+#include "asdu/renderer.h"
 #include "core/allg_var.h"
 #include "core/channel.h"
 #include "core/messages.h"
@@ -48,6 +50,14 @@ public:
     FilterEnv Filters() const;
     ParamSetEnv ParamEnv();
     std::unique_ptr<LogStore> log;
+
+    // The object text table. Loading replaces it; an unreadable file keeps it, is reported and
+    // entered into the log as a message, and forgets dtOaTxt.
+    ObjectTexts objects;
+    bool LoadObjectTexts(const std::string& path);
+    // What the renderer reads: settings, channels, object texts, the log's oldest number and
+    // the given date and time forms.
+    RenderEnv Rendering(const LocaleFormats& loc) const;
 };
 
 // Messages written to standard error (the command-line program).

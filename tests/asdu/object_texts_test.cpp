@@ -1,5 +1,7 @@
 #include "asdu/object_texts.h"
 
+#include "app/program.h"
+
 #include "render_fixture.h"
 #include "support/paths.h"
 
@@ -156,4 +158,21 @@ TEST_F(ObjectTextsTest, CaNameCacheIsRenewedByALoad) {
     EXPECT_EQ(f.objects.CaNameCached(5), "new");
     f.objects.Clear();
     EXPECT_EQ(f.objects.CaNameCached(5), "");
+}
+
+TEST(ProgramObjectTexts, FailedLoadForgetsTheFileNameAndUrsColoursReachTheCauseTable) {
+    FakeMessages msg;
+    Program p(BinDir(), msg);
+    std::string dir = TempDir("progobj");
+    {
+        std::ofstream o(dir + "o.txt", std::ios::binary);
+        o << "URS;3;4-5;\r\n";
+    }
+    ASSERT_TRUE(p.LoadObjectTexts(dir + "o.txt"));
+    EXPECT_EQ(p.av.dtOaTxt, dir + "o.txt");
+    ASSERT_NE(p.av.pfu, nullptr);
+    EXPECT_EQ(p.av.pfu->frb[3], (T_FarbIndex{4, 5}));
+    EXPECT_FALSE(p.LoadObjectTexts(dir + "none.txt"));
+    EXPECT_EQ(p.av.dtOaTxt, "");
+    EXPECT_EQ(msg.errors.size(), 1u);
 }
