@@ -3,6 +3,7 @@
 // channels and prints every closed record.
 #include "cli.h"
 #include "decode_input.h"
+#include "decode_render.h"
 
 #include <nlohmann/json.hpp>
 
@@ -35,7 +36,9 @@ int RunDecodeCommand(const Args& args) {
     std::string error;
     std::vector<std::string> flags = DecodeFlagOptions();
     flags.push_back("records");
-    if (!o.Parse(args, DecodeValueOptions(), flags, error) || o.Positional().size() > 1) {
+    std::vector<std::string> values = DecodeValueOptions();
+    values.insert(values.end(), RenderValueOptions().begin(), RenderValueOptions().end());
+    if (!o.Parse(args, values, flags, error) || o.Positional().size() > 1) {
         if (error.empty()) error = "at most one input file";
         std::cerr << "vordal-cli decode: " << error << "\n";
         return 2;
@@ -67,6 +70,21 @@ int RunDecodeCommand(const Args& args) {
     }
     if (!p.LoadStartTexts()) return 1;
 
+    if (o.Has("format") && o.Has("records")) {
+        std::cerr << "vordal-cli decode: --records and --format exclude each other\n";
+        return 2;
+    }
+    if (o.Has("format")) {
+        DecodeRenderer r;
+        if (!r.Setup(o, p, error)) {
+            std::cerr << "vordal-cli decode: " << error << "\n";
+            return 2;
+        }
+        r.Begin(std::cout);
+        RunDecode(p, blocks, [&r](const T_Telegramm& te, int) { r.Print(te, std::cout); });
+        return 0;
+    }
+
     RunDecode(p, blocks, [](const T_Telegramm& te, int line) {
         std::cout << RecordJson(te, line).dump() << "\n";
     });
@@ -79,7 +97,7 @@ const std::string kUsage =
         "                          input lines of hexadecimal byte pairs, optionally led by c1 or\n"
         "                          c2, a blank line is a pause, # starts a comment\n"
         "      --records                        one JSON object per record (the default)\n") +
-    DecodeOptionsUsage();
+    DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
 
 const CliCommand reg("decode", kUsage, RunDecodeCommand);
 

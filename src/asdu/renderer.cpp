@@ -446,13 +446,16 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
         if (te.ta == TA_VARIABLE) {
             if (!NextObject(c)) return {};
             s += PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
-            s += CompactTypeName(c);
+            // A name from the user's file may come without a blank after it.
+            s += CompactField(CompactTypeName(c));
             s += CompactCause(c);
             c.lgztlk = std::max(0, static_cast<int>(Utf8Length(s)) - 12);
             bool whole = false;
             std::string body = ObjectBody(c, &whole);
             s += body;
             c.znr = 6;
+            // Element texts may end without a blank; keep the status text apart.
+            if (!s.empty() && s.back() != ' ') s += ' ';
         }
         return s + StatusText(c);
     }

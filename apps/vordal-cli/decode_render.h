@@ -1,0 +1,39 @@
+// The interpretation output of vordal-cli decode: --format 3..7 prints every closed record as
+// the renderer gives it, with the view switches, object texts, language and full scale given
+// as options.
+#pragma once
+
+#include "app/program.h"
+#include "cli.h"
+#include "platform/qt_locale.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vdl::cli {
+
+// The options of the interpretation output (all take a value).
+const std::vector<std::string>& RenderValueOptions();
+const char* RenderOptionsUsage();
+
+class DecodeRenderer {
+public:
+    // Reads the options into the program (after its start texts are loaded): language, view
+    // format and switches, full scale, object texts. False with a message for a bad value.
+    bool Setup(const Options& o, Program& p, std::string& error);
+    // Lines printed before the first record (format 7: the column line).
+    void Begin(std::ostream& out);
+    // Prints the lines of one record, numbered in the order of the records.
+    void Print(const T_Telegramm& te, std::ostream& out);
+
+private:
+    Program* p_ = nullptr;
+    std::unique_ptr<QtLocaleFormats> loc_;
+    RenderEnv env_;
+    T_TeleAusgabe ctx_;
+    int32_t nr_ = 0;
+};
+
+} // namespace vdl::cli
