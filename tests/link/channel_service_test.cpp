@@ -55,8 +55,7 @@ struct Rig {
         svc.BindPort(0, &port[0]);
         svc.BindPort(1, &port[1]);
         svc.hooks.receiveBlock = [this](T_ComVar& c, const uint8_t* b, int n) {
-            blocks.push_back(
-                {&c == &com[0] ? 0 : 1, std::vector<uint8_t>(b, b + n), c.em.fehl, c.em.anz});
+            blocks.push_back({&c == &com[0] ? 0 : 1, std::vector<uint8_t>(b, b + n), c.em.fehl, c.em.anz});
         };
         svc.hooks.log = [this](T_Telegramm& t) { logged.push_back(t); };
         svc.hooks.counters = [](const T_ComVar& c) {
