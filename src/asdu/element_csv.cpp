@@ -102,6 +102,9 @@ std::string FloatText(uint32_t bits) {
 std::string ElementCsv(const T_Telegramm& te, int& pos, char tz) {
     const int typ = te.typ;
     if (!IsKnownType(typ) && !IsTimedCommand(typ)) return {};
+    // A cursor far outside the frame reads only zeros; keep its arithmetic in range.
+    if (pos < -0xFFFF) pos = -0xFFFF;
+    if (pos > 0xFFFF) pos = 0xFFFF;
     Reader r(te, pos, tz);
     switch (Shape(kShapes[static_cast<size_t>(typ)])) {
     case NOTHING:
