@@ -8,7 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -101,6 +107,41 @@ void RenderMix(benchmark::State& state, int format) {
         static_cast<double>(lines) / static_cast<double>(state.iterations());
 }
 
+// The input of vordal-cli decode: the frames of the mix, the requests on channel 1 and the
+// answers on channel 2, repeated to a million frames.
+std::string MillionFrameFile() {
+    std::string path = (std::filesystem::temp_directory_path() / "vordal-bench-1m.hex").string();
+    if (std::filesystem::exists(path)) return path;
+    static Setup s;
+    std::ofstream out(path, std::ios::binary);
+    char buf[4];
+    for (int i = 0; i < 1000000; ++i) {
+        const T_Telegramm& te = s.mix[static_cast<size_t>(i) % s.mix.size()];
+        bool primary = te.lg > 1 && (te.lc & 0x40);
+        out << (primary ? "c1" : "c2");
+        for (int k = 0; k < te.lg; ++k) {
+            std::snprintf(buf, sizeof buf, " %02X", te.b[k]);
+            out << buf;
+        }
+        out << "\n";
+    }
+    return path;
+}
+
+void BM_CliDecodeFormat7MillionFrames(benchmark::State& state) {
+    std::string file = MillionFrameFile();
+    std::string cmd = std::string("\"") + VDL_BIN_DIR + "/vordal-cli\" decode --format 7 \"" +
+                      file + "\" > /dev/null";
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        int rc = std::system(cmd.c_str());
+        auto t1 = std::chrono::steady_clock::now();
+        if (rc != 0) state.SkipWithError("vordal-cli decode failed");
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
+}
+
 void BM_RenderFormat3(benchmark::State& state) { RenderMix(state, vdl::VF_FULL); }
 void BM_RenderFormat7(benchmark::State& state) { RenderMix(state, vdl::VF_CSV); }
 
@@ -108,5 +149,9 @@ void BM_RenderFormat7(benchmark::State& state) { RenderMix(state, vdl::VF_CSV); 
 
 BENCHMARK(BM_RenderFormat3);
 BENCHMARK(BM_RenderFormat7);
+BENCHMARK(BM_CliDecodeFormat7MillionFrames)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 BENCHMARK_MAIN();
