@@ -210,6 +210,13 @@ TEST(CheckAsdu, CauseGrading) {
     Bytes sp30 = Hex("01 00 00 01  00 00 00 00 01 01 1A");
     // Interrogation cause for a time-tagged type that does not list it.
     EXPECT_EQ(g.Grade(30, 1, 20, sp30), ST_CAUSE_41);
+    // Interrogation causes run from 20 to 36; 37 is the counter interrogation.
+    EXPECT_EQ(g.Grade(30, 1, 36, sp30), ST_CAUSE_41);
+    EXPECT_EQ(g.Grade(30, 1, 37, sp30), ST_CAUSE_27);
+    EXPECT_EQ(g.Grade(31, 1, 19, Hex("01 00 00 01  00 00 00 00 01 01 1A")), ST_CAUSE_27);
+    // The file directory is never graded 41 for an interrogation cause.
+    EXPECT_EQ(g.Grade(126, 0x81, 20, Hex("01 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00")),
+              ST_CAUSE_27);
     // Background scan for a time-tagged type.
     EXPECT_EQ(g.Grade(30, 1, 2, sp30), ST_CAUSE_41);
     // The test and negative bits do not change the cause.
