@@ -3,29 +3,70 @@
 // desktop program and the command-line program both drive a Program; tests can make two.
 #pragma once
 
+#include "app/command_line.h"
 #include "asdu/object_texts.h"
 #include "asdu/renderer.h"
 #include "core/allg_var.h"
 #include "core/channel.h"
+#include "core/clock.h"
+#include "core/instance_lock.h"
 #include "core/messages.h"
 #include "core/param_set.h"
+#include "core/settings.h"
 #include "core/settings_records.h"
 #include "core/text_table.h"
+#include "core/time_base.h"
+#include "core/user_store.h"
+#include "link/channel_service.h"
+#include "link/link_platform.h"
+#include "link/receiver.h"
 #include "log/filter.h"
 #include "log/log_store.h"
 
+#include <functional>
 #include <memory>
-
 #include <string>
+#include <vector>
 
 namespace vdl {
 
 // Exit code of a start whose German program texts cannot be loaded.
 constexpr int kExitNoTexts = 99;
 
+// What a running program needs from the system.
+struct ProgramServices {
+    Clock& clock; // the system's clocks
+    LinkPlatform& link;
+    InstanceLock& lock;
+    KeyValueStore& store;
+    Folders& folders;
+    // The serial ports that exist (numbers 1..255 and bound devices).
+    std::function<std::vector<int>()> enumeratePorts;
+    int localeLanguage = 1; // 0 when the user's locale is German
+};
+
+// What the program asks of its window. The command-line program leaves most of it empty.
+class ProgramView {
+public:
+    virtual ~ProgramView() = default;
+    virtual void UpdateStatus() {}
+    virtual void ShowOnlineDisplay() {}
+    virtual void ShowLogDisplay() {}
+    virtual bool OnlineDisplayShown() const { return false; }
+    // The online display step of every timer tick.
+    virtual void DisplayStep() {}
+    virtual void PostViewCommand(int code) { (void)code; }
+    virtual void Lamp(T_LedVar& led, bool lit) { (void)led, (void)lit; }
+    virtual void StatisticsChanged() {}
+};
+
 class Program {
 public:
     Program(std::string progDir, Messages& msg);
+    // The log store and the channel service use the time base: they go first.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // The first steps of the start-up order: the German program texts. Returns false (after
     // the loader's message) when they cannot be loaded; the process then ends with 99.
@@ -58,6 +99,57 @@ public:
     // What the renderer reads: settings, channels, object texts, the log's oldest number and
     // the given date and time forms.
     RenderEnv Rendering(const LocaleFormats& loc) const;
+
+    // ---- The running program ----
+
+    enum class StartResult { Run, NoTexts, NoSlot };
+    // The start-up order before the window: German texts (NoTexts: exit code 99), an instance
+    // slot (NoSlot: end silently), data directory, settings and file-name list, the stored
+    // language, the channel defaults; then the time base, the channel service and the log
+    // store are made.
+    StartResult StartUp(ProgramServices& services);
+    // The window's part of the start without widgets: binds the ports, evaluates the command
+    // line, loads the parameter set and opens the log, enumerates the ports and schedules
+    // the opening of the ports.
+    void FormCreate(const std::vector<std::string>& args, SerialPort* port1, SerialPort* port2);
+    // Applies an evaluated command line (also used by the tests).
+    void ApplyCommandLine(const CommandLine& cl);
+    // The 54 ms timer step.
+    void TimerStep();
+    // The only way to change the online state.
+    void SetOnline(bool on);
+    // aGoOnl: toggles, zeroing the statistics when coming from offline.
+    void ToggleOnline();
+    // New parameters of channel i from the parameter dialog.
+    void ChangeChannelParams(int i, const T_BetriebsPar& bp);
+    // Closing the main window.
+    void Shutdown();
+    // Enters a record into the log and passes it to the display.
+    void LogTelegram(const T_Telegramm& te);
+    // Loads the parameter set file name (the default one when name is empty).
+    bool LoadParamSet(const std::string& name);
+    std::string DefaultParamSetName() const;
+    // Opens the log file (the automatic one when name is empty).
+    void OpenLogFile(const std::string& name, bool ageCheck);
+    // The run-now message of channel i arrived.
+    void RunNow(int i) { if (svc) svc->ChannelTick(i); }
+    SettingsEnv SettingsOf();
+
+    ProgramServices* sv = nullptr;
+    ProgramView* view = nullptr; // may stay null
+    std::unique_ptr<TimeBase> tb;
+    std::unique_ptr<ChannelService> svc;
+    std::unique_ptr<RxHooks> rxHooks;
+    std::unique_ptr<RxEnv> rxEnv;
+    // Called with every telegram after it was logged (numbered and stamped), also when the
+    // log filter refused it (then nr is unchanged); the command-line monitor prints them.
+    std::function<void(const T_Telegramm&)> onLogged;
+    // Hooks of later subsystems (no-ops until they land).
+    std::function<void()> minuteWork;       // time-triggered sending
+    std::function<void()> stationImageWork; // periodic work of the station image
+    std::function<void()> modemService;     // every 16 ticks
+    std::function<void()> commandFiles;     // every 16 ticks, online with option 12
+    bool started = false;
 };
 
 // Messages written to standard error (the command-line program).

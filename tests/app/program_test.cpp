@@ -1,0 +1,199 @@
+#include "app/program.h"
+
+#include "support/fake_clock.h"
+#include "support/fake_link_platform.h"
+#include "support/fake_messages.h"
+#include "support/fake_port.h"
+#include "support/fake_system.h"
+#include "support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace vdl;
+using namespace vdl::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A program directory with the real program texts, and everything a program needs around it.
+struct Rig {
+    std::string dir;
+    FakeClock clock;
+    FakeLinkPlatform plat{clock};
+    FakeMessages msg;
+    FakeStore store;
+    FakeFolders folders;
+    std::set<std::string> locks;
+    FakeLock lock{locks};
+    ProgramServices sv{clock, plat, lock, store, folders, {}, 1};
+    FakePort port[2];
+    std::vector<int> ports{1, 2};
+    Program prog;
+    std::vector<T_Telegramm> seen;
+
+    explicit Rig(const std::string& name, bool withTexts = true)
+        : dir(TempDir(name)), prog(dir, msg) {
+        if (withTexts) {
+            fs::copy_file(BinDir() + "VdlText.ger", dir + "VdlText.ger");
+            fs::copy_file(BinDir() + "VdlText.usa", dir + "VdlText.usa");
+        }
+        folders.appData = dir + "appdata/";
+        sv.enumeratePorts = [this] { return ports; };
+        prog.onLogged = [this](const T_Telegramm& t) { seen.push_back(t); };
+    }
+    void Start(std::vector<std::string> args = {}) {
+        ASSERT_EQ(prog.StartUp(sv), Program::StartResult::Run);
+        prog.FormCreate(args, &port[0], &port[1]);
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            plat.Advance(54);
+            prog.TimerStep();
+        }
+    }
+};
+
+} // namespace
+
+TEST(ProgramStart, MissingTextsAndInstanceSlots) {
+    Rig none("prog-notexts", false);
+    EXPECT_EQ(none.prog.StartUp(none.sv), Program::StartResult::NoTexts);
+    ASSERT_EQ(none.msg.errors.size(), 1u);
+    EXPECT_NE(none.msg.errors[0].find("Program text file missing/wrong"), std::string::npos);
+
+    std::set<std::string> taken;
+    Rig a("prog-a"), b("prog-b"), c("prog-c");
+    FakeLock la(taken), lb(taken), lc(taken);
+    ProgramServices sva{a.clock, a.plat, la, a.store, a.folders, {}, 1};
+    EXPECT_EQ(a.prog.StartUp(sva), Program::StartResult::Run);
+    EXPECT_EQ(a.prog.av.pnr, 1);
+    ProgramServices svb{b.clock, b.plat, lb, b.store, b.folders, {}, 1};
+    EXPECT_EQ(b.prog.StartUp(svb), Program::StartResult::Run);
+    EXPECT_EQ(b.prog.av.pnr, 2);
+    ProgramServices svc{c.clock, c.plat, lc, c.store, c.folders, {}, 1};
+    EXPECT_EQ(c.prog.StartUp(svc), Program::StartResult::NoSlot);
+    EXPECT_TRUE(c.msg.errors.empty()); // a third instance ends silently
+}
+
+TEST(ProgramStart, PortsOpenAfterSixTicksAndLogTheirOpening) {
+    Rig r("prog-open");
+    r.Start();
+    r.prog.com[0].bp.cnr = 1;
+    r.prog.com[1].bp.cnr = 2;
+    EXPECT_FALSE(r.prog.av.online);
+    r.Ticks(6);
+    EXPECT_FALSE(r.port[0].isOpen);
+    r.Ticks(1);
+    EXPECT_TRUE(r.prog.av.online);
+    EXPECT_TRUE(r.port[0].isOpen);
+    EXPECT_TRUE(r.port[1].isOpen);
+    int opened = 0;
+    for (const auto& t : r.seen) opened += t.stat == ST_CHANNEL_OPEN;
+    EXPECT_EQ(opened, 2);
+    // Numbered in the log, one after the other.
+    ASSERT_GE(r.seen.size(), 2u);
+    EXPECT_EQ(r.seen[1].nr, r.seen[0].nr + 1);
+}
+
+TEST(ProgramRun, ReceivedFramesAreJudgedAndLogged) {
+    Rig r("prog-rx");
+    r.Start();
+    r.prog.com[0].bp.cnr = 1;
+    r.prog.com[1].bp.cnr = 2;
+    r.Ticks(8);
+    ASSERT_TRUE(r.prog.av.online);
+    r.seen.clear();
+    r.port[0].Receive({0x10, 0x49, 0x01, 0x4A, 0x16});
+    r.port[1].Receive({0x10, 0x0B, 0x01, 0x0C, 0x16, 0x10, 0x0B});
+    ASSERT_EQ(r.seen.size(), 2u);
+    EXPECT_EQ(r.seen[0].stat, ST_OK);
+    EXPECT_EQ(r.seen[0].ek, 1);
+    EXPECT_EQ(r.seen[0].lc, 0x49);
+    EXPECT_EQ(r.seen[1].ek, 3);
+    // The cut frame is closed by the receive time-out on a later tick.
+    r.Ticks(10);
+    ASSERT_EQ(r.seen.size(), 3u);
+    EXPECT_EQ(r.seen[2].stat, ST_FRAME_LENGTH);
+    EXPECT_EQ(r.prog.log->counters[0][0], 1);
+    EXPECT_EQ(r.prog.log->counters[2][0], 2);
+    EXPECT_EQ(r.prog.log->counters[2][1], 1);
+
+    // Offline: both channels close and log their counters.
+    r.seen.clear();
+    r.prog.ToggleOnline();
+    EXPECT_FALSE(r.prog.av.online);
+    ASSERT_EQ(r.seen.size(), 2u);
+    EXPECT_EQ(r.seen[1].stat, ST_CHANNEL_CLOSE);
+    int32_t counts[4];
+    std::memcpy(counts, r.seen[1].b, sizeof counts);
+    EXPECT_EQ(counts[0], 2); // channel 2 received two frames
+    EXPECT_EQ(counts[1], 1); // one of them faulty
+}
+
+TEST(ProgramRun, TickLengthIsMeasuredEvery256Ticks) {
+    Rig r("prog-ticks");
+    r.Start();
+    // The wall clock of the fake follows its millisecond clock: ticks of 60 ms.
+    r.prog.av.Tick = 0;
+    for (int i = 0; i < 257; ++i) {
+        r.plat.Advance(60);
+        r.prog.TimerStep();
+    }
+    EXPECT_EQ(r.prog.av.msjetick, 60);
+    for (int i = 0; i < 256; ++i) {
+        r.plat.Advance(47);
+        r.prog.TimerStep();
+    }
+    EXPECT_EQ(r.prog.av.msjetick, 47);
+    for (int i = 0; i < 256; ++i) {
+        r.plat.Advance(90);
+        r.prog.TimerStep();
+    }
+    EXPECT_EQ(r.prog.av.msjetick, 70); // limited to 45..70
+}
+
+TEST(ProgramRun, ALogWriteErrorTakesTheProgramOffline) {
+    Rig r("prog-logerr");
+    r.Start();
+    r.prog.com[0].bp.cnr = 1;
+    r.Ticks(8);
+    ASSERT_TRUE(r.prog.av.online);
+    r.prog.av.logerr = true;
+    r.Ticks(40);
+    EXPECT_FALSE(r.prog.av.online);
+    EXPECT_FALSE(r.prog.av.logerr);
+    ASSERT_FALSE(r.msg.errors.empty());
+    EXPECT_NE(r.msg.errors.back().find(r.prog.av.dtLog), std::string::npos);
+}
+
+TEST(ProgramRun, NewChannelParametersReopenTheChannel) {
+    Rig r("prog-params");
+    r.Start();
+    r.prog.com[0].bp.cnr = 1;
+    r.Ticks(8);
+    ASSERT_TRUE(r.port[0].isOpen);
+    T_BetriebsPar bp = r.prog.com[0].bp;
+    bp.baud = 19200;
+    uint32_t t0 = r.clock.ms;
+    r.prog.ChangeChannelParams(0, bp);
+    EXPECT_GE(r.clock.ms - t0, 176000u / 9600 + 500); // waited with the old baud rate
+    EXPECT_EQ(r.port[0].baud, 19200);
+    EXPECT_TRUE(r.port[0].isOpen);
+    EXPECT_EQ(r.port[0].opens, 2);
+    EXPECT_TRUE(r.prog.av.parasav);
+}
+
+TEST(ProgramRun, ShutdownWritesSettingsAndTheLog) {
+    Rig r("prog-exit");
+    r.Start();
+    r.prog.com[0].bp.cnr = 1;
+    r.Ticks(8);
+    r.port[0].Receive({0xE5});
+    std::string logName = r.prog.av.dtLog;
+    r.prog.Shutdown();
+    EXPECT_TRUE(fs::exists(logName));
+    EXPECT_TRUE(fs::exists(StandardFileName(r.prog.av, r.prog.texts, kTxSettingsFile)));
+    EXPECT_FALSE(r.port[0].isOpen);
+}
