@@ -4,33 +4,16 @@
 #include "core/form_rules.h"
 #include "core/info_text.h"
 #include "core/text_table.h"
+#include "support/text_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <initializer_list>
-
 using namespace vdl;
 
-namespace {
-
-TextTable Texts(std::initializer_list<std::pair<int, std::string>> texts) {
-    std::string bytes;
-    for (int i = 0; i < kMaxTexts; ++i) {
-        char num[8];
-        std::snprintf(num, sizeof num, "%04d", i);
-        bytes += std::string(num) + "  ;\n";
-    }
-    TextTable t;
-    t.LoadBytes(bytes, "test");
-    for (const auto& [n, s] : texts) t.Replace(n, s);
-    return t;
-}
-
-} // namespace
+using vdl::test::MakeTexts;
 
 TEST(FormRules, ComboEntriesFollowTheCountText) {
-    TextTable t = Texts(
+    TextTable t = MakeTexts(
         {{568, "Procedure"}, {569, "2"}, {570, "balanced"}, {571, "unbalanced"}, {572, "ignored"}});
     EXPECT_EQ(ComboEntries(t, 568), (std::vector<std::string>{"balanced", "unbalanced"}));
     // A count that is no number, or absurdly large, gives no entries rather than garbage.
@@ -80,7 +63,7 @@ TEST(DisplayLists, FontSizeChosenByNumberNotBySubstring) {
 }
 
 TEST(DisplayLists, PaletteEntries) {
-    TextTable t = Texts({{1417, "window"}, {1418, "black"}, {1436, "inactive caption"}});
+    TextTable t = MakeTexts({{1417, "window"}, {1418, "black"}, {1436, "inactive caption"}});
     EXPECT_EQ(PaletteEntryText(t, 1), "  1black");
     EXPECT_EQ(PaletteEntryText(t, 19), " 19inactive caption");
     EXPECT_EQ(PaletteRgb(4), 0x00C000);
@@ -94,13 +77,13 @@ TEST(DisplayLists, PaletteEntries) {
 }
 
 TEST(DisplayLists, ColourTableEntries) {
-    TextTable t = Texts({{71, "M_SP_NA_1  single point"},
-                         {72, "M_SP_TA_1  single point with time"},
-                         {199, "T "},
-                         {201, "P/N "},
-                         {202, "undefined"},
-                         {205, "spont  spontaneous"},
-                         {206, "undefined"}});
+    TextTable t = MakeTexts({{71, "M_SP_NA_1  single point"},
+                             {72, "M_SP_TA_1  single point with time"},
+                             {199, "T "},
+                             {201, "P/N "},
+                             {202, "undefined"},
+                             {205, "spont  spontaneous"},
+                             {206, "undefined"}});
     T_AllgVar av;
     av.TypStr[0] = 1;
     av.maxpicktyp = 1; // only type 1 is in the catalogue
@@ -129,7 +112,7 @@ TEST(DisplayLists, EntryPairsAndTableComparison) {
 }
 
 TEST(InfoText, LinesWithAndWithoutVersion) {
-    TextTable t = Texts({{1, "?"}, {1324, "Vordal"}, {1325, "Version "}, {1326, "end"}});
+    TextTable t = MakeTexts({{1, "?"}, {1324, "Vordal"}, {1325, "Version "}, {1326, "end"}});
     auto lines = InfoLines(t, {"(c) 2024 the authors", "1.2.3.4", "1.2"});
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[1], "Vordal");

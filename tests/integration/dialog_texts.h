@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/text_table.h"
+#include "support/text_fixture.h"
 
-#include <cstdio>
 #include <string>
 
 namespace vdl::test {
@@ -19,14 +19,7 @@ inline void PutCombo(TextTable& t, int n, const std::string& label,
 }
 
 inline TextTable DialogTexts() {
-    std::string bytes;
-    for (int i = 0; i < kMaxTexts; ++i) {
-        char num[8];
-        std::snprintf(num, sizeof num, "%04d", i);
-        bytes += std::string(num) + "  ;\n";
-    }
-    TextTable t;
-    t.LoadBytes(bytes, "test");
+    TextTable t = MakeTexts({});
     auto put = [&](int n, const std::string& s) { t.Replace(n, s); };
     put(1, "?");
     put(25, "$");
@@ -121,6 +114,49 @@ inline TextTable DialogTexts() {
     put(1324, "Vordal");
     put(1325, "Version ");
     put(1326, "The end");
+    // General settings
+    put(556, "General settings");
+    PutCombo(t, 585, "Link address length", {"none", "1 octet", "2 octets"});
+    PutCombo(t, 590, "Originator address", {"without", "with"});
+    put(594, "Common address structure");
+    put(595, "hint: common address structure");
+    put(597, "Object address structure");
+    put(581, "100 %");
+    PutCombo(t, 635, "Directory address", {"d0", "d1"});
+    put(639, "File time-out");
+    PutCombo(t, 641, "Call", {"c0", "c1"});
+    PutCombo(t, 645, "Index file", {"i0", "i1"});
+    put(633, "Log size");
+    put(2107, "Data directory");
+    put(2108, "hint: data directory");
+    put(624, "Substitute time");
+    put(625, "Generated time bit");
+    put(2104, "Choose the data directory");
+    put(2106, "Create the directory?");
+    // Filter dialog
+    put(692, "Display filter");
+    put(693, "Log filter");
+    PutCombo(t, 694, "Condition", {"off", "matches", "does not match"});
+    PutCombo(t, 699, "Comparison", {"=1", "=1 or 2", "1..2"});
+    put(704, "from");
+    put(705, "to");
+    put(706, "Status");
+    put(707, "Source");
+    for (int f = 5; f <= 11; ++f) put(703 + f, "field " + std::to_string(f));
+    for (int f = 12; f <= 16; ++f) put(703 + f, ". part of CA");
+    for (int f = 17; f <= 21; ++f) put(703 + f, ". part of IOA");
+    put(725, "at least one");
+    put(877, "all clear");
+    put(878, "error-free,erroneous");
+    put(879, "rx1,tx1,rx2,tx2");
+    put(880, "IV,NT,SB,BL,EI,OV");
+    put(682, "Saved filter");
+    put(2015, "Load");
+    put(2016, "Save");
+    put(2017, "Filters (*.flt)");
+    put(2018, "flt");
+    put(2019, "Delete %s?");
+    put(2020, "hint: name");
     return t;
 }
 

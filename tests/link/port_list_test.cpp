@@ -2,27 +2,16 @@
 #include "link/port_list.h"
 
 #include "core/text_table.h"
+#include "support/text_fixture.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
 
 using namespace vdl;
 
 namespace {
 
 TextTable PortTexts() {
-    std::string bytes;
-    for (int i = 0; i < kMaxTexts; ++i) {
-        char num[8];
-        std::snprintf(num, sizeof num, "%04d", i);
-        bytes += std::string(num) + "  ;\n";
-    }
-    TextTable t;
-    t.LoadBytes(bytes, "test");
-    t.Replace(kTxNoPort, "no port");
-    t.Replace(kTxPortPrefix, "COM");
-    return t;
+    return test::MakeTexts({{kTxNoPort, "no port"}, {kTxPortPrefix, "COM"}});
 }
 
 } // namespace
