@@ -70,6 +70,7 @@ inline TextTable DialogTexts() {
     put(615, "Repetitions");
     put(619, "Link cycle [s]");
     put(881, "Send delay [ms]");
+    put(882, "hint: send delay");
     put(629, "RTS lead [ms]");
     put(631, "RTS lag [ms]");
     put(1206, "no port");

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -303,6 +304,16 @@ TEST_F(ComDialog, PageAndFocusComeBackOnTheNextOpening) {
         ASSERT_TRUE(test::RunLoopUntil([&] { return dlg.edWiedH->hasFocus(); }, 2000));
         // The status bar shows the focused field's hint (text n + 1).
         EXPECT_EQ(dlg.ShownHint(), QString::fromStdString(t.tx(616)));
+        // Enter in an entry field moves on instead of closing the dialog.
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        dlg.edZyZtLink->setFocus();
+        ASSERT_TRUE(test::RunLoopUntil([&] { return dlg.edZyZtLink->hasFocus(); }, 2000));
+        QApplication::sendEvent(dlg.edZyZtLink, &enter);
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_TRUE(test::RunLoopUntil([&] { return dlg.edSVerz->hasFocus(); }, 2000));
+        EXPECT_EQ(dlg.ShownHint(), QString::fromStdString(t.tx(882)));
+        dlg.edWiedH->setFocus();
+        ASSERT_TRUE(test::RunLoopUntil([&] { return dlg.edWiedH->hasFocus(); }, 2000));
         dlg.okButton()->click();
         ASSERT_EQ(dlg.result(), QDialog::Accepted);
     }
