@@ -234,7 +234,7 @@ int TfmFlt::StoredNameEntry() {
                LoadNamedFilter(PathOf(names[static_cast<size_t>(entry - 1)]), tmp, ap_) &&
                SameFilterCriteria(tmp, work_);
     };
-    if (work_.nameidx == kNoName) return 0;
+    if (work_.nameidx == 0 || work_.nameidx == kNoName) return 0;
     if (holds(work_.nameidx)) return work_.nameidx;
     for (int e = 1; e <= static_cast<int>(names.size()); ++e)
         if (holds(e)) return e;
