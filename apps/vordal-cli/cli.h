@@ -25,6 +25,9 @@ const std::vector<CommandEntry>& Commands();
 // The directory of the running executable, with a trailing separator.
 std::string ProgramDir();
 
+// A decimal number (optionally negative) within min..max; false for anything else.
+bool ParseNumber(const std::string& s, long long min, long long max, long long& out);
+
 // Small option parser: "--name value" and "--name=value"; flags without value.
 class Options {
 public:

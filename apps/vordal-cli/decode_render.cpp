@@ -18,21 +18,6 @@ bool OnOff(const Options& o, const std::string& name, uint8_t& out, std::string&
     return true;
 }
 
-bool ParseNumber(const std::string& s, long long min, long long max, long long& out) {
-    if (s.empty() || s.size() > 12) return false;
-    size_t i = s[0] == '-' ? 1 : 0;
-    if (i == s.size()) return false;
-    long long v = 0;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9') return false;
-        v = v * 10 + (s[i] - '0');
-    }
-    if (s[0] == '-') v = -v;
-    if (v < min || v > max) return false;
-    out = v;
-    return true;
-}
-
 } // namespace
 
 const std::vector<std::string>& RenderValueOptions() {

@@ -150,6 +150,9 @@ public:
     std::function<void()> modemService;     // every 16 ticks
     std::function<void()> commandFiles;     // every 16 ticks, online with option 12
     bool started = false;
+    // The desktop program keeps its settings, file-name list and data directory at exit; the
+    // command-line program leaves them as they are.
+    bool persistSettings = true;
 };
 
 // Messages written to standard error (the command-line program).

@@ -328,7 +328,7 @@ void Program::Shutdown() {
     av.parasav = false;
     if (svc) svc->CloseAllChannels();
     if (log) log->CloseLog();
-    if (sv) {
+    if (sv && persistSettings) {
         SettingsEnv env = SettingsOf();
         WriteSettings(env);
         WriteDataDirToRegistry(env);

@@ -1,0 +1,215 @@
+// The whole receive path on live lines: a recorded exchange written into pseudo-terminals, in
+// pieces, received by the program's channels and logged; the same through vordal-cli monitor.
+#include "platform/program_host.h"
+
+#include "integration/qt_env.h"
+#include "support/fake_messages.h"
+#include "support/paths.h"
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace vdl;
+using namespace vdl::test;
+
+namespace {
+
+struct Line {
+    int channel;
+    std::vector<uint8_t> bytes;
+};
+
+// The frames of the bundled unbalanced exchange, by channel.
+std::vector<Line> Exchange() {
+    std::ifstream f(SourceDir() + "samples/unbalanced_exchange.hex");
+    std::vector<Line> out;
+    std::string s;
+    while (std::getline(f, s)) {
+        if (s.size() < 3 || s[0] != 'c') continue;
+        Line l{s[1] == '2' ? 1 : 0, {}};
+        std::istringstream in(s.substr(3));
+        std::string hex;
+        while (in >> hex) l.bytes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
+        out.push_back(l);
+    }
+    return out;
+}
+
+// The far end of a pseudo-terminal, where the test plays the line.
+struct Pty {
+    int master = -1;
+    std::string slave;
+    Pty() {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        grantpt(master);
+        unlockpt(master);
+        slave = ptsname(master);
+    }
+    ~Pty() { ::close(master); }
+    // Writes in pieces of at most 3 bytes, as a slow line delivers them.
+    void Play(const std::vector<uint8_t>& b) {
+        for (size_t i = 0; i < b.size(); i += 3) {
+            size_t n = std::min<size_t>(3, b.size() - i);
+            ASSERT_EQ(::write(master, b.data() + i, n), static_cast<ssize_t>(n));
+        }
+    }
+};
+
+// Every run gets its own settings, data and lock folders.
+void PrivateFolders(const std::string& name) {
+    std::string base = TempDir(name);
+    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+        std::string d = base + v;
+        std::filesystem::create_directories(d);
+        std::filesystem::permissions(d, std::filesystem::perms::owner_all);
+        setenv(v, d.c_str(), 1);
+    }
+}
+
+void ConfigureLikeTheExchange(Program& p) {
+    p.ap.lgla = 1;
+    p.ap.mitori = 1;
+    for (T_ComVar& c : p.com) {
+        c.bp.fkt = FKT_MONITOR;
+        c.bp.pro = PRO_UNBALANCED;
+        c.bp.vwe5 = 1;
+    }
+}
+
+} // namespace
+
+TEST(LiveLine, RecordedExchangeThroughTheChannels) {
+    QtApp();
+    PrivateFolders("live-inproc");
+    std::string dir = TempDir("live-inproc-log");
+    FakeMessages msg;
+    ProgramHost host(BinDir(), msg);
+    Program& p = host.prog();
+    p.persistSettings = false;
+    ASSERT_EQ(host.StartUp(), Program::StartResult::Run);
+    p.av.dtLog = dir + "live.vdl";
+    host.Run({p.texts.tx(673)});
+    ConfigureLikeTheExchange(p);
+    Pty pty[2];
+    host.BindDevice(0, pty[0].slave);
+    host.BindDevice(1, pty[1].slave);
+    std::vector<T_Telegramm> got;
+    p.onLogged = [&](const T_Telegramm& te) { got.push_back(te); };
+    p.SetOnline(true);
+    ASSERT_TRUE(p.av.online) << (msg.errors.empty() ? "" : msg.errors[0]);
+    ASSERT_EQ(got.size(), 2u); // both channels opened
+    EXPECT_EQ(got[0].stat, ST_CHANNEL_OPEN);
+
+    std::vector<Line> ex = Exchange();
+    ASSERT_EQ(ex.size(), 32u);
+    for (const Line& l : ex) {
+        size_t before = got.size();
+        pty[l.channel].Play(l.bytes);
+        ASSERT_TRUE(RunLoopUntil([&] { return got.size() > before; })) << "frame " << before;
+    }
+    ASSERT_EQ(got.size(), 2 + ex.size());
+    for (size_t i = 2; i < got.size(); ++i) {
+        const T_Telegramm& te = got[i];
+        const Line& l = ex[i - 2];
+        EXPECT_EQ(te.stat, ST_OK) << "record " << i;
+        EXPECT_EQ(te.ek, l.channel == 0 ? 1 : 3);
+        EXPECT_EQ(te.nr, got[i - 1].nr + 1);
+        EXPECT_GE(te.dt, got[i - 1].dt);
+        EXPECT_EQ(std::vector<uint8_t>(te.b, te.b + te.lg), l.bytes);
+        if (l.bytes[0] == 0x68) {
+            EXPECT_EQ(te.typ, l.bytes[6]);
+            EXPECT_EQ(te.urs, l.bytes[8]);
+            EXPECT_EQ(te.ca, l.bytes[10] | (l.bytes[11] << 8));
+        }
+    }
+    EXPECT_GT(got.back().dt, got[2].dt); // the stamps move on
+    p.SetOnline(false);
+    host.Shutdown();
+}
+
+namespace {
+
+// Reads the child's standard output until it holds n lines or the time is up.
+std::vector<std::string> ReadLines(QProcess& proc, std::string& buf, size_t n, int ms = 8000) {
+    QElapsedTimer t;
+    t.start();
+    std::vector<std::string> lines;
+    auto split = [&] {
+        lines.clear();
+        std::istringstream in(buf);
+        std::string l;
+        while (std::getline(in, l)) lines.push_back(l);
+    };
+    split();
+    while (lines.size() < n && t.elapsed() < ms) {
+        proc.waitForReadyRead(100);
+        buf += proc.readAllStandardOutput().toStdString();
+        split();
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(LiveLine, MonitorCommandRecordsAndClosesTheLogOnSigterm) {
+    QtApp();
+    PrivateFolders("live-cli");
+    std::string dir = TempDir("live-cli-log");
+    std::string logFile = dir + "monitor.vdl";
+    Pty pty[2];
+    QProcess proc;
+    proc.setProgram(QString::fromStdString(BinDir() + "vordal-cli"));
+    proc.setArguments({"monitor", "--port1", QString::fromStdString(pty[0].slave), "--port2",
+                       QString::fromStdString(pty[1].slave), "--records", "--cot-length", "2",
+                       "--log", QString::fromStdString(logFile)});
+    proc.start();
+    ASSERT_TRUE(proc.waitForStarted());
+    std::string buf;
+    ASSERT_EQ(ReadLines(proc, buf, 2).size(), 2u) << proc.readAllStandardError().toStdString();
+
+    std::vector<Line> ex = Exchange();
+    size_t expected = 2;
+    for (const Line& l : ex) {
+        pty[l.channel].Play(l.bytes);
+        ++expected;
+        ASSERT_EQ(ReadLines(proc, buf, expected).size(), expected);
+    }
+    proc.terminate(); // SIGTERM
+    ASSERT_TRUE(proc.waitForFinished(8000));
+    EXPECT_EQ(proc.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(proc.exitCode(), 0);
+    std::vector<std::string> printed = ReadLines(proc, buf, expected + 2, 100);
+    ASSERT_EQ(printed.size(), expected + 2); // and the two closing records
+
+    // Every printed telegram is in the log, which was closed cleanly.
+    ProcessResult info = RunProgram(Quote(BinDir() + "vordal-cli") + " log info " + Quote(logFile));
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("\"recovered\":false"), std::string::npos) << info.out;
+    ProcessResult recs = RunProgram(Quote(BinDir() + "vordal-cli") + " log records " + Quote(logFile));
+    std::vector<std::string> stored;
+    std::istringstream in(recs.out);
+    for (std::string l; std::getline(in, l);) stored.push_back(l);
+    ASSERT_EQ(stored.size(), printed.size());
+    for (size_t i = 0; i < stored.size(); ++i) {
+        // Same telegram: number and bytes agree.
+        auto field = [](const std::string& j, const std::string& key) {
+            size_t p = j.find("\"" + key + "\":");
+            return p == std::string::npos ? std::string() : j.substr(p, j.find_first_of(",}", p) - p);
+        };
+        EXPECT_EQ(field(stored[i], "nr"), field(printed[i], "nr"));
+        EXPECT_EQ(field(stored[i], "bytes"), field(printed[i], "bytes"));
+        EXPECT_EQ(field(stored[i], "stat"), field(printed[i], "stat"));
+    }
+    for (size_t i = 2; i < 2 + ex.size(); ++i)
+        EXPECT_NE(printed[i].find("\"stat\":40"), std::string::npos) << printed[i];
+}
