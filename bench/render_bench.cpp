@@ -69,9 +69,15 @@ Bytes Traffic(int frames) {
         fcb = !fcb;
         Append(s, poll, {});
         switch (i % 4) {
-        case 0: Append(s, 0x09, {}); break;
-        case 1: s.push_back(0xE5); break;
-        default: Append(s, 0x08, Measured(1 + (i / 2) % 20)); break;
+        case 0:
+            Append(s, 0x09, {});
+            break;
+        case 1:
+            s.push_back(0xE5);
+            break;
+        default:
+            Append(s, 0x08, Measured(1 + (i / 2) % 20));
+            break;
         }
         count += 2;
     }
@@ -99,7 +105,8 @@ std::vector<T_Telegramm> Mix(vdl::Program& p) {
     vdl::T_ComVar& c = p.com[0];
     for (size_t off = 0; off < traffic.size(); off += 269) {
         c.em.fehl = 0;
-        vdl::ReceiveBlock(c, env, traffic.data() + off, std::min<size_t>(269, traffic.size() - off));
+        vdl::ReceiveBlock(c, env, traffic.data() + off,
+                          std::min<size_t>(269, traffic.size() - off));
     }
     double dt = clock.LocalNow();
     int nr = 1;
@@ -177,8 +184,12 @@ void BM_CliDecodeFormat7MillionFrames(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
 }
 
-void BM_RenderFormat3(benchmark::State& state) { RenderMix(state, vdl::VF_FULL); }
-void BM_RenderFormat7(benchmark::State& state) { RenderMix(state, vdl::VF_CSV); }
+void BM_RenderFormat3(benchmark::State& state) {
+    RenderMix(state, vdl::VF_FULL);
+}
+void BM_RenderFormat7(benchmark::State& state) {
+    RenderMix(state, vdl::VF_CSV);
+}
 
 } // namespace
 

@@ -21,8 +21,8 @@ bool OnOff(const Options& o, const std::string& name, uint8_t& out, std::string&
 } // namespace
 
 const std::vector<std::string>& RenderValueOptions() {
-    static const std::vector<std::string> v = {"format", "time-line", "link-line",
-                                               "objects", "lang", "full-percent"};
+    static const std::vector<std::string> v = {"format",  "time-line", "link-line",
+                                               "objects", "lang",      "full-percent"};
     return v;
 }
 

@@ -157,12 +157,23 @@ public:
     std::string Qualifier(int label, uint8_t v) const {
         int word = 0;
         switch (label) {
-        case 369: word = (v & 0x80) ? 2084 : 2083; break;
-        case 370: word = (v & 0x80) ? 2086 : 2085; break;
-        case 371: word = (v >= 1 && v <= 7) ? 2086 + v : 0; break;
-        case 372: word = (v >= 1 && v <= 4) ? 2093 + v : 0; break;
-        case 374: word = ((v & 0x0F) >= 1 && (v & 0x0F) <= 4) ? 2097 + (v & 0x0F) : 0; break;
-        default: break;
+        case 369:
+            word = (v & 0x80) ? 2084 : 2083;
+            break;
+        case 370:
+            word = (v & 0x80) ? 2086 : 2085;
+            break;
+        case 371:
+            word = (v >= 1 && v <= 7) ? 2086 + v : 0;
+            break;
+        case 372:
+            word = (v >= 1 && v <= 4) ? 2093 + v : 0;
+            break;
+        case 374:
+            word = ((v & 0x0F) >= 1 && (v & 0x0F) <= 4) ? 2097 + (v & 0x0F) : 0;
+            break;
+        default:
+            break;
         }
         return tx(label) + Hex2(v) + tx(word);
     }
@@ -186,7 +197,9 @@ std::string QualityText(uint8_t q, uint8_t resMask, const ElementTextEnv& env) {
     return Words::Blank(w.Q(q, resMask));
 }
 
-std::string QdsText(uint8_t q, const ElementTextEnv& env) { return Words(env).Qds(q); }
+std::string QdsText(uint8_t q, const ElementTextEnv& env) {
+    return Words(env).Qds(q);
+}
 
 std::string TimeTagText(const T_Telegramm& te, int& pos, bool cp56, const ElementTextEnv& env) {
     Cursor c(te, pos);
@@ -224,13 +237,19 @@ std::string ElementText(const T_Telegramm& te, int& pos, const ElementTextEnv& e
     std::string s;
     int len = ElementLength(typ);
     switch (typ) {
-    case 1: case 2: case 30:
+    case 1:
+    case 2:
+    case 30:
         s = w.tx(284 + (c.At(0) & 1)) + Words::Blank(w.Q(c.At(0), 0x0E));
         break;
-    case 3: case 4: case 31:
+    case 3:
+    case 4:
+    case 31:
         s = w.tx(286 + (c.At(0) & 3)) + Words::Blank(w.Q(c.At(0), 0x0C));
         break;
-    case 5: case 6: case 32: {
+    case 5:
+    case 6:
+    case 32: {
         uint8_t vti = c.At(0);
         int v = (vti & 0x40) ? (vti & 0x7F) - 128 : (vti & 0x7F);
         s = std::to_string(v) + "  ";
@@ -238,28 +257,41 @@ std::string ElementText(const T_Telegramm& te, int& pos, const ElementTextEnv& e
         s += w.Qds(c.At(1));
         break;
     }
-    case 7: case 8: case 20: case 33: {
+    case 7:
+    case 8:
+    case 20:
+    case 33: {
         std::string qds = w.Qds(c.At(4));
         bool hex = !env.full || typ == 33 || (typ == 8 && Utf8Length(qds) >= 2);
         s = w.BitString(c, 0, hex) + qds;
         break;
     }
-    case 9: case 10: case 34:
+    case 9:
+    case 10:
+    case 34:
         s = w.Normalised(c.S16(0)) + w.Qds(c.At(2));
         break;
-    case 11: case 12: case 35:
+    case 11:
+    case 12:
+    case 35:
         s = Words::Scaled(c.S16(0)) + w.Qds(c.At(2));
         break;
-    case 13: case 14: case 36:
+    case 13:
+    case 14:
+    case 36:
         s = Words::Float(c.U(0, 4)) + w.Qds(c.At(4));
         break;
-    case 15: case 16: case 37:
+    case 15:
+    case 16:
+    case 37:
         s = w.Counter(c, 0, HasCP56(typ));
         break;
-    case 17: case 38:
+    case 17:
+    case 38:
         s = w.tx(286 + (c.At(0) & 3)) + w.ProtectionEvent(c, 0, c.At(0), 0x04);
         break;
-    case 18: case 39: {
+    case 18:
+    case 39: {
         uint8_t spe = c.At(0);
         if (spe & 0xC0) s += w.tx(279);
         std::string words;
@@ -270,7 +302,8 @@ std::string ElementText(const T_Telegramm& te, int& pos, const ElementTextEnv& e
         s += w.ProtectionEvent(c, 1, c.At(1), 0x07);
         break;
     }
-    case 19: case 40: {
+    case 19:
+    case 40: {
         uint8_t oci = c.At(0);
         if (oci & 0xF0) s += w.tx(279);
         for (int bit = 3; bit >= 0; --bit)
@@ -281,26 +314,33 @@ std::string ElementText(const T_Telegramm& te, int& pos, const ElementTextEnv& e
     case 21:
         s = w.Normalised(c.S16(0));
         break;
-    case 45: case 58:
+    case 45:
+    case 58:
         s = w.tx(284 + (c.At(0) & 1)) + w.Command(c.At(0));
         if (c.At(0) & 0x02) s += w.tx(274);
         break;
-    case 46: case 59:
+    case 46:
+    case 59:
         s = w.tx(286 + (c.At(0) & 3)) + w.Command(c.At(0));
         break;
-    case 47: case 60:
+    case 47:
+    case 60:
         s = w.tx(317 + (c.At(0) & 3)) + w.Command(c.At(0));
         break;
-    case 48: case 61:
+    case 48:
+    case 61:
         s = w.Normalised(c.S16(0)) + w.SetPoint(c.At(2));
         break;
-    case 49: case 62:
+    case 49:
+    case 62:
         s = Words::Scaled(c.S16(0)) + w.SetPoint(c.At(2));
         break;
-    case 50: case 63:
+    case 50:
+    case 63:
         s = Words::Float(c.U(0, 4)) + w.SetPoint(c.At(4));
         break;
-    case 51: case 64:
+    case 51:
+    case 64:
         for (int k = 3; k >= 0; --k) {
             s += w.BitChars(c.At(k));
             if (k > 0) s += "  ";

@@ -16,10 +16,10 @@ namespace vdl {
 struct ElementTextEnv {
     const TextTable& t;
     const LocaleFormats& loc;
-    bool full = false;          // the full view (format 3): long words
-    char khex = '$';            // hexadecimal prefix
+    bool full = false;            // the full view (format 3): long words
+    char khex = '$';              // hexadecimal prefix
     std::string_view bitz = "01"; // characters of the bits 0 and 1
-    int32_t mwvoll = 32767;     // raw value of 100 % of a normalised value
+    int32_t mwvoll = 32767;       // raw value of 100 % of a normalised value
 };
 
 // The element of type te.typ starting at b[pos], with its time tag. pos advances over the

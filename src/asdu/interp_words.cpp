@@ -29,7 +29,9 @@ std::string LabelColumn(std::string_view label, int indent) {
     return s;
 }
 
-std::string Hex2(uint8_t v) { return HexN(v, 2); }
+std::string Hex2(uint8_t v) {
+    return HexN(v, 2);
+}
 
 std::string HexN(uint32_t v, int n) {
     static const char* kDigits = "0123456789ABCDEF";

@@ -8,7 +8,9 @@ namespace vdl {
 namespace {
 
 // A frame of one byte is the single character; its byte stands in lc.
-bool IsSingleChar(const T_Telegramm& te) { return te.lg == 1; }
+bool IsSingleChar(const T_Telegramm& te) {
+    return te.lg == 1;
+}
 
 } // namespace
 

@@ -119,7 +119,9 @@ bool ObjectTexts::LoadContent(const std::string& content, const std::string& nam
             line = line.substr(1, line.size() - 2);
         if (line.empty() || line[0] == tz || line.find(tz) == std::string::npos) continue;
         std::vector<std::string> fld = SplitFields(line, tz);
-        auto field = [&](size_t i) -> const std::string& { return i < fld.size() ? fld[i] : kEmpty; };
+        auto field = [&](size_t i) -> const std::string& {
+            return i < fld.size() ? fld[i] : kEmpty;
+        };
         std::string key = Trim(fld[0]);
         bool ok = true;
         if (key == "RWE") {

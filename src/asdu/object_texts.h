@@ -18,10 +18,10 @@ namespace vdl {
 
 // One entry of the object table or of the name table of common addresses.
 struct T_Element {
-    uint16_t ca = 0;   // key part: 0, the low four bits of the common address, or the whole one
-    T_FarbIndex cl{};  // colour pair, 0 = no colour
-    uint32_t id = 0;   // object address (object table) or common address (name table)
-    std::string s0;    // the name
+    uint16_t ca = 0;  // key part: 0, the low four bits of the common address, or the whole one
+    T_FarbIndex cl{}; // colour pair, 0 = no colour
+    uint32_t id = 0;  // object address (object table) or common address (name table)
+    std::string s0;   // the name
 };
 
 struct T_TxtVar {
@@ -41,10 +41,10 @@ constexpr int kMaxListedFaultyLines = 201;
 // What loading reads and where it reports.
 struct ObjectTextEnv {
     const TextTable& texts;
-    T_AllgVar& av;           // address layout, separator; dtOaTxt is set on success
-    const T_AllgPar& ap;     // address structures
+    T_AllgVar& av;       // address layout, separator; dtOaTxt is set on success
+    const T_AllgPar& ap; // address structures
     Messages& msg;
-    T_TypUrsFarben* pfu;     // colour table by cause; "URS" lines write into it (may be null)
+    T_TypUrsFarben* pfu; // colour table by cause; "URS" lines write into it (may be null)
     // Stores a program message in the log (a record with stat 33); may be empty.
     std::function<void(const std::string&)> logMessage;
 };

@@ -22,20 +22,44 @@ namespace {
 // A runaway guard: no telegram of 270 bytes needs this many lines.
 constexpr int kMaxLinesPerTelegram = 4000;
 
-const TextTable& Tx(const T_TeleAusgabe& c) { return *c.env->texts; }
-const std::string& tx(const T_TeleAusgabe& c, int n) { return c.env->texts->tx(n); }
-int Format_(const T_TeleAusgabe& c) { return c.env->pp->format; }
-bool TimeLine(const T_TeleAusgabe& c) { return c.env->pp->zeitzl != 0 || Format_(c) == VF_CSV; }
-bool LinkLineOn(const T_TeleAusgabe& c) { return c.env->pp->linkzl != 0; }
-int Fkt(const T_TeleAusgabe& c) { return c.pcv ? c.pcv->bp.fkt : 0; }
-int Pro(const T_TeleAusgabe& c) { return c.pcv ? c.pcv->bp.pro : PRO_UNBALANCED; }
-bool IsFrame(const T_Telegramm& te) { return (te.ta == TA_FIXED || te.ta == TA_VARIABLE) && te.lg > 0; }
-int Len(const T_TeleAusgabe& c) { return c.te.validLen(); }
+const TextTable& Tx(const T_TeleAusgabe& c) {
+    return *c.env->texts;
+}
+const std::string& tx(const T_TeleAusgabe& c, int n) {
+    return c.env->texts->tx(n);
+}
+int Format_(const T_TeleAusgabe& c) {
+    return c.env->pp->format;
+}
+bool TimeLine(const T_TeleAusgabe& c) {
+    return c.env->pp->zeitzl != 0 || Format_(c) == VF_CSV;
+}
+bool LinkLineOn(const T_TeleAusgabe& c) {
+    return c.env->pp->linkzl != 0;
+}
+int Fkt(const T_TeleAusgabe& c) {
+    return c.pcv ? c.pcv->bp.fkt : 0;
+}
+int Pro(const T_TeleAusgabe& c) {
+    return c.pcv ? c.pcv->bp.pro : PRO_UNBALANCED;
+}
+bool IsFrame(const T_Telegramm& te) {
+    return (te.ta == TA_FIXED || te.ta == TA_VARIABLE) && te.lg > 0;
+}
+int Len(const T_TeleAusgabe& c) {
+    return c.te.validLen();
+}
 // Index of the checksum: the end of the information objects.
-int DataEnd(const T_TeleAusgabe& c) { return Len(c) - 2; }
-uint8_t Byte(const T_TeleAusgabe& c, int i) { return (i >= 0 && i < Len(c)) ? c.te.b[i] : 0; }
+int DataEnd(const T_TeleAusgabe& c) {
+    return Len(c) - 2;
+}
+uint8_t Byte(const T_TeleAusgabe& c, int i) {
+    return (i >= 0 && i < Len(c)) ? c.te.b[i] : 0;
+}
 
-const std::string& ChannelText(const T_TeleAusgabe& c, int ek) { return TxAt(Tx(c), 1175, ek, 7); }
+const std::string& ChannelText(const T_TeleAusgabe& c, int ek) {
+    return TxAt(Tx(c), 1175, ek, 7);
+}
 
 T_FarbIndex PairOfEk(const T_TeleAusgabe& c, int ek) {
     return (ek >= 1 && ek <= 6) ? ColourPair(*c.env->pp, ek) : ColourPair(*c.env->pp, CP_ERROR);
@@ -48,14 +72,13 @@ std::string Number(int64_t v, int width) {
 // "tt,zzz": the long time form and the milliseconds.
 std::string TimeWithMs(const T_TeleAusgabe& c, double dt) {
     DateTimeParts p = DecodeDateTime(dt);
-    return c.env->loc->LongTime(p.hour, p.minute, p.second) + "," +
-           Format("%0.3d", {p.ms});
+    return c.env->loc->LongTime(p.hour, p.minute, p.second) + "," + Format("%0.3d", {p.ms});
 }
 
 ElementTextEnv TextEnv(const T_TeleAusgabe& c) {
     const T_AllgVar& av = *c.env->av;
-    return ElementTextEnv{*c.env->texts, *c.env->loc, Format_(c) == VF_FULL, av.khex, av.bitz,
-                          c.env->ap->mwvoll};
+    return ElementTextEnv{*c.env->texts, *c.env->loc, Format_(c) == VF_FULL,
+                          av.khex,       av.bitz,     c.env->ap->mwvoll};
 }
 
 // For a record with a line error the last byte is the error code: it leaves the copy (so the
@@ -124,8 +147,12 @@ std::string TypeName(const T_TeleAusgabe& c, bool longForm) {
     return longForm ? LongForm(t) : ShortForm(t);
 }
 
-bool HasOriginator(const T_TeleAusgabe& c) { return c.lay.mitori != 0; }
-uint8_t Originator(const T_TeleAusgabe& c) { return Byte(c, c.lay.TypI + 3); }
+bool HasOriginator(const T_TeleAusgabe& c) {
+    return c.lay.mitori != 0;
+}
+uint8_t Originator(const T_TeleAusgabe& c) {
+    return Byte(c, c.lay.TypI + 3);
+}
 
 std::string CauseName(const T_TeleAusgabe& c, int cause, bool longForm) {
     const std::string& t = tx(c, 202 + cause);
@@ -247,14 +274,16 @@ int PlaceObject(T_TeleAusgabe& c) {
     return DataEnd(c) - c.pb;
 }
 
-int ElementLen(const T_TeleAusgabe& c) { return c.te.typ > 133 ? 0 : ElementLength(c.te.typ); }
+int ElementLen(const T_TeleAusgabe& c) {
+    return c.te.typ > 133 ? 0 : ElementLength(c.te.typ);
+}
 
 // Hexadecimal rest row from the cursor up to end: at most 16 bytes, headed by their position.
 std::string RestRow(T_TeleAusgabe& c, int end) {
     int count = std::min(16, end - c.pb);
     if (count <= 0 || c.pb < 0) return {};
-    std::string head = std::to_string(16 * c.znr - 111) + "-" +
-                       std::to_string(16 * c.znr - 112 + count) + ":  ";
+    std::string head =
+        std::to_string(16 * c.znr - 111) + "-" + std::to_string(16 * c.znr - 112 + count) + ":  ";
     std::string s = PadLeft(head, 12) + HexDump(c.te.b + c.pb, count);
     c.pb += count;
     return s;
@@ -317,8 +346,7 @@ std::string AsduLine(T_TeleAusgabe& c) {
         return s;
     }
     s += TypeName(c, Format_(c) == VF_FULL) + "=" + std::to_string(c.te.typ);
-    if (c.objanz > 1)
-        s += ", " + std::to_string(c.objanz) + tx(c, (c.te.struk & 0x80) ? 430 : 431);
+    if (c.objanz > 1) s += ", " + std::to_string(c.objanz) + tx(c, (c.te.struk & 0x80) ? 430 : 431);
     return s;
 }
 
@@ -432,8 +460,8 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
         if (TimeLine(c)) s += Number(te.nr, 5) + "  " + TimeWithMs(c, te.dt) + "  ";
         if (te.stat == ST_RTS || te.stat == ST_MODEM_LINE) return s + StatusText(c);
         if (te.ta == TA_INTERNAL) {
-            if (c.lay.lgla != 0 && (te.stat == ST_LINK_LOST || te.stat == ST_REMOTE_RESET ||
-                                    te.stat == ST_LINK_UP))
+            if (c.lay.lgla != 0 &&
+                (te.stat == ST_LINK_LOST || te.stat == ST_REMOTE_RESET || te.stat == ST_LINK_UP))
                 s += std::to_string(te.la) + "  ";
             return s + StatusText(c);
         }
@@ -606,12 +634,21 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
 T_FarbIndex ColourPair(const T_ProgPar& pp, int n) {
     const T_AusgPar& a = pp.ausg;
     switch (n) {
-    case 1: case 2: case 3: case 4: return a.ek[n - 1];
-    case CP_BASE: return a.basis;
-    case CP_ERROR: return a.fehler;
-    case CP_EVENT: return a.intern;
-    case CP_QUALITY: return a.quali;
-    default: return T_FarbIndex{};
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+        return a.ek[n - 1];
+    case CP_BASE:
+        return a.basis;
+    case CP_ERROR:
+        return a.fehler;
+    case CP_EVENT:
+        return a.intern;
+    case CP_QUALITY:
+        return a.quali;
+    default:
+        return T_FarbIndex{};
     }
 }
 
@@ -644,7 +681,8 @@ void StartTelegram(T_TeleAusgabe& ctx, const T_Telegramm& te) {
     ctx.te = te;
     ctx.pcv = (te.ek == EK_RX2 || te.ek == EK_TX2) ? env.com[1] : env.com[0];
     if (te.stat > 39 && te.ek >= 1 && te.ek <= 6)
-        ctx.tcl = ColourPair(*env.pp, te.ta == TA_INTERNAL ? static_cast<int>(CP_EVENT) : static_cast<int>(te.ek));
+        ctx.tcl = ColourPair(*env.pp, te.ta == TA_INTERNAL ? static_cast<int>(CP_EVENT)
+                                                           : static_cast<int>(te.ek));
     else
         ctx.tcl = ColourPair(*env.pp, CP_ERROR);
     ctx.oa_alt = -1;

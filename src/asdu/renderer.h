@@ -61,33 +61,33 @@ struct RenderEnv {
 // The work record of the renderer for one telegram.
 struct T_TeleAusgabe {
     const RenderEnv* env = nullptr;
-    int32_t obji = -1;  // index of the current object in the object text table, -1 none
-    int32_t oa_alt = -1; // object address for which the colour was last chosen
+    int32_t obji = -1;             // index of the current object in the object text table, -1 none
+    int32_t oa_alt = -1;           // object address for which the colour was last chosen
     const T_ComVar* pcv = nullptr; // channel of the telegram
-    int32_t pb = 0;      // read cursor: index into te.b
-    int32_t oa = 0;      // object address of the current object
-    int32_t znr = 0;     // lines asked for so far; selects the next line
-    int32_t objnr = 0;   // current information object (1-based, 0 before the first)
-    int32_t objanz = 0;  // number of objects (struk AND 0x7F)
-    int32_t objzl = 0;   // number of objects rendered
-    int32_t obja = 0;    // object to start with (0 = the first); set by the caller to page
-    int32_t oalg = 0;    // width of the object address column
-    int32_t lgztlk = 0;  // indent of continuation lines in the one-line view
-    int32_t tjs = 0;     // telegrams prepared with this record
+    int32_t pb = 0;                // read cursor: index into te.b
+    int32_t oa = 0;                // object address of the current object
+    int32_t znr = 0;               // lines asked for so far; selects the next line
+    int32_t objnr = 0;             // current information object (1-based, 0 before the first)
+    int32_t objanz = 0;            // number of objects (struk AND 0x7F)
+    int32_t objzl = 0;             // number of objects rendered
+    int32_t obja = 0;   // object to start with (0 = the first); set by the caller to page
+    int32_t oalg = 0;   // width of the object address column
+    int32_t lgztlk = 0; // indent of continuation lines in the one-line view
+    int32_t tjs = 0;    // telegrams prepared with this record
     int32_t mwnr = 0, mwanz = 0, mwzl = 0; // packed value groups of the rp57x format
-    int32_t anztxt = 0;  // lines collected in TxtStr
-    double dtalt = 0;    // time of the telegram shown before (0 = none)
-    int32_t ekalt = 0;   // ek of the telegram shown before
-    T_Telegramm te{};    // copy of the telegram; lg and ek of the copy may change
-    std::string ExpStr;  // export: the telegram part of the first line
-    std::string TxtStr;  // all lines of the telegram, each ended by CR LF
-    T_FarbIndex tcl{};   // colour pair of the line last returned
+    int32_t anztxt = 0;                    // lines collected in TxtStr
+    double dtalt = 0;                      // time of the telegram shown before (0 = none)
+    int32_t ekalt = 0;                     // ek of the telegram shown before
+    T_Telegramm te{};                      // copy of the telegram; lg and ek of the copy may change
+    std::string ExpStr;                    // export: the telegram part of the first line
+    std::string TxtStr;                    // all lines of the telegram, each ended by CR LF
+    T_FarbIndex tcl{};                     // colour pair of the line last returned
 
     // Work state of the renderer.
-    AsduLayout lay;      // the address layout of the telegram's rendering
-    int32_t sek = 0;     // indent of a secondary frame in the label column
-    int32_t lastOff = -1; // element position of the previous object
-    bool cut = false;    // the rest of the frame is shown as hexadecimal rows
+    AsduLayout lay;            // the address layout of the telegram's rendering
+    int32_t sek = 0;           // indent of a secondary frame in the label column
+    int32_t lastOff = -1;      // element position of the previous object
+    bool cut = false;          // the rest of the frame is shown as hexadecimal rows
     bool errByteTaken = false; // the line error code byte has been removed from the copy
 };
 

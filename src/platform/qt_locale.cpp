@@ -36,10 +36,13 @@ QtLocaleFormats::QtLocaleFormats(const QLocale& loc) : loc_(loc) {
     // The interpretation shows local times as recorded; a time zone name would be wrong there.
     timeFormat_.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
     timeFormat_ = timeFormat_.trimmed();
-    dateSep_ = Ascii(FirstNonField(loc_.dateFormat(QLocale::ShortFormat), QStringLiteral("dMy")), '.');
+    dateSep_ =
+        Ascii(FirstNonField(loc_.dateFormat(QLocale::ShortFormat), QStringLiteral("dMy")), '.');
     timeSep_ = Ascii(FirstNonField(timeFormat_, QStringLiteral("hHmsaAPpz")), ':');
-    nf_.decimal = Ascii(loc_.decimalPoint().isEmpty() ? QChar('.') : loc_.decimalPoint().at(0), '.');
-    nf_.thousands = Ascii(loc_.groupSeparator().isEmpty() ? QChar(',') : loc_.groupSeparator().at(0), ',');
+    nf_.decimal =
+        Ascii(loc_.decimalPoint().isEmpty() ? QChar('.') : loc_.decimalPoint().at(0), '.');
+    nf_.thousands =
+        Ascii(loc_.groupSeparator().isEmpty() ? QChar(',') : loc_.groupSeparator().at(0), ',');
 }
 
 std::string QtLocaleFormats::ShortDate(int year, int month, int day) const {

@@ -17,7 +17,8 @@ struct ElementTextTest : ::testing::Test {
     TextTable t = MakeTexts(RenderWords());
     FixedLocale loc{"dd/mm/yyyy", "d/mm/yyyy", "hh:nn:ss", '.', ':', NumberFormat{',', '.'}};
 
-    std::string Text(int typ, const Bytes& el, bool full, int advance = -1, int32_t mwvoll = 32767) {
+    std::string Text(int typ, const Bytes& el, bool full, int advance = -1,
+                     int32_t mwvoll = 32767) {
         T_Telegramm te{};
         te.typ = static_cast<uint8_t>(typ);
         te.lg = static_cast<int16_t>(20 + el.size());
@@ -71,8 +72,7 @@ TEST_F(ElementTextTest, CounterWordsAndSequenceNumber) {
 
 TEST_F(ElementTextTest, BitStringsInBitsOrHexadecimal) {
     Bytes bits{0x01, 0x00, 0x00, 0x80, 0x00};
-    EXPECT_EQ(Text(7, bits, true, 5),
-              "10000000  00000000  00000000  00000001  ");
+    EXPECT_EQ(Text(7, bits, true, 5), "10000000  00000000  00000000  00000001  ");
     EXPECT_EQ(Text(7, bits, false), "$80 $00 $00 $01  ");
     EXPECT_EQ(Text(33, {0x01, 0x00, 0x00, 0x80, 0x00, 0, 0, 0, 0, 0, 0, 0}, true, 12).substr(0, 17),
               "$80 $00 $00 $01  ");
@@ -140,11 +140,13 @@ TEST_F(ElementTextTest, FileTransferElements) {
     EXPECT_EQ(Text(120, {0x02, 0x00, 0x10, 0x27, 0x00, 0x80}, true, 6),
               "NOF=2      L=10000      FRQ=$80 not ready");
     EXPECT_EQ(Text(122, {0x02, 0x00, 0x01, 0x01}, true, 4), "NOF=2      NOS=1 SCQ=$01 select file");
-    EXPECT_EQ(Text(124, {0x02, 0x00, 0x01, 0x31}, true, 4), "NOF=2      NOS=1 AFQ=$31 positive file");
+    EXPECT_EQ(Text(124, {0x02, 0x00, 0x01, 0x31}, true, 4),
+              "NOF=2      NOS=1 AFQ=$31 positive file");
     // The segment shows its length; the cursor stands at its data.
     EXPECT_EQ(Text(125, {0x02, 0x00, 0x01, 0x05, 0xAA}, true, 4), "NOF=2      NOS=1 L=5");
     Bytes dir{0x03, 0x00, 0x64, 0x00, 0x00, 0x20, 0xD5, 0xDD, 0x22, 0x0C, 0x04, 0x03, 0x0F};
-    EXPECT_EQ(Text(126, dir, true, 13), "NOF=3      L=100        SOF=$20  04.03.2015  12:34:56,789");
+    EXPECT_EQ(Text(126, dir, true, 13),
+              "NOF=3      L=100        SOF=$20  04.03.2015  12:34:56,789");
 }
 
 TEST_F(ElementTextTest, TypesWithoutElementTextLeaveTheCursor) {

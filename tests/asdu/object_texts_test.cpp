@@ -18,8 +18,9 @@ struct ObjectTextsTest : ::testing::Test {
     RenderFixture f;
     std::vector<std::string> logged;
     ObjectTextEnv Env() {
-        return ObjectTextEnv{f.texts, f.av, f.ap, f.msg, &f.pfu,
-                             [this](const std::string& m) { logged.push_back(m); }};
+        return ObjectTextEnv{f.texts, f.av,
+                             f.ap,    f.msg,
+                             &f.pfu,  [this](const std::string& m) { logged.push_back(m); }};
     }
     bool Load(const std::string& content) {
         ObjectTextEnv e = Env();

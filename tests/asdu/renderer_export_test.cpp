@@ -141,7 +141,8 @@ TEST(RendererExport, SequenceOfObjectsCountsAddressesUp) {
     Bytes objects = Cat(f.Ioa(500), {0x00, 0x40, 0x00, 0x00, 0xC0, 0x80, 0x01, 0x00, 0x00});
     auto lines = f.Lines(f.Rec(f.Frame(9, 0x83, 20, 7, objects)));
     ASSERT_EQ(lines.size(), 3u);
-    const char* expected[3][3] = {{"500", "16384", "0"}, {"501", "-16384", "128"}, {"502", "1", "0"}};
+    const char* expected[3][3] = {
+        {"500", "16384", "0"}, {"501", "-16384", "128"}, {"502", "1", "0"}};
     for (int i = 0; i < 3; ++i) {
         std::vector<std::string> fld = CsvFields(lines[static_cast<size_t>(i)]);
         EXPECT_EQ(fld[1], std::to_string(i));

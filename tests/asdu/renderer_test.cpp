@@ -310,7 +310,8 @@ TEST_F(RendererTest, EventsAndMessages) {
     ev.dt = f.dt;
     ev.nr = 1;
     auto lines = f.Lines(ev);
-    EXPECT_EQ(lines, (std::vector<std::string>{"  1         Tx1: 12:34:56,789            LA=3  link up"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"  1         Tx1: 12:34:56,789            LA=3  link up"}));
     EXPECT_EQ(f.colours[0], f.pp.ausg.intern);
 
     T_Telegramm msg{};
@@ -356,7 +357,8 @@ TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
     auto lines = f.Lines(ev);
     ASSERT_EQ(lines.size(), 1u);
     // No time difference for the open record.
-    EXPECT_EQ(lines[0], "  1         Rx1: 12:34:56,789  open port 4 monitor bal 9600 Bd Rx1:10/1 Tx1:20/2");
+    EXPECT_EQ(lines[0],
+              "  1         Rx1: 12:34:56,789  open port 4 monitor bal 9600 Bd Rx1:10/1 Tx1:20/2");
 }
 
 TEST_F(RendererTest, ColoursByChannelErrorQualityObjectTypeAndCause) {
@@ -452,4 +454,76 @@ TEST_F(RendererTest, TextLinesAreShownAsBytes) {
     lines = f.Lines(te);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2], "1;0;" + std::string(18, ';') + HexDump(te.b + 16, 10) + ";");
+}
+
+TEST_F(RendererTest, VariantFramesKeepTheirHeaderAndHandTheRestToTheHook) {
+    f.com[0].bp.fkt = FKT_RP6;
+    f.com[0].rp57x = true;
+    f.SetFormat(VF_FULL);
+    // Variable frame of the variant: address, control field, station, two message bytes.
+    Bytes b = Hex("68 07 07 68 05 18 03 11 22 33 44 00 16");
+    T_Telegramm te = Record(b);
+    te.stat = ST_OK;
+    te.ek = EK_RX1;
+    te.dt = f.dt;
+    te.nr = 1;
+    // Without the variant's lines: the header line only.
+    EXPECT_EQ(f.Lines(te).size(), 1u);
+    std::vector<int> asked;
+    f.env.rpLine = [&asked](T_TeleAusgabe& c) {
+        asked.push_back(c.znr);
+        return c.znr <= 3 ? "rp " + std::to_string(c.pb) + " typ " + std::to_string(c.te.typ)
+                          : std::string();
+    };
+    auto lines = f.Lines(te);
+    ASSERT_EQ(lines.size(), 3u);
+    // The header of the variant is decoded first; the cursor stands at the first message
+    // byte after the two header bytes (function 6: index 9). Type = control field >> 1, low
+    // four bits for an odd control field.
+    EXPECT_EQ(lines[1], "rp 9 typ 12");
+    EXPECT_EQ(asked, (std::vector<int>{2, 3, 4}));
+    // Variant frames take the channel's pair, changed by the non-zero parts of the type's.
+    f.pft.frb[12] = T_FarbIndex{0, 9};
+    f.Lines(te);
+    EXPECT_EQ(f.colours[0], (T_FarbIndex{f.pp.ausg.ek[0].fg, 9}));
+}
+
+TEST_F(RendererTest, BytesOutsideAFrameAndReceiveErrorsShowHeaderAndByteRows) {
+    T_Telegramm te{};
+    te.stat = ST_NO_START;
+    te.ta = TA_NONE;
+    te.ek = EK_RX1;
+    te.dt = f.dt;
+    te.nr = 1;
+    te.lg = 3;
+    te.b[0] = 0x01;
+    te.b[1] = 0x02;
+    te.b[2] = 0x03;
+    for (int fmt : {VF_FULL, VF_COMPACT, VF_LINE, VF_BYTES}) {
+        f.SetFormat(fmt, false, false);
+        auto lines = f.Lines(te);
+        ASSERT_EQ(lines.size(), 2u) << fmt;
+        EXPECT_TRUE(lines[0].ends_with("no start")) << lines[0];
+        EXPECT_EQ(lines[1], "Byte  1-3:  " + HexDump(te.b, 3));
+    }
+    // The export shows the bytes from the first on, not from the type position.
+    f.SetFormat(VF_CSV);
+    auto lines = f.Lines(te);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].ends_with(HexDump(te.b, 3) + ";"));
+}
+
+TEST_F(RendererTest, LineViewOfEventsAndDisabledFixedFrames) {
+    f.SetFormat(VF_LINE);
+    T_Telegramm ev{};
+    ev.stat = ST_LINK_UP;
+    ev.ta = TA_INTERNAL;
+    ev.ek = EK_TX2;
+    ev.la = 12;
+    ev.dt = f.dt;
+    ev.nr = 1;
+    EXPECT_EQ(f.Lines(ev), (std::vector<std::string>{"Tx2      1  12:34:56,789  12  link up"}));
+    f.SetFormat(VF_LINE, false, false);
+    EXPECT_TRUE(f.Lines(f.Rec(Fixed(0x5B, 1))).empty());
+    EXPECT_EQ(f.Lines(f.Rec(Fixed(0x5B, 1), ST_REPETITION)).size(), 1u);
 }

@@ -20,7 +20,9 @@ namespace {
 const char* kSettings = "--link-address-length 1 --cot-length 2 --ca-structure 8.8 "
                         "--ioa-structure 8.8.8 --vwe5 1";
 
-std::string Sample() { return SourceDir() + "samples/unbalanced_exchange.hex"; }
+std::string Sample() {
+    return SourceDir() + "samples/unbalanced_exchange.hex";
+}
 
 // Runs the command with a fixed locale, so that dates and numbers do not follow the machine.
 ProcessResult Cli(const std::string& options, const std::string& input = "") {
@@ -77,8 +79,8 @@ TEST(CliDecodeFormat, FullViewInEnglishAndGerman) {
     std::string outs[2];
     for (int lang : {0, 1}) {
         SCOPED_TRACE(lang == 1 ? "usa" : "ger");
-        ProcessResult r = Cli(Sample() + " " + kSettings + " --format 3 --lang " +
-                              (lang == 1 ? "usa" : "ger"));
+        ProcessResult r =
+            Cli(Sample() + " " + kSettings + " --format 3 --lang " + (lang == 1 ? "usa" : "ger"));
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_EQ(r.err, "");
         outs[lang] = r.out;
@@ -132,7 +134,8 @@ TEST(CliDecodeFormat, LinkLineOffHidesFixedFramesAndLinkLines) {
 
 TEST(CliDecodeFormat, ObjectNamesAndFullScale) {
     std::string dir = TempDir("decode-render");
-    std::ofstream(dir + "objects.txt", std::ios::binary) << "16;;Feeder current;\r\nCA;1;North;\r\n";
+    std::ofstream(dir + "objects.txt", std::ios::binary)
+        << "16;;Feeder current;\r\nCA;1;North;\r\n";
     ProcessResult r = Cli(Sample() + " " + kSettings + " --format 3 --lang usa --objects " +
                           Quote(dir + "objects.txt"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -149,10 +152,9 @@ TEST(CliDecodeFormat, ObjectNamesAndFullScale) {
 }
 
 TEST(CliDecodeFormat, BadOptionsAreRefusedWithAMessage) {
-    for (std::string opt :
-         {"--format 8", "--format 3 --time-line yes", "--format 3 --lang fr",
-          "--format 3 --records", "--format 3 --full-percent 0",
-          "--format 3 --objects /nonexistent/objects.txt"}) {
+    for (std::string opt : {"--format 8", "--format 3 --time-line yes", "--format 3 --lang fr",
+                            "--format 3 --records", "--format 3 --full-percent 0",
+                            "--format 3 --objects /nonexistent/objects.txt"}) {
         ProcessResult r = Cli(Sample() + " " + opt);
         EXPECT_EQ(r.exitCode, 2) << opt;
         EXPECT_NE(r.err.find("vordal-cli decode: "), std::string::npos) << opt << r.err;
