@@ -78,6 +78,12 @@ public:
     bool OpenLog(const std::string& name, bool ageCheck);
     // Opens a log for looking only: nothing is created, taken, recovered on disk or written.
     bool OpenForInspection(const std::string& name);
+    // Creates a new empty log of the present settings under name (an existing file is
+    // replaced).
+    bool CreateLog(const std::string& name) {
+        if (open_) CloseLog();
+        return Create(name);
+    }
     bool IsOpen() const { return open_; }
     const std::string& Name() const { return name_; }
 

@@ -1,0 +1,181 @@
+#include "log/log_output.h"
+
+#include "core/format.h"
+#include "core/settings.h"
+#include "core/utf8.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+namespace vdl {
+
+namespace {
+
+std::string ShortDate(const LocaleFormats& loc, double dt) {
+    DateTimeParts p = DecodeDateTime(dt);
+    return loc.ShortDate(p.year, p.month, p.day);
+}
+
+int Day(double dt) { return static_cast<int>(std::floor(dt + 0.5 / kMsPerDay)); }
+
+std::string FileName(const std::string& path) {
+    size_t s = path.find_last_of("/\\");
+    return s == std::string::npos ? path : path.substr(s + 1);
+}
+
+// Walks the telegrams that pass the filter, from the oldest on.
+class Walk {
+public:
+    explicit Walk(LogOutputEnv& env) : env_(env), c_(env.log.NewCursor()) {
+        ok_ = c_->SeekOldest();
+        Skip();
+    }
+    bool Ok() const { return ok_; }
+    T_Telegramm Current() const { return c_->Current(); }
+    void Next() {
+        ok_ = c_->Forward();
+        Skip();
+    }
+
+private:
+    void Skip() {
+        while (ok_ && env_.pass && !env_.pass(c_->Current())) ok_ = c_->Forward();
+    }
+    LogOutputEnv& env_;
+    std::unique_ptr<LogCursor> c_;
+    bool ok_ = false;
+};
+
+class FileSink : public OutputSink {
+public:
+    explicit FileSink(std::ofstream& f) : f_(f) {}
+    bool Line(const std::string& s) override {
+        f_ << s << "\r\n";
+        return static_cast<bool>(f_);
+    }
+
+private:
+    std::ofstream& f_;
+};
+
+} // namespace
+
+std::string ViewHeaderText(const TextTable& t, const T_ProgPar& pp, const T_AllgPar& ap) {
+    bool filter = ap.afilt.aktiv || (ap.lfilt.aktiv && pp.onlausg);
+    std::string s = t.tx(421 + (pp.onlausg ? 1 : 0)) + t.tx(1212 + (filter ? 1 : 0)) +
+                    t.tx(406 + pp.format) + t.tx(407 + (pp.zeitzl ? 1 : 0)) +
+                    t.tx(423 + (pp.linkzl ? 1 : 0));
+    return PadRight(Utf8Left(s, 80), 80);
+}
+
+std::vector<std::string> PageHeader(const LogOutputEnv& env, double firstDt, int page) {
+    const TextTable& t = *env.render.texts;
+    const T_ProgPar& pp = *env.render.pp;
+    if (pp.format == VF_CSV) return {t.tx(kTxCsvHeader)};
+    std::string first = PadRight(FileName(env.log.Name()), 32) + t.tx(428) +
+                        ShortDate(env.loc, firstDt) + " " + t.tx(429) + Format("%2d", {page});
+    std::string view = ViewHeaderText(t, pp, *env.render.ap);
+    while (!view.empty() && view.back() == ' ') view.pop_back();
+    return {first, PadLeft(Utf8Left(view, 60), 60), ""};
+}
+
+bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
+    const TextTable& t = *env.render.texts;
+    const bool csv = env.render.pp->format == VF_CSV;
+    Walk w(env);
+    const int32_t count = env.log.Count();
+    const int32_t oldest = env.log.Kopf().nralt;
+    double firstDt = w.Ok() ? w.Current().dt : 0;
+    for (const std::string& h : PageHeader(env, firstDt, 1))
+        if (!sink.Line(h)) return false;
+    RenderEnv render = env.render;
+    render.oldestNr = oldest;
+    T_TeleAusgabe ctx;
+    ctx.env = &render;
+    int day = Day(firstDt);
+    for (; w.Ok(); w.Next()) {
+        T_Telegramm te = w.Current();
+        int32_t rel = (te.nr - oldest + 1) & kNrMask;
+        if (count == 0 || rel > count) break;
+        if (Day(te.dt) != day) {
+            day = Day(te.dt);
+            if (!sink.Line(ShortDate(env.loc, te.dt))) return false;
+        }
+        StartTelegram(ctx, te);
+        bool any = false;
+        for (int guard = 0; guard < 10000; ++guard) {
+            std::string text = NextLine(ctx);
+            if (text.empty()) break;
+            any = true;
+            // A text may hold several lines.
+            size_t a = 0;
+            for (size_t e; (e = text.find("\r\n", a)) != std::string::npos; a = e + 2)
+                if (!sink.Line(text.substr(a, e - a))) return false;
+            if (a < text.size() && !sink.Line(text.substr(a))) return false;
+        }
+        if (any && !csv && !sink.Line("")) return false;
+        if (rel % 1000 == 0 && env.progress) {
+            int pct = static_cast<int>((rel / 256) * 100 / std::max(1, count / 256));
+            if (!env.progress(std::min(pct, 100))) {
+                sink.Line(t.tx(kTxOutCancelled));
+                return false;
+            }
+        }
+    }
+    return sink.Line(t.tx(kTxOutEnd));
+}
+
+bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
+    const TextTable& t = *env.render.texts;
+    if (SameNameNoCase(name, env.log.Name())) {
+        env.target.msg.Error(t.tx(kTxOutIsLog));
+        return false;
+    }
+    if (kind != OUT_LOG) {
+        std::ofstream f(name, std::ios::binary | std::ios::trunc);
+        if (!f) {
+            env.target.msg.Error(name + ": " + std::strerror(errno));
+            return false;
+        }
+        FileSink sink(f);
+        bool ok = WriteLogLines(env, sink);
+        f.close();
+        return ok && static_cast<bool>(f);
+    }
+
+    // A new log file of the present settings, numbered from 1. Its own flags keep the state
+    // of the program's log untouched.
+    T_AllgVar av = env.target.av;
+    const LogEnv& te = env.target;
+    LogStore out(LogEnv{te.clock, te.msg, te.texts, av, te.ap, te.pp, te.bp1, te.bp2});
+    if (!out.CreateLog(name) || av.logerr) {
+        env.target.msg.Error(t.tx(kTxLogWriteErr) + name);
+        return false;
+    }
+    Walk w(env);
+    const int32_t count = env.log.Count();
+    const int32_t oldest = env.log.Kopf().nralt;
+    bool ok = true;
+    for (; w.Ok(); w.Next()) {
+        T_Telegramm tg = w.Current();
+        int32_t rel = (tg.nr - oldest + 1) & kNrMask;
+        if (count == 0 || rel > count) break;
+        out.AppendCopy(tg);
+        if (rel % 1000 == 0 && env.progress &&
+            !env.progress(std::min(100, static_cast<int>((rel / 256) * 100 / std::max(1, count / 256))))) {
+            ok = false;
+            break;
+        }
+    }
+    out.FlushLog();
+    out.CloseLog();
+    if (av.logerr) {
+        env.target.msg.Error(t.tx(kTxLogWriteErr) + name);
+        return false;
+    }
+    return ok;
+}
+
+} // namespace vdl
