@@ -1,5 +1,6 @@
 #include "log/log_fixture.h"
 #include "support/process.h"
+#include "log/filter.h"
 
 #include <nlohmann/json.hpp>
 
@@ -81,6 +82,116 @@ TEST_F(CliLogTest, ALogStillBeingWrittenIsReadWithoutChangingIt) {
     EXPECT_EQ(j["recovered"], true);
     EXPECT_GE(j["count"].get<int>(), 249);
     EXPECT_EQ(test::FileBytes(name), before);
+}
+
+std::string Sample() { return test::SourceDir() + "samples/unbalanced_exchange.hex"; }
+const char* kSampleOptions = " --cot-length 2 --vwe5 1";
+
+std::vector<std::string> CrLfLines(const std::string& out) {
+    std::vector<std::string> v;
+    std::istringstream s(out);
+    std::string line;
+    while (std::getline(s, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        v.push_back(line);
+    }
+    return v;
+}
+
+std::string Slurp(const std::string& p) {
+    auto b = test::FileBytes(p);
+    return std::string(b.begin(), b.end());
+}
+
+TEST(CliLogWrite, RealExchangeWrittenAndExportedAsCsv) {
+    std::string dir = test::TempDir("clilogwrite");
+    std::string log = dir + "ex.lg1";
+    auto w = RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " + Quote(Sample()));
+    ASSERT_EQ(w.exitCode, 0) << w.err;
+    auto dec = Lines(RunProgram(Cli() + " decode " + Quote(Sample()) + kSampleOptions).out);
+    auto rec = Lines(RunProgram(Cli() + " log records " + Quote(log)).out);
+    ASSERT_EQ(rec.size(), dec.size());
+    ASSERT_GT(rec.size(), 20u);
+    for (size_t i = 0; i < rec.size(); ++i) {
+        EXPECT_EQ(rec[i]["nr"], static_cast<int>(i + 1));
+        EXPECT_EQ(rec[i]["bytes"], dec[i]["bytes"]);
+        EXPECT_EQ(rec[i]["stat"], dec[i]["stat"]);
+        EXPECT_EQ(rec[i]["ek"], dec[i]["ek"]);
+    }
+
+    // The log opens as any log: its settings come with it.
+    test::LogWorld r;
+    ASSERT_TRUE(r.log.OpenLog(log, false));
+    EXPECT_FALSE(r.log.Recovered());
+    EXPECT_EQ(r.ap.mitori, 1);
+    EXPECT_EQ(r.bp1.vwe5, 1);
+    r.log.CloseLog();
+
+    auto e = RunProgram(Cli() + " log export " + Quote(log) + " --format 7 --out " + Quote(dir + "ex.csv"));
+    ASSERT_EQ(e.exitCode, 0) << e.err;
+    auto csv = CrLfLines(Slurp(dir + "ex.csv"));
+    auto head = CrLfLines(RunProgram(Cli() + " decode --format 7 " + Quote(Sample()) + kSampleOptions).out);
+    ASSERT_FALSE(head.empty());
+    EXPECT_EQ(csv.front(), head.front()) << "the column line";
+    // One line per information object of every frame with objects, one for any other record;
+    // the second column counts the objects of a frame.
+    size_t i = 1, objects = 0;
+    for (const auto& j : rec) {
+        int n = j["ta"] == 3 ? (j["struk"].get<int>() & 0x7F) : 1;
+        if (n == 0) n = 1;
+        for (int k = 0; k < n; ++k, ++i) {
+            ASSERT_LT(i, csv.size());
+            std::string expect = std::to_string(j["nr"].get<int>()) + ";" + std::to_string(k) + ";";
+            EXPECT_EQ(csv[i].substr(0, expect.size()), expect) << csv[i];
+        }
+        if (j["ta"] == 3) objects += static_cast<size_t>(n);
+    }
+    EXPECT_GT(objects, 10u);
+    ASSERT_EQ(csv.size(), i + 1) << "and the end line";
+    EXPECT_NE(csv.back().find("***"), std::string::npos) << csv.back();
+}
+
+TEST(CliLogWrite, AppendsToAnExistingLog) {
+    std::string dir = test::TempDir("clilogappend");
+    std::string log = dir + "ex.lg1";
+    for (int k = 0; k < 2; ++k)
+        ASSERT_EQ(RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " + Quote(Sample())).exitCode, 0);
+    auto rec = Lines(RunProgram(Cli() + " log records " + Quote(log)).out);
+    ASSERT_EQ(rec.size() % 2, 0u);
+    EXPECT_EQ(rec.back()["nr"], static_cast<int>(rec.size()));
+    // Bad input: nothing written, the log stays as it was.
+    auto before = test::FileBytes(log);
+    auto bad = RunProgram(Cli() + " log write " + Quote(log), "68 0Z\n");
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(test::FileBytes(log), before);
+}
+
+TEST_F(CliLogTest, ExportIntoALogThroughANamedFilterWithProgress) {
+    // 250 telegrams on channel 1 received; add sent ones on channel 2.
+    for (int i = 0; i < 1000; ++i) {
+        T_Telegramm te = test::Frame(12, ST_OK, EK_TX2);
+        w.log.AppendTelegram(te);
+    }
+    w.log.CloseLog();
+    T_Filter f{};
+    f.ekbits = 8; // sent on channel 2
+    NormaliseFilter(f, DefaultAllgPar());
+    ASSERT_TRUE(SaveNamedFilter(dir + "sent2.flt", f));
+    std::string out = dir + "out.lg1";
+    auto r = RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --kind log --out " +
+                        Quote(out) + " --filter " + Quote(dir + "sent2"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("export: 100 %"), std::string::npos) << r.err;
+    auto j = nlohmann::json::parse(RunProgram(Cli() + " log info " + Quote(out)).out);
+    EXPECT_EQ(j["count"], 1000);
+    EXPECT_EQ(j["nralt"], 1);
+    auto rec = Lines(RunProgram(Cli() + " log records " + Quote(out)).out);
+    ASSERT_EQ(rec.size(), 1000u);
+    EXPECT_EQ(rec[0]["ek"], 4);
+    // The log itself is no target, and a bad filter file is refused.
+    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --kind log --out " + Quote(name)).exitCode, 1);
+    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --filter " + Quote(dir + "none")).exitCode, 2);
+    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 8").exitCode, 2);
 }
 
 TEST_F(CliLogTest, NotALog) {
