@@ -4,6 +4,7 @@
 #include "cli.h"
 #include "decode_input.h"
 #include "decode_render.h"
+#include "record_json.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,19 +16,8 @@ namespace vdl::cli {
 namespace {
 
 nlohmann::json RecordJson(const T_Telegramm& te, int line) {
-    nlohmann::json j;
+    nlohmann::json j = cli::RecordJson(te);
     j["line"] = line;
-    j["ek"] = te.ek;
-    j["stat"] = te.stat;
-    j["ta"] = te.ta;
-    j["lg"] = te.lg;
-    j["la"] = te.la;
-    j["lc"] = te.lc;
-    j["typ"] = te.typ;
-    j["struk"] = te.struk;
-    j["urs"] = te.urs;
-    j["ca"] = te.ca;
-    j["bytes"] = HexBytes(te.b, te.validLen());
     return j;
 }
 

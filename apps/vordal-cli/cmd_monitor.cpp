@@ -4,10 +4,9 @@
 #include "cli.h"
 #include "decode_input.h"
 #include "decode_render.h"
+#include "record_json.h"
 
 #include "platform/program_host.h"
-
-#include <nlohmann/json.hpp>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -31,14 +30,6 @@ bool ParseParity(const std::string& s, uint8_t& pari) {
             return true;
         }
     return false;
-}
-
-std::string IsoTime(double dt) {
-    DateTimeParts d = DecodeDateTime(dt);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", d.year, d.month, d.day,
-                  d.hour, d.minute, d.second, d.ms);
-    return buf;
 }
 
 int RunMonitor(const Args& argsIn) {
@@ -129,20 +120,7 @@ int RunMonitor(const Args& argsIn) {
     std::cout.flush();
     p.onLogged = [&](const T_Telegramm& te) {
         if (json) {
-            nlohmann::json j;
-            j["nr"] = te.nr;
-            j["dt"] = IsoTime(te.dt);
-            j["ek"] = te.ek;
-            j["stat"] = te.stat;
-            j["ta"] = te.ta;
-            j["lg"] = te.lg;
-            j["la"] = te.la;
-            j["lc"] = te.lc;
-            j["typ"] = te.typ;
-            j["struk"] = te.struk;
-            j["urs"] = te.urs;
-            j["ca"] = te.ca;
-            j["bytes"] = HexBytes(te.b, te.validLen());
+            nlohmann::json j = StoredRecordJson(te);
             std::cout << j.dump() << "\n";
         } else {
             r.Print(te, std::cout);

@@ -36,6 +36,8 @@ bool Program::LoadObjectTexts(const std::string& path) {
     return false;
 }
 
+void Program::ApplyDisplaySettings() { av.FltQuaFrb = QualityHighlightMask(pp.ausg.quamask); }
+
 RenderEnv Program::Rendering(const LocaleFormats& loc) const {
     RenderEnv e;
     e.texts = &texts;
@@ -47,6 +49,13 @@ RenderEnv Program::Rendering(const LocaleFormats& loc) const {
     e.objects = &objects;
     e.loc = &loc;
     e.oldestNr = log ? log->Kopf().nralt : 0;
+    // The display filter's object criteria, read when each object is shown, so that switching
+    // the filter takes effect with the next telegram.
+    e.objectFilter = [this](const T_Telegramm& te, int n) {
+        const T_Filter& f = ap.afilt;
+        if (!f.aktiv || (f.oaz == 0 && f.qmask1 == 0 && f.qmask2 == 0)) return true;
+        return ObjectAccepts(f, te, n, Filters());
+    };
     return e;
 }
 

@@ -99,6 +99,9 @@ public:
     // What the renderer reads: settings, channels, object texts, the log's oldest number and
     // the given date and time forms.
     RenderEnv Rendering(const LocaleFormats& loc) const;
+    // Derives what the display settings decide elsewhere (the quality highlight mask); run
+    // after they are read or edited.
+    void ApplyDisplaySettings();
 
     // ---- The running program ----
 

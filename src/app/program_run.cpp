@@ -77,6 +77,7 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     ReadStartSettings(env);
     ReadFileNames(env);
     pp.opt[10] = 0;
+    ApplyDisplaySettings();
     if (pp.sprache != 0) LoadLanguage(pp.sprache);
 
     // Channel defaults: channel 1's baud rate from its entry of the baud list.
@@ -154,6 +155,7 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
         int lang = pp.sprache;
         ReadSettingsFile(StandardFileName(av, texts, kTxSettingsFile), pp);
         ReadFileNames(env);
+        ApplyDisplaySettings();
         if (pp.sprache != lang) LoadLanguage(pp.sprache);
     }
     if (!cl.dtLog.empty()) av.dtLog = cl.dtLog;

@@ -131,29 +131,30 @@ bool FilterAccepts(const T_Filter& f, const T_Telegramm& te, const FilterEnv& en
         }
     }
 
-    bool oaRows = f.oaz != 0;
-    bool quality = f.qmask1 != 0 || f.qmask2 != 0;
-    if (!oaRows && !quality) return true;
+    if (f.oaz == 0 && f.qmask1 == 0 && f.qmask2 == 0) return true;
     const int objects = te.struk & 0x7F;
-    for (int j = 1; j <= objects; ++j) {
-        bool pass = true;
-        if (oaRows) {
-            uint32_t oa = ObjectAddress(j, te, env.lay);
-            for (int k = std::max(1, f.oaz - 1); k < rows && pass; ++k) {
-                const T_FilterZeile& z = f.z[k];
-                if (z.rel == 0 || z.feld < FF_OA1) continue;
-                pass = RowPass(z, AddressPart(oa, env.ap.oastr, z.feld - FF_OA1));
-            }
-        }
-        if (pass && quality) {
-            if (te.typ < 1 || te.typ > 40) return false;
-            uint8_t q = static_cast<uint8_t>(ObjectQuality(te, j, env.lay) & 0xFF);
-            if (f.qmask1 && !(q & f.qmask1)) pass = false;
-            if (f.qmask2 && (q & f.qmask2)) pass = false;
-        }
-        if (pass) return true;
-    }
+    for (int j = 1; j <= objects; ++j)
+        if (ObjectAccepts(f, te, j, env)) return true;
     return false;
+}
+
+bool ObjectAccepts(const T_Filter& f, const T_Telegramm& te, int j, const FilterEnv& env) {
+    const int rows = std::clamp(f.anzz, 0, kFilterRows);
+    if (f.oaz != 0) {
+        uint32_t oa = ObjectAddress(j, te, env.lay);
+        for (int k = std::max(1, f.oaz - 1); k < rows; ++k) {
+            const T_FilterZeile& z = f.z[k];
+            if (z.rel == 0 || z.feld < FF_OA1) continue;
+            if (!RowPass(z, AddressPart(oa, env.ap.oastr, z.feld - FF_OA1))) return false;
+        }
+    }
+    if (f.qmask1 != 0 || f.qmask2 != 0) {
+        if (te.typ < 1 || te.typ > 40) return false;
+        uint8_t q = static_cast<uint8_t>(ObjectQuality(te, j, env.lay) & 0xFF);
+        if (f.qmask1 && !(q & f.qmask1)) return false;
+        if (f.qmask2 && (q & f.qmask2)) return false;
+    }
+    return true;
 }
 
 bool DisplayAccepts(const T_Telegramm& te, const FilterEnv& env) {

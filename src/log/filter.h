@@ -21,8 +21,8 @@ enum : int32_t {
     FF_TYP = 9,   // type identification
     FF_URS = 10,  // cause without the test bit
     FF_HK = 11,   // originator address
-    FF_CA1 = 12,  // parts 1..5 of the common address: 12..16
-    FF_OA1 = 17,  // parts 1..5 of the object address: 17..21
+    FF_CA1 = 12,  // fields 1..5 of the structured common address: 12..16
+    FF_OA1 = 17,  // fields 1..5 of the structured object address: 17..21
     FF_LAST = 21,
 };
 
@@ -50,6 +50,10 @@ uint32_t AddressPart(uint32_t addr, const T_AdrStruktur& s, int part);
 // The full test of a filter. display: the filter is the display filter (fixed frames are
 // hidden with the link line off).
 bool FilterAccepts(const T_Filter& f, const T_Telegramm& te, const FilterEnv& env, bool display);
+
+// The object criteria of a filter (object address rows and quality masks) for object j
+// (1-based) of te; true when the filter has none.
+bool ObjectAccepts(const T_Filter& f, const T_Telegramm& te, int j, const FilterEnv& env);
 
 // The test of the display: never the end marker; with the display filter active, that filter;
 // otherwise everything except correct fixed frames while the link line is off.
