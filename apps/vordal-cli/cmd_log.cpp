@@ -5,6 +5,7 @@
 //   log export FILE     the log as text, CSV or a new log file
 #include "cli.h"
 #include "decode_input.h"
+#include "record_json.h"
 
 #include "app/program.h"
 #include "core/clock.h"
@@ -18,7 +19,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 
@@ -32,33 +32,6 @@ public:
     uint32_t Millis() override { return 0; }
     double LocalNow() override { return 0; }
 };
-
-// The day number as an ISO 8601 local time with milliseconds.
-std::string IsoTime(double dt) {
-    DateTimeParts p = DecodeDateTime(dt);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second, p.ms);
-    return buf;
-}
-
-nlohmann::json RecordJson(const T_Telegramm& te) {
-    nlohmann::json j;
-    j["nr"] = te.nr;
-    j["dt"] = IsoTime(te.dt);
-    j["ek"] = te.ek;
-    j["stat"] = te.stat;
-    j["ta"] = te.ta;
-    j["lg"] = te.lg;
-    j["la"] = te.la;
-    j["lc"] = te.lc;
-    j["typ"] = te.typ;
-    j["struk"] = te.struk;
-    j["urs"] = te.urs;
-    j["ca"] = te.ca;
-    j["bytes"] = HexBytes(te.b, te.validLen());
-    return j;
-}
 
 // A program with the texts of the program directory (their absence only costs the wording of
 // messages) and a log opened for looking.
@@ -113,7 +86,7 @@ int Records(const std::string& file) {
     if (!in.Open(file)) return 1;
     auto c = in.p.log->NewCursor();
     for (bool ok = c->SeekOldest(); ok; ok = c->Forward())
-        std::cout << RecordJson(c->Current()).dump() << "\n";
+        std::cout << StoredRecordJson(c->Current()).dump() << "\n";
     return 0;
 }
 
