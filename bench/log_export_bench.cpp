@@ -34,10 +34,11 @@ public:
 };
 
 vdl::T_Telegramm Frame(const vdl::AsduLayout& lay, int i) {
-    const uint8_t asdu[] = {0x08, 1, 1, 3, 3, 7, 0,
-                            static_cast<uint8_t>(i), 0, 0, 1,
-                            static_cast<uint8_t>(i + 1), 0, 0, 0,
-                            static_cast<uint8_t>(i + 2), 0, 0, 0x81};
+    const uint8_t asdu[] = {0x08, 1, 1,   3,
+                            3,    7, 0,   static_cast<uint8_t>(i),
+                            0,    0, 1,   static_cast<uint8_t>(i + 1),
+                            0,    0, 0,   static_cast<uint8_t>(i + 2),
+                            0,    0, 0x81};
     vdl::T_Telegramm te{};
     int n = 4;
     uint8_t cs = 0;
@@ -81,12 +82,13 @@ void Export(benchmark::State& state) {
     p.pp.format = static_cast<int32_t>(state.range(0));
     vdl::FixedLocale loc;
     vdl::RenderEnv render = p.Rendering(loc);
-    vdl::LogOutputEnv env{*p.log,
-                          render,
-                          loc,
-                          vdl::LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
-                          [&p](const vdl::T_Telegramm& te) { return vdl::DisplayAccepts(te, p.Filters()); },
-                          nullptr};
+    vdl::LogOutputEnv env{
+        *p.log,
+        render,
+        loc,
+        vdl::LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
+        [&p](const vdl::T_Telegramm& te) { return vdl::DisplayAccepts(te, p.Filters()); },
+        nullptr};
     for (auto _ : state) {
         NullSink sink;
         vdl::WriteLogLines(env, sink);

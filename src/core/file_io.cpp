@@ -33,8 +33,10 @@ size_t WriteWholeFile(const std::string& path, const void* data, size_t size, st
         }
         f.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
         f.flush();
-        if (f) written = size;
-        else error = path + ": " + std::strerror(errno);
+        if (f)
+            written = size;
+        else
+            error = path + ": " + std::strerror(errno);
     }
     std::error_code ec;
     if (written != size) {

@@ -58,7 +58,9 @@ T_ParaBlocks DefaultParaBlocks() {
     return {Block(kRmBlockLen), Block(kSeTeBlockLen), Block(kSeLiBlockLen), EmptyCaSeLiBlock()};
 }
 
-std::vector<uint8_t> EmptyCaSeLiBlock() { return Block(kCaSeLiBlockLen); }
+std::vector<uint8_t> EmptyCaSeLiBlock() {
+    return Block(kCaSeLiBlockLen);
+}
 
 bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
     auto refuse = [&] {
@@ -75,7 +77,8 @@ bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
     }
     if (!ReadWholeFile(name, d, kParamSetLen)) return refuse();
     size_t size = d.size();
-    if (size != kParamSetLen && size != kParamSetLenNoCa && size != kParamSetLenOld) return refuse();
+    if (size != kParamSetLen && size != kParamSetLenNoCa && size != kParamSetLenOld)
+        return refuse();
     uint32_t magic = U32(d.data());
     if (U32(d.data() + 8) != kFileHeadLen) return refuse();
     if (magic != kFileMagic && magic != kFileMagicNoSettings) return refuse();
@@ -102,8 +105,7 @@ bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
         nb.casl = EmptyCaSeLiBlock();
     }
 
-    if (magic == kFileMagic)
-        TakeSettingsFromHead(d.data(), env.ap, env.bp1, env.bp2, true);
+    if (magic == kFileMagic) TakeSettingsFromHead(d.data(), env.ap, env.bp1, env.bp2, true);
     if (size != kParamSetLenOld) {
         T_TypUrsFarben ft, fu;
         std::memcpy(&ft, d.data() + kOfsFrbTyp, sizeof ft);
@@ -116,7 +118,8 @@ bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
             if (m.id == static_cast<int32_t>(sizeof(T_Modem))) {
                 env.modem = m;
                 if (size == kParamSetLen && U32(d.data() + kOfsCaSeLi) == kCaSeLiBlockLen)
-                    nb.casl.assign(d.begin() + kOfsCaSeLi, d.begin() + kOfsCaSeLi + kCaSeLiBlockLen);
+                    nb.casl.assign(d.begin() + kOfsCaSeLi,
+                                   d.begin() + kOfsCaSeLi + kCaSeLiBlockLen);
             }
         }
     }
@@ -128,8 +131,8 @@ bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
 
 std::vector<uint8_t> BuildParameterSet(const ParamSetEnv& env) {
     std::vector<uint8_t> d(kParamSetLen, 0);
-    T_DateiKopf k = BuildFileHead(static_cast<int32_t>(kParamSetLen), kFileHeadLen, env.ap,
-                                  env.bp1, env.bp2);
+    T_DateiKopf k =
+        BuildFileHead(static_cast<int32_t>(kParamSetLen), kFileHeadLen, env.ap, env.bp1, env.bp2);
     std::memcpy(d.data(), &k, sizeof k);
     auto put = [&](size_t ofs, const std::vector<uint8_t>& b, uint32_t len) {
         std::vector<uint8_t> blk = b.size() == len ? b : Block(len);

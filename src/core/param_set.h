@@ -19,11 +19,11 @@ constexpr size_t kParamSetLen = 696320;
 constexpr size_t kParamSetLenNoCa = 512000; // older: without the per-object address tables
 constexpr size_t kParamSetLenOld = 79716;   // oldest: short feedback table and short lists
 
-constexpr uint32_t kRmBlockLen = 60020;     // command feedback table
-constexpr uint32_t kSeTeBlockLen = 6532;    // the 12 send telegrams
-constexpr uint32_t kSeLiBlockLen = 434116;  // the 12 send lists
+constexpr uint32_t kRmBlockLen = 60020;      // command feedback table
+constexpr uint32_t kSeTeBlockLen = 6532;     // the 12 send telegrams
+constexpr uint32_t kSeLiBlockLen = 434116;   // the 12 send lists
 constexpr uint32_t kCaSeLiBlockLen = 144004; // the per-object common address tables
-constexpr uint32_t kSeLiLen = 36176;        // one send list
+constexpr uint32_t kSeLiLen = 36176;         // one send list
 
 // The blocks of the parameter set that belong to the send subsystem; each starts with its own
 // length. They are kept as bytes here and written back unchanged.
@@ -44,7 +44,7 @@ struct ParamSetEnv {
     T_AllgPar& ap;
     T_BetriebsPar& bp1;
     T_BetriebsPar& bp2;
-    T_ProgPar& pp; // its colour tables
+    T_ProgPar& pp;  // its colour tables
     T_Modem& modem; // channel 1's
     T_ParaBlocks& blocks;
     const TextTable& texts;

@@ -56,7 +56,9 @@ std::string WithSeparator(std::string dir) {
     return dir;
 }
 
-bool SameNameNoCase(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+bool SameNameNoCase(const std::string& a, const std::string& b) {
+    return Lower(a) == Lower(b);
+}
 
 bool IsWritable(const std::string& dir) {
     if (!DirExists(dir)) return false;
@@ -117,8 +119,8 @@ void ReadStartSettings(SettingsEnv& env) {
     if (ReadSettingsFile(StandardFileName(av, env.texts, kTxSettingsFile), env.pp)) {
         std::string old = ShortStr255(env.pp.DataDirOld);
         std::string pf = env.folders.ProgramFilesFolder();
-        bool inProgramFiles = !pf.empty() && old.size() >= pf.size() &&
-                              SameNameNoCase(old.substr(0, pf.size()), pf);
+        bool inProgramFiles =
+            !pf.empty() && old.size() >= pf.size() && SameNameNoCase(old.substr(0, pf.size()), pf);
         if (!old.empty() && DirExists(old) && !inProgramFiles) {
             av.DataDir = WithSeparator(old);
             return;
@@ -189,9 +191,10 @@ void ReadFileNames(SettingsEnv& env) {
         av.dRmStg = FieldInt(f, 0, 1);
         av.OfsSekTel = FieldInt(f, 1, 0);
         int32_t abb = FieldInt(f, 2, kDefaultAbbMax);
-        av.AbbMax = (abb < static_cast<int32_t>(kMinAbbMax) || abb > static_cast<int32_t>(kMaxAbbMax))
-                        ? kDefaultAbbMax
-                        : abb;
+        av.AbbMax =
+            (abb < static_cast<int32_t>(kMinAbbMax) || abb > static_cast<int32_t>(kMaxAbbMax))
+                ? kDefaultAbbMax
+                : abb;
         av.dtOaTxt = FileExists(l[3]) ? l[3] : std::string();
         av.dtLog = FileExists(l[4]) ? l[4] : std::string();
     }

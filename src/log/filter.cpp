@@ -15,15 +15,23 @@ namespace vdl {
 
 namespace {
 
-int Parts(const T_AdrStruktur& s) { return std::clamp(s.anz, 0, 5); }
+int Parts(const T_AdrStruktur& s) {
+    return std::clamp(s.anz, 0, 5);
+}
 
-bool IsE5(const T_Telegramm& te) { return te.lg == 1 && te.b[0] == 0xE5; }
+bool IsE5(const T_Telegramm& te) {
+    return te.lg == 1 && te.b[0] == 0xE5;
+}
 
 bool RowPass(const T_FilterZeile& z, int64_t v) {
     bool hit;
     switch (z.vgl) {
-    case 0: hit = v == z.w1; break;
-    case 1: hit = v == z.w1 || v == z.w2; break;
+    case 0:
+        hit = v == z.w1;
+        break;
+    case 1:
+        hit = v == z.w1 || v == z.w2;
+        break;
     default:
         // A range whose end lies below its start wraps around.
         hit = z.w2 < z.w1 ? (v >= z.w1 || v <= z.w2) : (v >= z.w1 && v <= z.w2);
@@ -34,12 +42,18 @@ bool RowPass(const T_FilterZeile& z, int64_t v) {
 
 int64_t FieldValue(int32_t fld, const T_Telegramm& te, const FilterEnv& env) {
     switch (fld) {
-    case FF_NR: return (te.nr - env.nralt + 1) & 0x7FFFFFFF;
-    case FF_LG: return te.lg;
-    case FF_LC: return IsE5(te) ? 0 : (te.lc & 0x4F);
-    case FF_LA: return te.la;
-    case FF_TYP: return te.typ;
-    case FF_URS: return te.urs & 0x7F;
+    case FF_NR:
+        return (te.nr - env.nralt + 1) & 0x7FFFFFFF;
+    case FF_LG:
+        return te.lg;
+    case FF_LC:
+        return IsE5(te) ? 0 : (te.lc & 0x4F);
+    case FF_LA:
+        return te.la;
+    case FF_TYP:
+        return te.typ;
+    case FF_URS:
+        return te.urs & 0x7F;
     case FF_HK: {
         int i = env.lay.TypI + 3;
         return env.ap.mitori && i < te.validLen() ? te.b[i] : 0;

@@ -14,27 +14,34 @@ namespace vdl {
 
 // Fields a filter row can test.
 enum : int32_t {
-    FF_NR = 5,    // relative telegram number
-    FF_LG = 6,    // length
-    FF_LC = 7,    // control field & 0x4F
-    FF_LA = 8,    // link address
-    FF_TYP = 9,   // type identification
-    FF_URS = 10,  // cause without the test bit
-    FF_HK = 11,   // originator address
-    FF_CA1 = 12,  // fields 1..5 of the structured common address: 12..16
-    FF_OA1 = 17,  // fields 1..5 of the structured object address: 17..21
+    FF_NR = 5,   // relative telegram number
+    FF_LG = 6,   // length
+    FF_LC = 7,   // control field & 0x4F
+    FF_LA = 8,   // link address
+    FF_TYP = 9,  // type identification
+    FF_URS = 10, // cause without the test bit
+    FF_HK = 11,  // originator address
+    FF_CA1 = 12, // fields 1..5 of the structured common address: 12..16
+    FF_OA1 = 17, // fields 1..5 of the structured object address: 17..21
     FF_LAST = 21,
 };
 
 // Quality bits of the masks.
-enum : uint8_t { QB_IV = 0x80, QB_NT = 0x40, QB_SB = 0x20, QB_BL = 0x10, QB_EI = 0x08, QB_OV = 0x01 };
+enum : uint8_t {
+    QB_IV = 0x80,
+    QB_NT = 0x40,
+    QB_SB = 0x20,
+    QB_BL = 0x10,
+    QB_EI = 0x08,
+    QB_OV = 0x01
+};
 
 // What a filter test needs beyond the telegram.
 struct FilterEnv {
     const T_AllgPar& ap;
     AsduLayout lay;
-    int32_t nralt = 0;     // number of the oldest telegram of the log (relative numbers)
-    bool linkLine = true;  // the link line of the display is on
+    int32_t nralt = 0;    // number of the oldest telegram of the log (relative numbers)
+    bool linkLine = true; // the link line of the display is on
 };
 
 // Rebuilds the row list from the address configuration and the computed fields.

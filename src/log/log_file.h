@@ -83,8 +83,12 @@ static_assert(sizeof(T_LogDateiKopf) == kLogDataOfs);
 #pragma pack(pop)
 
 // Stored length of an entry with lg data bytes.
-inline int EntryLen(int lg) { return (lg + 32 + 1) & ~1; }
-inline int64_t BlockOffset(int k) { return kLogDataOfs + static_cast<int64_t>(k) * kLogBlockLen; }
+inline int EntryLen(int lg) {
+    return (lg + 32 + 1) & ~1;
+}
+inline int64_t BlockOffset(int k) {
+    return kLogDataOfs + static_cast<int64_t>(k) * kLogBlockLen;
+}
 // N from the size setting (negative taken as 0, above 2000 as 2000).
 int32_t LogBlockCount(int32_t sizeSetting);
 
@@ -144,7 +148,10 @@ public:
     T_Telegramm Current() const { return EntryAt(b_, pos_); }
     int Block() const { return k_; }
     int Pos() const { return pos_; }
-    void Reset() { k_ = -1; hasEntry_ = false; }
+    void Reset() {
+        k_ = -1;
+        hasEntry_ = false;
+    }
 
     bool Back();
     bool Forward();

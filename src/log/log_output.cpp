@@ -18,7 +18,9 @@ std::string ShortDate(const LocaleFormats& loc, double dt) {
     return loc.ShortDate(p.year, p.month, p.day);
 }
 
-int Day(double dt) { return static_cast<int>(std::floor(dt + 0.5 / kMsPerDay)); }
+int Day(double dt) {
+    return static_cast<int>(std::floor(dt + 0.5 / kMsPerDay));
+}
 
 std::string FileName(const std::string& path) {
     size_t s = path.find_last_of("/\\");
@@ -164,7 +166,8 @@ bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
         if (count == 0 || rel > count) break;
         out.AppendCopy(tg);
         if (rel % 1000 == 0 && env.progress &&
-            !env.progress(std::min(100, static_cast<int>((rel / 256) * 100 / std::max(1, count / 256))))) {
+            !env.progress(
+                std::min(100, static_cast<int>((rel / 256) * 100 / std::max(1, count / 256))))) {
             ok = false;
             break;
         }

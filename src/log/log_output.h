@@ -30,10 +30,10 @@ public:
 };
 
 struct LogOutputEnv {
-    LogStore& log;              // the log written out
-    const RenderEnv& render;    // texts, settings and the view format of the renderer
-    const LocaleFormats& loc;   // the short date of date lines and headers
-    LogEnv target;              // the settings a new log file is created with
+    LogStore& log;            // the log written out
+    const RenderEnv& render;  // texts, settings and the view format of the renderer
+    const LocaleFormats& loc; // the short date of date lines and headers
+    LogEnv target;            // the settings a new log file is created with
     // The display filter; empty: every telegram.
     std::function<bool(const T_Telegramm&)> pass;
     // Called after every 1000th telegram with the percentage done; false cancels.

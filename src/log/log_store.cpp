@@ -43,7 +43,9 @@ LogStore::LogStore(LogEnv env) : e_(env) {
         lk_, [this](int k, T_LogBlock& b, int& lastPos) { LoadBlock(k, b, lastPos); });
 }
 
-LogStore::~LogStore() { CloseLog(); }
+LogStore::~LogStore() {
+    CloseLog();
+}
 
 void LogStore::ResetMemory() {
     lk_ = T_LogKopf{};
@@ -158,8 +160,7 @@ bool LogStore::OpenLog(const std::string& name, bool ageCheck) {
             }
         }
     }
-    TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap, e_.bp1, e_.bp2,
-                         false);
+    TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap, e_.bp1, e_.bp2, false);
     f.close();
 
     // A repaired state goes to disk with the next entries; a log that receives none is left
@@ -202,8 +203,7 @@ bool LogStore::OpenForInspection(const std::string& name) {
             }
         }
     }
-    TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap, e_.bp1, e_.bp2,
-                         false);
+    TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap, e_.bp1, e_.bp2, false);
     name_ = name;
     open_ = true;
     readOnly_ = true;
@@ -379,8 +379,7 @@ void LogStore::CloseLog() {
     CloseView();
     rf_.close();
     if (!open_) return;
-    if (!readOnly_ &&
-        (e_.av.logsave || SameNameNoCase(name_, AutomaticName(e_.clock.LocalNow()))))
+    if (!readOnly_ && (e_.av.logsave || SameNameNoCase(name_, AutomaticName(e_.clock.LocalNow()))))
         FlushLog();
     wf_.close();
     open_ = false;

@@ -21,8 +21,8 @@
 namespace vdl {
 
 // Text numbers of the log.
-constexpr int kTxLogName = 1199;   // automatic log file name
-constexpr int kTxLogExt = 1200;    // extension of log files
+constexpr int kTxLogName = 1199; // automatic log file name
+constexpr int kTxLogExt = 1200;  // extension of log files
 constexpr int kTxLogWriteErr = 1202;
 constexpr int kTxLogReadErr = 1203;
 
@@ -146,9 +146,9 @@ private:
     std::fstream wf_;     // write handle
     std::ifstream rf_;    // read handle
     T_LogKopf lk_{};
-    T_LogBlock wb_{};     // block being written
+    T_LogBlock wb_{}; // block being written
     int lastPos_ = kLogBlockHeadLen;
-    bool dirty_ = false;  // the write block holds entries not yet on disk
+    bool dirty_ = false; // the write block holds entries not yet on disk
     uint32_t dirtySince_ = 0;
     std::unique_ptr<LogCursor> view_;
 };

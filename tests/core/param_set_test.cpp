@@ -27,7 +27,9 @@ void Spit(const std::string& p, const std::vector<uint8_t>& d) {
     f.write(reinterpret_cast<const char*>(d.data()), static_cast<std::streamsize>(d.size()));
 }
 
-void PutU32(std::vector<uint8_t>& d, size_t ofs, uint32_t v) { std::memcpy(d.data() + ofs, &v, 4); }
+void PutU32(std::vector<uint8_t>& d, size_t ofs, uint32_t v) {
+    std::memcpy(d.data() + ofs, &v, 4);
+}
 
 struct State {
     T_AllgVar av;
@@ -188,8 +190,8 @@ TEST_F(ParamSetTest, OldestFormIsConverted) {
     T_DateiKopf k = BuildFileHead(static_cast<int32_t>(kParamSetLenOld), 2000, a.ap, a.bp1, a.bp2);
     std::memcpy(d.data(), &k, sizeof k);
     PutU32(d, 2000, 6020);
-    d[2000 + 4] = 1;           // feedback on
-    d[2000 + 6019] = 0x77;     // last byte of the short table
+    d[2000 + 4] = 1;       // feedback on
+    d[2000 + 6019] = 0x77; // last byte of the short table
     PutU32(d, 12000, 6532);
     d[12000 + 10] = 5;
     // List 2 (index 1): header byte and object 400 (the last of the old form).

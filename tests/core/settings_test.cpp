@@ -43,7 +43,9 @@ public:
     std::string appData, programFiles;
 };
 
-std::string Key(const std::string& v) { return std::string(kRegKey) + "|" + v; }
+std::string Key(const std::string& v) {
+    return std::string(kRegKey) + "|" + v;
+}
 
 void WriteText(const std::string& path, const std::string& s) {
     std::ofstream f(path, std::ios::binary);
@@ -222,7 +224,8 @@ TEST_F(SettingsTest, FileNameListRoundTripAndLineCounts) {
 
     // 13 lines: names and numbers, no recently used files; 500 is no station image size; a
     // log that does not exist is not named.
-    WriteText(FileNameListPath(av), "d\ns\n1;4;500;\nmissing.txt\nmissing.lg1\n2\nx\ny\n\n\n\n\n\n");
+    WriteText(FileNameListPath(av),
+              "d\ns\n1;4;500;\nmissing.txt\nmissing.lg1\n2\nx\ny\n\n\n\n\n\n");
     T_AllgVar t13;
     t13.DataDir = av.DataDir;
     t13.anzmru = 1;

@@ -1,6 +1,6 @@
+#include "log/filter.h"
 #include "log/log_fixture.h"
 #include "support/process.h"
-#include "log/filter.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,7 +13,9 @@ using test::BinDir;
 using test::Quote;
 using test::RunProgram;
 
-std::string Cli() { return Quote(BinDir() + "vordal-cli"); }
+std::string Cli() {
+    return Quote(BinDir() + "vordal-cli");
+}
 
 std::vector<nlohmann::json> Lines(const std::string& out) {
     std::vector<nlohmann::json> v;
@@ -84,7 +86,9 @@ TEST_F(CliLogTest, ALogStillBeingWrittenIsReadWithoutChangingIt) {
     EXPECT_EQ(test::FileBytes(name), before);
 }
 
-std::string Sample() { return test::SourceDir() + "samples/unbalanced_exchange.hex"; }
+std::string Sample() {
+    return test::SourceDir() + "samples/unbalanced_exchange.hex";
+}
 const char* kSampleOptions = " --cot-length 2 --vwe5 1";
 
 std::vector<std::string> CrLfLines(const std::string& out) {
@@ -106,7 +110,8 @@ std::string Slurp(const std::string& p) {
 TEST(CliLogWrite, RealExchangeWrittenAndExportedAsCsv) {
     std::string dir = test::TempDir("clilogwrite");
     std::string log = dir + "ex.lg1";
-    auto w = RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " + Quote(Sample()));
+    auto w =
+        RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " + Quote(Sample()));
     ASSERT_EQ(w.exitCode, 0) << w.err;
     auto dec = Lines(RunProgram(Cli() + " decode " + Quote(Sample()) + kSampleOptions).out);
     auto rec = Lines(RunProgram(Cli() + " log records " + Quote(log)).out);
@@ -127,10 +132,12 @@ TEST(CliLogWrite, RealExchangeWrittenAndExportedAsCsv) {
     EXPECT_EQ(r.bp1.vwe5, 1);
     r.log.CloseLog();
 
-    auto e = RunProgram(Cli() + " log export " + Quote(log) + " --format 7 --out " + Quote(dir + "ex.csv"));
+    auto e = RunProgram(Cli() + " log export " + Quote(log) + " --format 7 --out " +
+                        Quote(dir + "ex.csv"));
     ASSERT_EQ(e.exitCode, 0) << e.err;
     auto csv = CrLfLines(Slurp(dir + "ex.csv"));
-    auto head = CrLfLines(RunProgram(Cli() + " decode --format 7 " + Quote(Sample()) + kSampleOptions).out);
+    auto head =
+        CrLfLines(RunProgram(Cli() + " decode --format 7 " + Quote(Sample()) + kSampleOptions).out);
     ASSERT_FALSE(head.empty());
     EXPECT_EQ(csv.front(), head.front()) << "the column line";
     // One line per information object of every frame with objects, one for any other record;
@@ -155,7 +162,10 @@ TEST(CliLogWrite, AppendsToAnExistingLog) {
     std::string dir = test::TempDir("clilogappend");
     std::string log = dir + "ex.lg1";
     for (int k = 0; k < 2; ++k)
-        ASSERT_EQ(RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " + Quote(Sample())).exitCode, 0);
+        ASSERT_EQ(RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " +
+                             Quote(Sample()))
+                      .exitCode,
+                  0);
     auto rec = Lines(RunProgram(Cli() + " log records " + Quote(log)).out);
     ASSERT_EQ(rec.size() % 2, 0u);
     EXPECT_EQ(rec.back()["nr"], static_cast<int>(rec.size()));
@@ -189,8 +199,14 @@ TEST_F(CliLogTest, ExportIntoALogThroughANamedFilterWithProgress) {
     ASSERT_EQ(rec.size(), 1000u);
     EXPECT_EQ(rec[0]["ek"], 4);
     // The log itself is no target, and a bad filter file is refused.
-    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --kind log --out " + Quote(name)).exitCode, 1);
-    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --filter " + Quote(dir + "none")).exitCode, 2);
+    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --kind log --out " +
+                         Quote(name))
+                  .exitCode,
+              1);
+    EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --filter " +
+                         Quote(dir + "none"))
+                  .exitCode,
+              2);
     EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 8").exitCode, 2);
 }
 

@@ -26,7 +26,8 @@ constexpr uint32_t kTickMs = 54;
     int32_t last = 0;
     while (read(go, &c, 1) == 1) {
         if (step % 2 == 0) {
-            T_Telegramm te = test::Frame(30 + step % 200, ST_OK, EK_RX1, static_cast<uint8_t>(step));
+            T_Telegramm te =
+                test::Frame(30 + step % 200, ST_OK, EK_RX1, static_cast<uint8_t>(step));
             w.log.AppendTelegram(te);
             last = te.nr;
         }

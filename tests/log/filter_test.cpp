@@ -236,7 +236,8 @@ TEST(NamedFilter, FilesOfExactly388Bytes) {
     ASSERT_EQ(d.size(), 388u);
     auto write = [&](const std::string& p, const std::vector<uint8_t>& bytes) {
         std::ofstream o(p, std::ios::binary);
-        o.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        o.write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
     };
     write(dir + "short.flt", {d.begin(), d.end() - 1});
     auto wrongLen = d;

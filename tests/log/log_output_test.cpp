@@ -71,10 +71,13 @@ protected:
         render.loc = &loc;
     }
     LogOutputEnv Env() {
-        return LogOutputEnv{*p.log, render, loc,
-                            LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
-                            [this](const T_Telegramm& te) { return DisplayAccepts(te, p.Filters()); },
-                            nullptr};
+        return LogOutputEnv{
+            *p.log,
+            render,
+            loc,
+            LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
+            [this](const T_Telegramm& te) { return DisplayAccepts(te, p.Filters()); },
+            nullptr};
     }
     void Add(T_Telegramm te, uint32_t ms = 100) {
         p.log->AppendTelegram(te);

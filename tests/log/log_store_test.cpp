@@ -443,7 +443,8 @@ TEST_F(LogStoreTest, TruncatedBlocksAndABrokenChainAreReadAsFarAsTheyHold) {
     std::string p = dir + "broken.lg1";
     {
         std::ofstream f(p, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(broken.data()), static_cast<std::streamsize>(broken.size()));
+        f.write(reinterpret_cast<const char*>(broken.data()),
+                static_cast<std::streamsize>(broken.size()));
     }
     test::LogWorld r;
     ASSERT_TRUE(r.log.OpenLog(p, false));
