@@ -141,7 +141,12 @@ bool Program::LoadParamSet(const std::string& name) {
 void Program::OpenLogFile(const std::string& name, bool ageCheck) {
     std::string n = name;
     if (n.empty()) n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow()) : av.dtStartLog;
-    log->OpenLog(n, ageCheck);
+    if (!log->OpenLog(n, ageCheck)) {
+        // A file that is not a log stays as it is (its message was shown); the telegrams go
+        // to the automatic log instead of being lost.
+        std::string automatic = log->AutomaticName(tb->LocalNow());
+        if (automatic != n && log->OpenLog(automatic, ageCheck)) n = automatic;
+    }
     av.dtLog = n;
     for (T_ComVar& c : com) InitChannel(c, av, ap);
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 using namespace vdl;
 using namespace vdl::test;
@@ -196,4 +197,22 @@ TEST(ProgramRun, ShutdownWritesSettingsAndTheLog) {
     EXPECT_TRUE(fs::exists(logName));
     EXPECT_TRUE(fs::exists(StandardFileName(r.prog.av, r.prog.texts, kTxSettingsFile)));
     EXPECT_FALSE(r.port[0].isOpen);
+}
+
+TEST(ProgramStart, AFileThatIsNotALogIsLeftAndTheAutomaticLogUsed) {
+    Rig r("prog-notalog");
+    ASSERT_EQ(r.prog.StartUp(r.sv), Program::StartResult::Run);
+    std::string bogus = r.dir + "notes" + r.prog.texts.tx(1200);
+    {
+        std::ofstream f(bogus, std::ios::binary);
+        f << "these are my notes, not a log";
+    }
+    r.prog.FormCreate({bogus}, &r.port[0], &r.port[1]);
+    ASSERT_EQ(r.msg.errors.size(), 1u) << r.msg.errors[0];
+    EXPECT_NE(r.msg.errors[0].find(bogus), std::string::npos);
+    EXPECT_NE(r.prog.av.dtLog, bogus);
+    EXPECT_TRUE(r.prog.log->IsOpen());
+    std::ifstream f(bogus, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "these are my notes, not a log");
 }
