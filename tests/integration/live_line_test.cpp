@@ -212,4 +212,24 @@ TEST(LiveLine, MonitorCommandRecordsAndClosesTheLogOnSigterm) {
     }
     for (size_t i = 2; i < 2 + ex.size(); ++i)
         EXPECT_NE(printed[i].find("\"stat\":40"), std::string::npos) << printed[i];
+
+    // The export of the log (view format 7) lists the same telegrams: every number once or, for
+    // frames with several objects, once per object.
+    ProcessResult csv = RunProgram(Quote(BinDir() + "vordal-cli") + " log export " + Quote(logFile) +
+                                   " --format 7 --out " + Quote(dir + "monitor.csv"));
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    std::ifstream cf(dir + "monitor.csv");
+    std::vector<std::string> exported;
+    for (std::string l; std::getline(cf, l);) {
+        size_t semi = l.find(';');
+        if (semi == std::string::npos || l.substr(0, semi).find_first_not_of("0123456789") != std::string::npos ||
+            semi == 0)
+            continue; // the column line and the end line
+        if (exported.empty() || exported.back() != l.substr(0, semi)) exported.push_back(l.substr(0, semi));
+    }
+    ASSERT_EQ(exported.size(), printed.size());
+    for (size_t i = 0; i < printed.size(); ++i) {
+        size_t rel = i + 1; // the export numbers relative to the oldest telegram
+        EXPECT_EQ(exported[i], std::to_string(rel));
+    }
 }
