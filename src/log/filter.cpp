@@ -152,6 +152,10 @@ bool FilterAccepts(const T_Filter& f, const T_Telegramm& te, const FilterEnv& en
     return false;
 }
 
+bool HasObjectCriteria(const T_Filter& f) {
+    return f.oaz != 0 || f.qmask1 != 0 || f.qmask2 != 0;
+}
+
 bool ObjectAccepts(const T_Filter& f, const T_Telegramm& te, int j, const FilterEnv& env) {
     const int rows = std::clamp(f.anzz, 0, kFilterRows);
     if (f.oaz != 0) {

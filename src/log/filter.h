@@ -58,6 +58,8 @@ uint32_t AddressPart(uint32_t addr, const T_AdrStruktur& s, int part);
 // hidden with the link line off).
 bool FilterAccepts(const T_Filter& f, const T_Telegramm& te, const FilterEnv& env, bool display);
 
+// True when the filter tests information objects (object address rows or quality masks).
+bool HasObjectCriteria(const T_Filter& f);
 // The object criteria of a filter (object address rows and quality masks) for object j
 // (1-based) of te; true when the filter has none.
 bool ObjectAccepts(const T_Filter& f, const T_Telegramm& te, int j, const FilterEnv& env);

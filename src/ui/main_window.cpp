@@ -1,20 +1,731 @@
 #include "ui/main_window.h"
 
-#include "app/program.h"
+#include "app/main_commands.h"
+#include "app/main_state.h"
+#include "core/display_lists.h"
+#include "core/format.h"
+#include "core/info_text.h"
+#include "platform/program_host.h"
+#include "platform/qt_locale.h"
+#include "ui/dlg_alg.h"
+#include "ui/dlg_com.h"
+#include "ui/dlg_farb.h"
+#include "ui/dlg_flt.h"
+#include "ui/dlg_frbsel.h"
+#include "ui/dlg_info.h"
+#include "ui/dlg_lnk.h"
+#include "ui/dlg_opt.h"
+#include "ui/form_texts.h"
+#include "ui/lamp_button.h"
+#include "ui/log_view.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QUrl>
+
+#include <cstring>
+#include <filesystem>
 
 namespace vdl {
 
-TfmMain::TfmMain(Program& prog, QWidget* parent) : QMainWindow(parent), prog_(prog) {
-    resize(900, 600);
-    ApplyTexts();
+namespace {
+
+// The menus of the tool bar, with the text number of their first item.
+enum Menu { M_FILE, M_MODE, M_SEND, M_VIEW, M_PARA, M_LANG, M_FILT, M_HELP, M_COUNT };
+constexpr int kMenuItemText[M_COUNT] = {1350, 523, 528, 532, 1440, 927, 683, 689};
+constexpr int kTxMenuButtons = 504;
+constexpr int kTxLampHints = 1154;
+constexpr int kTxOnlineHint = 1148;
+constexpr int kTxFilterToggle = 686;
+constexpr int kTxHelpFile = 1163;
+constexpr int kHelpWindow = 110;
+constexpr int kHelpKey = 140;
+constexpr int kViewCommandDelayMs = 12;
+
+// Builds the menu items; their index in the menu selects their text. Items of parts of the
+// program that do not exist yet are left out (nullptr keeps the numbering).
+using Items = std::vector<QAction*>;
+
+bool Exists(const std::string& f) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(f, ec);
 }
 
+QColor Rgb(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+} // namespace
+
+// ---- construction ----
+
+TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
+    : QMainWindow(parent), host_(host), prog_(host.prog()) {
+    setObjectName(QStringLiteral("fmMain"));
+    resize(900, 640);
+    loc_ = std::make_unique<QtLocaleFormats>();
+    view_ = new LogView(this);
+    setCentralWidget(view_);
+    view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
+
+    LogPageEnv env{*prog_.log,
+                   prog_.av,
+                   prog_.ap,
+                   prog_.pp,
+                   prog_.texts,
+                   *loc_,
+                   [this] { return prog_.Rendering(*loc_); },
+                   [this] { return prog_.Filters(); },
+                   [this]() -> uint32_t { return prog_.sv ? prog_.sv->clock.Millis() : 0; }};
+    page_ = std::make_unique<LogPage>(std::move(env), *view_);
+    page_->timingCaption = [this](const std::string& s) {
+        timing_ = s;
+        UpdateCaption();
+    };
+
+    BuildMenus();
+    BuildStatusBar();
+
+    connect(view_->scrollBar(), &QScrollBar::actionTriggered, this, &TfmMain::OnScrollAction);
+    connect(view_, &LogView::resized, this, &TfmMain::Relayout);
+    connect(view_, &LogView::wheelStep, this, &TfmMain::OnWheel);
+    connect(view_, &LogView::keyPressed, this, &TfmMain::OnKey);
+    connect(view_, &LogView::popupRequested, this, &TfmMain::ShowPopup);
+
+    prog_.com[0].LedR.tbtn = lamps_[0];
+    prog_.com[0].LedT.tbtn = lamps_[1];
+    prog_.com[1].LedR.tbtn = lamps_[2];
+    prog_.com[1].LedT.tbtn = lamps_[3];
+    prog_.view = this;
+    FormDialog::SetHelpHandler([this](int context) { ShowHelp(context); });
+
+    view_->ShowOnlineParts(OnlineDisplayShown());
+    ApplyTexts();
+    SetShortcuts();
+    Relayout();
+}
+
+TfmMain::~TfmMain() {
+    if (prog_.view == this) prog_.view = nullptr;
+    for (T_ComVar& c : prog_.com) c.LedR.tbtn = c.LedT.tbtn = nullptr;
+    FormDialog::SetHelpHandler(nullptr);
+}
+
+QAction* TfmMain::AddAction(QMenu* m, const char* name, std::function<void()> f, bool checkable) {
+    auto* a = new QAction(this);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setCheckable(checkable);
+    connect(a, &QAction::triggered, this, [f = std::move(f)] { f(); });
+    m->addAction(a);
+    addAction(a); // short cuts work while the menu is closed
+    actions_[a->objectName()] = a;
+    return a;
+}
+
+void TfmMain::BuildMenus() {
+    tbrMenu_ = addToolBar(QStringLiteral("tbrMenu"));
+    tbrMenu_->setObjectName(QStringLiteral("tbrMenu"));
+    tbrMenu_->setMovable(false);
+    std::vector<Items> items(M_COUNT);
+    for (int k = 0; k < M_COUNT; ++k) {
+        auto* m = new QMenu(this);
+        auto* b = new QToolButton(this);
+        b->setMenu(m);
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setAutoRaise(true);
+        QAction* wa = tbrMenu_->addWidget(b);
+        // Sending (telegrams, lists) is not part of this program yet.
+        if (k == M_SEND) wa->setVisible(false);
+        menus_.push_back(m);
+        menuButtons_.push_back(b);
+    }
+    Items& f = items[M_FILE];
+    f.push_back(AddAction(menus_[M_FILE], "miLogOp", [this] { LogOpen(); }));
+    f.push_back(AddAction(menus_[M_FILE], "miLogSav", [this] { LogSave(); }));
+    f.push_back(AddAction(menus_[M_FILE], "aLogDel", [this] { Dialog([this] { DeleteLog(prog_); }); }));
+    f.push_back(nullptr); // printing and export
+    f.push_back(AddAction(menus_[M_FILE], "miSeTeLoad", [this] { ParamSetLoad(); }));
+    f.push_back(AddAction(menus_[M_FILE], "miSeTeSav", [this] { ParamSetSave(); }));
+    f.push_back(AddAction(menus_[M_FILE], "aTextLoad", [this] { TextLoad(); }));
+    f.push_back(AddAction(menus_[M_FILE], "aTextClear", [this] { ClearObjectTexts(prog_); }));
+    f.push_back(nullptr); // the object texts in the type picker
+    menus_[M_FILE]->addSeparator();
+    mruMenu_ = menus_[M_FILE]; // the recently used files go above the exit item
+    QAction* sep = menus_[M_FILE]->addSeparator();
+    sep->setObjectName(QStringLiteral("mruEnd"));
+    f.push_back(AddAction(menus_[M_FILE], "miExit", [this] { close(); }));
+
+    Items& mo = items[M_MODE];
+    mo.push_back(AddAction(menus_[M_MODE], "aGoOnl", [this] { prog_.ToggleOnline(); }, true));
+    mo.push_back(AddAction(menus_[M_MODE], "aGoOffl", [this] {
+        if (prog_.av.online) prog_.SetOnline(false);
+    }, true));
+    mo.push_back(AddAction(menus_[M_MODE], "aAusgLog", [this] { ToggleDisplays(); }));
+    mo.push_back(AddAction(menus_[M_MODE], "aAusgOnl", [this] {
+        if (!OnlineDisplayShown()) ShowOnlineDisplay();
+    }));
+    mo.push_back(nullptr); // station image
+
+    Items& v = items[M_VIEW];
+    v.push_back(AddAction(menus_[M_VIEW], "aZeit", [this] { ToggleTimeLine(prog_); }, true));
+    v.push_back(AddAction(menus_[M_VIEW], "aLink", [this] { ToggleLinkLine(prog_); }, true));
+    const char* fmts[] = {"aFLog", "aFKomp", "aFLogN", "aFByte", "aFCsv"};
+    for (int i = 0; i < 5; ++i)
+        v.push_back(AddAction(menus_[M_VIEW], fmts[i], [this, i] { SetViewFormat(prog_, VF_FULL + i); },
+                              true));
+    v.push_back(AddAction(menus_[M_VIEW], "aAusgLogV", [this] { ToggleDisplays(); }));
+    v.push_back(AddAction(menus_[M_VIEW], "aAusgOnlV", [this] {
+        if (!OnlineDisplayShown()) ShowOnlineDisplay();
+    }));
+    viewItems_ = v;
+
+    Items& pa = items[M_PARA];
+    pa.push_back(AddAction(menus_[M_PARA], "miEmSe1", [this] { Dialog([this] { EditChannel(0); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miEmSe2", [this] { Dialog([this] { EditChannel(1); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miAllg", [this] { Dialog([this] { EditGeneral(); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miOpt", [this] { Dialog([this] { EditOptionsCmd(); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miTelSize", [this] { Dialog([this] { EditDisplay(); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miFrbTyp", [this] {
+        Dialog([this] { EditColours(kFrbTypes); });
+    }));
+    pa.push_back(AddAction(menus_[M_PARA], "miFrbUrs", [this] {
+        Dialog([this] { EditColours(kFrbCauses); });
+    }));
+    pa.push_back(nullptr); // send telegram editor
+    pa.push_back(nullptr); // send list editor
+    pa.push_back(nullptr); // command feedback
+    pa.push_back(nullptr); // modem
+    pa.push_back(AddAction(menus_[M_PARA], "miLinkT1", [this] { LinkTest(1); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miLinkT2", [this] { LinkTest(2); }));
+
+    Items& la = items[M_LANG];
+    la.push_back(AddAction(menus_[M_LANG], "miGer", [this] { ChangeLanguageTo(0); }, true));
+    la.push_back(AddAction(menus_[M_LANG], "miUsa", [this] { ChangeLanguageTo(1); }, true));
+
+    Items& fi = items[M_FILT];
+    fi.push_back(AddAction(menus_[M_FILT], "aAFilter", [this] {
+        Dialog([this] { EditFilterCmd(false); });
+    }));
+    fi.push_back(AddAction(menus_[M_FILT], "aAFiltAE", [this] { ToggleDisplayFilter(prog_); }));
+    fi.push_back(AddAction(menus_[M_FILT], "miLFilter", [this] {
+        Dialog([this] { EditFilterCmd(true); });
+    }));
+
+    Items& he = items[M_HELP];
+    he.push_back(AddAction(menus_[M_HELP], "miHelp2", [this] { ShowHelp(kHelpWindow); }));
+    he.push_back(AddAction(menus_[M_HELP], "aHelpF1", [this] { ShowHelp(kHelpKey); }));
+    he.push_back(AddAction(menus_[M_HELP], "miVersion", [this] { Dialog([this] { Info(); }); }));
+
+    // The texts of the items by their index (ApplyTexts).
+    for (int k = 0; k < M_COUNT; ++k)
+        for (size_t i = 0; i < items[static_cast<size_t>(k)].size(); ++i)
+            if (QAction* a = items[static_cast<size_t>(k)][i]) a->setProperty("vdlText", kMenuItemText[k] + static_cast<int>(i));
+
+    tbrLed_ = addToolBar(QStringLiteral("tbrLed"));
+    tbrLed_->setObjectName(QStringLiteral("tbrLed"));
+    tbrLed_->setMovable(false);
+    const char* lampNames[] = {"tbtnR1", "tbtnT1", "tbtnR2", "tbtnT2"};
+    for (int i = 0; i < 4; ++i) {
+        lamps_[static_cast<size_t>(i)] =
+            new LampButton(i % 2 == 0 ? LampKind::Receive : LampKind::Transmit, this);
+        lamps_[static_cast<size_t>(i)]->setObjectName(QString::fromLatin1(lampNames[i]));
+        tbrLed_->addWidget(lamps_[static_cast<size_t>(i)]);
+    }
+    tbtnOnl_ = new LampButton(LampKind::Online, this);
+    tbtnOnl_->setObjectName(QStringLiteral("tbtnOnl"));
+    tbtnOnl_->setCheckable(true);
+    connect(tbtnOnl_, &QToolButton::clicked, this, [this] {
+        prog_.ToggleOnline();
+        UpdateStatus();
+    });
+    tbrLed_->addWidget(tbtnOnl_);
+}
+
+void TfmMain::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("stbrMain"));
+    bar->setSizeGripEnabled(false);
+    const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0};
+    for (int i = 0; i < kStatusPanels; ++i) {
+        auto* l = new QLabel(bar);
+        l->setObjectName(QStringLiteral("panel%1").arg(i));
+        l->setAutoFillBackground(true);
+        l->setContentsMargins(4, 2, 4, 0);
+        if (widths[i]) l->setMinimumWidth(widths[i]);
+        bar->addPermanentWidget(l, i >= 4 ? 1 : 0);
+        panels_[static_cast<size_t>(i)] = l;
+    }
+    bar->installEventFilter(this);
+}
+
+// ---- texts and status ----
+
 void TfmMain::ApplyTexts() {
-    QString caption = QString::fromStdString(prog_.Caption());
-    setWindowTitle(caption);
-    QApplication::setApplicationName(caption);
+    const TextTable& t = prog_.texts;
+    for (size_t k = 0; k < menuButtons_.size(); ++k)
+        menuButtons_[k]->setText(Qs(t.tx(kTxMenuButtons + static_cast<int>(k))));
+    for (auto& [name, a] : actions_) {
+        QVariant n = a->property("vdlText");
+        if (n.isValid()) a->setText(Qs(t.tx(n.toInt())));
+    }
+    for (size_t i = 0; i < lamps_.size(); ++i)
+        lamps_[i]->setToolTip(Qs(t.tx(kTxLampHints + static_cast<int>(i))));
+    QTableWidget* g = view_->grid();
+    for (int c = 0; c < kGridColumns; ++c) {
+        GridColumn col = GridColumnOf(t, c);
+        if (col.width > 0) g->setColumnWidth(c, col.width);
+    }
+    FillGrid();
+    UpdateStatus();
+}
+
+void TfmMain::SetShortcuts() {
+    FunctionKeys fk = FunctionKeysOf(prog_.pp.opt);
+    // One key for both: the online command toggles.
+    Action("aGoOnl")->setShortcut(fk.online ? QKeySequence(Qt::Key_F8) : QKeySequence());
+    Action("aAusgLog")->setShortcut(fk.display ? QKeySequence(Qt::Key_F9) : QKeySequence());
+    Action("aAFiltAE")->setShortcut(fk.filterToggle ? QKeySequence(Qt::Key_F11) : QKeySequence());
+    Action("aAFilter")->setShortcut(fk.filter ? QKeySequence(Qt::Key_F12) : QKeySequence());
+    Action("aLogDel")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    Action("aHelpF1")->setShortcut(QKeySequence(Qt::Key_F1));
+}
+
+void TfmMain::UpdateStatus() {
+    const T_ProgPar& pp = prog_.pp;
+    Action("aZeit")->setChecked(pp.zeitzl != 0);
+    Action("aLink")->setChecked(pp.linkzl != 0);
+    const char* fmts[] = {"aFLog", "aFKomp", "aFLogN", "aFByte", "aFCsv"};
+    for (int i = 0; i < 5; ++i) Action(fmts[i])->setChecked(pp.format == VF_FULL + i);
+    Action("aGoOnl")->setChecked(prog_.av.online);
+    Action("aGoOffl")->setChecked(!prog_.av.online);
+    Action("miGer")->setChecked(pp.sprache == 0);
+    Action("miUsa")->setChecked(pp.sprache == 1);
+    QAction* fae = Action("aAFiltAE");
+    fae->setEnabled(prog_.ap.afilt.def != 0);
+    fae->setText(Qs(prog_.texts.tx(kTxFilterToggle + (prog_.ap.afilt.aktiv ? 1 : 0))));
+
+    for (int i = 0; i < kStatusPanels; ++i) {
+        PanelState s = StatusPanel(prog_, i);
+        QLabel* l = panels_[static_cast<size_t>(i)];
+        l->setText(Qs(s.text));
+        QPalette pal = statusBar()->palette();
+        if (s.rgb != kNoColour) pal.setColor(QPalette::Window, Rgb(s.rgb));
+        l->setPalette(pal);
+    }
+    tbtnOnl_->setChecked(prog_.av.online);
+    tbtnOnl_->SetImageIndex(prog_.av.online ? 1 : 0);
+    tbtnOnl_->setToolTip(Qs(prog_.texts.tx(kTxOnlineHint + (prog_.av.online ? 1 : 0))));
+    RebuildRecentMenu();
+    UpdateCaption();
+}
+
+void TfmMain::UpdateCaption() {
+    std::string c = (prog_.av.t2 && !timing_.empty()) ? timing_ : prog_.Caption();
+    setWindowTitle(Qs(c));
+    QApplication::setApplicationName(Qs(prog_.Caption()));
+}
+
+QString TfmMain::PanelText(int i) const { return panels_[static_cast<size_t>(i)]->text(); }
+
+QColor TfmMain::PanelColour(int i) const {
+    return panels_[static_cast<size_t>(i)]->palette().color(QPalette::Window);
+}
+
+QAction* TfmMain::Action(const QString& name) const {
+    auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+LampButton* TfmMain::LampOf(int channel, bool transmit) const {
+    return lamps_[static_cast<size_t>(channel * 2 + (transmit ? 1 : 0))];
+}
+
+void TfmMain::FillGrid() {
+    QTableWidget* g = view_->grid();
+    for (int r = 0; r < kGridRows; ++r)
+        for (int c = 0; c < kGridColumns; ++c) {
+            QTableWidgetItem* it = g->item(r, c);
+            if (!it) {
+                it = new QTableWidgetItem;
+                bool number = r > 0 && ((c >= 1 && c <= 4) || c == 7 || c == 8);
+                it->setTextAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+                g->setItem(r, c, it);
+            }
+            QString s = Qs(GridCell(prog_, r, c));
+            if (it->text() != s) it->setText(s);
+        }
+}
+
+void TfmMain::RebuildRecentMenu() {
+    QMenu* m = mruMenu_;
+    for (QAction* a : m->actions())
+        if (a->property("vdlMru").isValid()) {
+            m->removeAction(a);
+            a->deleteLater();
+        }
+    QAction* end = nullptr;
+    for (QAction* a : m->actions())
+        if (a->objectName() == QLatin1String("mruEnd")) end = a;
+    int n = 0;
+    for (int i = 0; i < std::clamp(prog_.av.anzmru, 0, kMaxMru); ++i) {
+        std::string f = prog_.av.mru[static_cast<size_t>(i)];
+        if (!Exists(f)) continue;
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(Qs(f)), m);
+        a->setProperty("vdlMru", Qs(f));
+        connect(a, &QAction::triggered, this, [this, f] {
+            // The menu closes and pending messages are handled first.
+            QTimer::singleShot(0, this, [this, f] { Dialog([this, f] { OpenRecentFile(prog_, f); }); });
+        });
+        m->insertAction(end, a);
+    }
+}
+
+std::vector<QString> TfmMain::RecentMenu() const {
+    std::vector<QString> v;
+    for (QAction* a : mruMenu_->actions())
+        if (a->property("vdlMru").isValid()) v.push_back(a->property("vdlMru").toString());
+    return v;
+}
+
+// ---- the view ----
+
+void TfmMain::Relayout() {
+    ViewMetrics m;
+    m.h = view_->LineHeight();
+    m.headerH = view_->HeaderHeight();
+    m.width = view_->width();
+    m.statusTop = view_->height();
+    m.toolBottom = 0;
+    m.gridBottom = view_->GridBottom();
+    m.scrollW = view_->ScrollBarWidth();
+    m.clientH = view_->height() + (tbrMenu_ ? tbrMenu_->height() : 0);
+    m.statusH = 0;
+    m.gapPct = prog_.pp.ausg.leerzl;
+    page_->SetLayout(ComputeLayout(m, OnlineDisplayShown()));
+    if (!OnlineDisplayShown()) PostViewCommand(NAV_REDRAW);
+}
+
+bool TfmMain::OnlineDisplayShown() const { return prog_.pp.onlausg != 0; }
+
+void TfmMain::ShowOnlineDisplay() {
+    page_->ToOnlineDisplay();
+    view_->ShowOnlineParts(true);
+    FillGrid();
+    Relayout();
+    UpdateStatus();
+}
+
+void TfmMain::ShowLogDisplay() {
+    page_->ToLogDisplay();
+    view_->ShowOnlineParts(false);
+    view_->scrollBar()->setFocus();
+    Relayout();
+    PostViewCommand(NAV_NEWEST);
+    UpdateStatus();
+}
+
+void TfmMain::ToggleDisplays() {
+    page_->ZeroTiming();
+    if (OnlineDisplayShown())
+        ShowLogDisplay();
+    else
+        ShowOnlineDisplay();
+}
+
+void TfmMain::DisplayStep() {
+    if (OnlineDisplayShown()) FillGrid();
+    page_->OnlineStep();
+}
+
+void TfmMain::PostViewCommand(int code) {
+    pending_.emplace_back(code, kNoPosition);
+    if (!runScheduled_) {
+        runScheduled_ = true;
+        QTimer::singleShot(kViewCommandDelayMs, this, &TfmMain::RunViewCommands);
+    }
+}
+
+void TfmMain::PostViewPosition(int position) {
+    PostViewCommand(NAV_REDRAW);
+    pending_.back().second = position;
+}
+
+void TfmMain::RunViewCommands() {
+    runScheduled_ = false;
+    if (pending_.empty()) return;
+    bool busy = !OnlineDisplayShown();
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A burst of commands moves through all of them and draws the page once.
+    while (!pending_.empty()) {
+        auto [code, pos] = pending_.front();
+        pending_.pop_front();
+        int p = page_->NavigateLog(code, pos, pending_.empty());
+        if (pending_.empty()) {
+            QScrollBar* sb = view_->scrollBar();
+            QSignalBlocker block(sb);
+            sb->setValue(p);
+        }
+    }
+    if (busy) QApplication::restoreOverrideCursor();
+}
+
+void TfmMain::OnScrollAction(int action) {
+    ScrollEvent ev = ScrollEvent::Other;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: ev = ScrollEvent::LineDown; break;
+    case QAbstractSlider::SliderSingleStepSub: ev = ScrollEvent::LineUp; break;
+    case QAbstractSlider::SliderPageStepAdd: ev = ScrollEvent::PageDown; break;
+    case QAbstractSlider::SliderPageStepSub: ev = ScrollEvent::PageUp; break;
+    case QAbstractSlider::SliderToMinimum: ev = ScrollEvent::Top; break;
+    case QAbstractSlider::SliderToMaximum: ev = ScrollEvent::Bottom; break;
+    case QAbstractSlider::SliderMove: ev = ScrollEvent::Track; break;
+    default: break;
+    }
+    Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
+    int code = ScrollCode(ev, mods & Qt::ControlModifier, mods & Qt::ShiftModifier);
+    if (code < 0) return;
+    if (ev == ScrollEvent::Track)
+        PostViewPosition(view_->scrollBar()->sliderPosition());
+    else
+        PostViewCommand(code);
+}
+
+void TfmMain::OnWheel(int dir) {
+    if (OnlineDisplayShown()) ShowLogDisplay();
+    PostViewCommand(dir < 0 ? NAV_LINE_UP : NAV_LINE_DOWN);
+}
+
+void TfmMain::OnKey(int key, int) {
+    ViewKey k = key == Qt::Key_Up       ? ViewKey::Up
+                : key == Qt::Key_Down   ? ViewKey::Down
+                : key == Qt::Key_Escape ? ViewKey::Escape
+                                        : ViewKey::Other;
+    switch (KeySwitch(k, OnlineDisplayShown(), prog_.pp.opt[1] != 0)) {
+    case DisplaySwitch::ToLog: ShowLogDisplay(); break;
+    case DisplaySwitch::ToOnline: ShowOnlineDisplay(); break;
+    case DisplaySwitch::None: break;
+    }
+}
+
+void TfmMain::ShowPopup(const QPoint& at) {
+    // The pop-up menu mirrors the view menu, without short cuts.
+    QMenu pm(this);
+    pm.setObjectName(QStringLiteral("pmMain"));
+    for (size_t i = 0; i < viewItems_.size(); ++i) {
+        QAction* twin = viewItems_[i];
+        QAction* a = pm.addAction(Qs(prog_.texts.tx(kMenuItemText[M_VIEW] + static_cast<int>(i))));
+        a->setCheckable(twin->isCheckable());
+        a->setChecked(twin->isChecked());
+        connect(a, &QAction::triggered, twin, &QAction::trigger);
+    }
+    pm.exec(at);
+}
+
+void TfmMain::Lamp(T_LedVar& led, bool lit) {
+    if (led.tbtn) led.tbtn->SetLit(lit);
+}
+
+void TfmMain::StatisticsChanged() {
+    // The grid follows at the next tick.
+}
+
+// ---- commands ----
+
+void TfmMain::Dialog(const std::function<void()>& f) {
+    f();
+    PostViewCommand(NAV_REDRAW);
+}
+
+QString TfmMain::AskFile(bool save, int title, int ext, int filter, const std::string& near) {
+    const TextTable& t = prog_.texts;
+    QString dir = near.empty() ? Qs(prog_.av.DataDir) : QFileInfo(Qs(near)).absolutePath();
+    QFileDialog d(this, Qs(t.tx(title)), dir);
+    d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d.setDefaultSuffix(Qs(t.tx(ext)));
+    d.setNameFilters(Qs(t.tx(filter)).split(QStringLiteral(";;"), Qt::SkipEmptyParts));
+    if (save && !near.empty()) d.selectFile(QFileInfo(Qs(near)).fileName());
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().front();
+}
+
+void TfmMain::LogOpen(const QString& file) {
+    QString f = file.isEmpty() ? AskFile(false, 1195, 1197, 1198, prog_.av.dtLog) : file;
+    if (!f.isEmpty()) OpenLogFileCommand(prog_, Ss(f));
+}
+
+void TfmMain::LogSave(const QString& file) {
+    QString f = file.isEmpty() ? AskFile(true, 1196, 1197, 1198, prog_.av.dtLog) : file;
+    if (!f.isEmpty()) SaveLogAs(prog_, Ss(f));
+}
+
+void TfmMain::ParamSetLoad(const QString& file) {
+    QString f = file.isEmpty() ? AskFile(false, 1218, 1220, 1221, prog_.av.dtSeTeLi) : file;
+    if (!f.isEmpty()) LoadParamSetCommand(prog_, Ss(f));
+}
+
+void TfmMain::ParamSetSave(const QString& file) {
+    QString f = file.isEmpty() ? AskFile(true, 1219, 1220, 1221, prog_.av.dtSeTeLi) : file;
+    if (!f.isEmpty()) SaveParamSetCommand(prog_, Ss(f));
+}
+
+void TfmMain::TextLoad(const QString& file) {
+    QString f = file.isEmpty() ? AskFile(false, 1365, 1367, 1368, prog_.av.dtOaTxt) : file;
+    if (!f.isEmpty()) LoadObjectTextsCommand(prog_, Ss(f));
+}
+
+void TfmMain::EditChannel(int i) {
+    ChannelDialogEnv env;
+    env.khex = prog_.av.khex;
+    env.lgla = prog_.ap.lgla;
+    env.formatFree = prog_.pp.opt[9] != 0;
+    env.ports = host_.ports().Enumerate();
+    env.otherPort = prog_.com[1 - i].bp.cnr;
+    env.bindPath = [this](const std::string& path) { return host_.ports().Bind(path); };
+    T_BetriebsPar bp = prog_.com[i].bp;
+    if (EditChannelParams(this, prog_.texts, env, i, bp))
+        prog_.ChangeChannelParams(i, bp);
+    else
+        prog_.com[i].bp = bp; // the character format rule applies even on Cancel
+    UpdateStatus();
+    FillGrid();
+}
+
+void TfmMain::EditGeneral() {
+    T_AllgPar ap = prog_.ap;
+    std::string dir = prog_.av.DataDir;
+    if (EditGeneralSettings(this, tbrMenu_->height(), prog_.texts, prog_.msg, prog_.av.khex, ap, dir))
+        ApplyGeneralSettings(prog_, ap, dir);
+}
+
+void TfmMain::EditOptionsCmd() {
+    uint8_t opt[kOptionBytes];
+    std::memcpy(opt, prog_.pp.opt, sizeof opt);
+    if (!EditOptions(this, prog_.texts, opt)) return;
+    std::memcpy(prog_.pp.opt, opt, sizeof opt);
+    SetShortcuts();
+}
+
+void TfmMain::EditDisplay() {
+    T_AusgPar a = prog_.pp.ausg;
+    if (!EditDisplaySettings(this, prog_.texts, a)) return;
+    TakeDisplaySettings(prog_, a);
+    ApplyFontSize();
+}
+
+void TfmMain::ApplyFontSize() {
+    view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
+    Relayout();
+}
+
+void TfmMain::EditColours(int kind) {
+    T_TypUrsFarben t = kind == kFrbTypes ? prog_.pp.frbtyp : prog_.pp.frburs;
+    if (EditColourTable(this, prog_.texts, prog_.av, kind, t)) TakeColourTable(prog_, kind, t);
+}
+
+void TfmMain::EditFilterCmd(bool logFilter) {
+    T_Filter f = logFilter ? prog_.ap.lfilt : prog_.ap.afilt;
+    FilterDialogEnv env{prog_.av.DataDir, prog_.log->Count(), logFilter};
+    if (EditFilter(this, prog_.texts, prog_.msg, prog_.ap, env, f) != FilterEdit::Cancel)
+        TakeFilter(prog_, logFilter, f);
+}
+
+void TfmMain::LinkTest(int channel) {
+    ShowLinkTest(this, prog_.texts, prog_.com[channel - 1].se.lt, channel);
+}
+
+void TfmMain::Info() {
+    VersionInfo v;
+    QString ver = QCoreApplication::applicationVersion();
+    if (!ver.isEmpty()) {
+        while (ver.count('.') < 3) ver += QStringLiteral(".0");
+        v.fileVersion = Ss(ver);
+        v.productVersion = Ss(QCoreApplication::applicationVersion());
+    }
+    ShowInfo(this, prog_.texts, v);
+}
+
+void TfmMain::ChangeLanguageTo(int lang) {
+    UpdateStatus(); // the tick stays on the present language until the texts are loaded
+    // The change is applied from the event loop, after the menu has closed.
+    QTimer::singleShot(0, this, [this, lang] {
+        if (ChangeLanguage(prog_, lang)) {
+            ApplyTexts();
+            PostViewCommand(NAV_REDRAW);
+        }
+        UpdateStatus();
+    });
+}
+
+void TfmMain::ShowHelp(int context) {
+    (void)context; // the help viewer opens the file at its start
+    std::string file = prog_.av.ProgDir + prog_.texts.tx(kTxHelpFile);
+    if (!Exists(file)) {
+        prog_.msg.Error(Format(prog_.texts.tx(kTxFileMissing), {file}));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Qs(file)));
+}
+
+// ---- window ----
+
+void TfmMain::AfterStart() {
+    view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
+    view_->ShowOnlineParts(OnlineDisplayShown());
+    ApplyTexts();
+    SetShortcuts();
+    Relayout();
+    RestorePosition();
+}
+
+void TfmMain::RestorePosition() {
+    const T_ProgPar& pp = prog_.pp;
+    QScreen* s = screen();
+    QRect sg = s ? s->availableGeometry() : QRect(0, 0, 1280, 1024);
+    WindowPlace w = MainWindowPlace(pp.wstate, pp.wtop, pp.wleft, pp.wwidth, sg.width(), sg.height());
+    if (w.kind != WindowPlaceKind::Default && pp.wwidth > 100 && pp.wheight > 100)
+        resize(std::min(pp.wwidth, sg.width()), std::min(pp.wheight, sg.height()));
+    if (w.kind == WindowPlaceKind::Stored)
+        move(pp.wleft, pp.wtop);
+    else if (w.kind == WindowPlaceKind::Centred)
+        move(sg.center() - QPoint(width() / 2, height() / 2));
+    if (w.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfmMain::closeEvent(QCloseEvent* e) {
+    T_ProgPar& pp = prog_.pp;
+    QRect g = normalGeometry();
+    pp.wstate = isMaximized() ? 3 : 1;
+    pp.wtop = g.top();
+    pp.wleft = g.left();
+    pp.wheight = g.height();
+    pp.wwidth = g.width();
+    if (TfmLnk* l = OpenLinkTest()) l->close();
+    if (onClose) onClose();
+    e->accept();
+}
+
+bool TfmMain::eventFilter(QObject* o, QEvent* e) {
+    if (o == statusBar() && e->type() == QEvent::ToolTip) {
+        // The log file over the left part of the bar, the object text file beyond.
+        auto* h = static_cast<QHelpEvent*>(e);
+        bool left = h->pos().x() < statusBar()->width() * 7 / 10;
+        QToolTip::showText(h->globalPos(), Qs(left ? prog_.av.dtLog : prog_.av.dtOaTxt), statusBar());
+        return true;
+    }
+    return QMainWindow::eventFilter(o, e);
 }
 
 } // namespace vdl

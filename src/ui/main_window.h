@@ -1,22 +1,138 @@
-// The single main window of the desktop program.
+// The single main window of the desktop program: the menus as tool buttons, the lamps and the
+// online button, the log view with its statistics grid and scroll bar, the status bar, and
+// the dispatch of every command to the program.
 #pragma once
+
+#include "app/program.h"
+#include "log/log_page.h"
 
 #include <QMainWindow>
 
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
 namespace vdl {
 
-class Program;
+class LampButton;
+class LogView;
+class ProgramHost;
+class QtLocaleFormats;
 
-class TfmMain : public QMainWindow {
+class TfmMain : public QMainWindow, public ProgramView {
     Q_OBJECT
 public:
-    explicit TfmMain(Program& prog, QWidget* parent = nullptr);
+    explicit TfmMain(ProgramHost& host, QWidget* parent = nullptr);
+    ~TfmMain() override;
 
     // Loads every caption from the program text table (also after a language change).
     void ApplyTexts();
+    // The function-key short cuts from the option bytes.
+    void SetShortcuts();
+    // The stored window position (after the program's start).
+    void RestorePosition();
+    // After the program's start (command line, settings, log): texts, short cuts, font, the
+    // display shown and the window position.
+    void AfterStart();
+
+    // ProgramView
+    void UpdateStatus() override;
+    void ShowOnlineDisplay() override;
+    void ShowLogDisplay() override;
+    bool OnlineDisplayShown() const override;
+    void DisplayStep() override;
+    void PostViewCommand(int code) override;
+    void Lamp(T_LedVar& led, bool lit) override;
+    void StatisticsChanged() override;
+
+    // A scroll position with code 0 (thumb track).
+    void PostViewPosition(int position);
+    // Runs the posted view commands now (the event loop does this by itself).
+    void RunViewCommands();
+
+    // Commands that ask for a file take it here when it is given (tests, recent files).
+    void LogOpen(const QString& file = {});
+    void LogSave(const QString& file = {});
+    void ParamSetLoad(const QString& file = {});
+    void ParamSetSave(const QString& file = {});
+    void TextLoad(const QString& file = {});
+
+    // What the window shows, for the tests.
+    Program& prog() { return prog_; }
+    LogView* view() const { return view_; }
+    LogPage& page() { return *page_; }
+    QString PanelText(int i) const;
+    QColor PanelColour(int i) const;
+    QAction* Action(const QString& name) const;
+    QToolBar* menuBar_() const { return tbrMenu_; }
+    std::vector<QString> RecentMenu() const;
+    LampButton* LampOf(int channel, bool transmit) const;
+    LampButton* OnlineButton() const { return tbtnOnl_; }
+
+    // Called when the window closes, after the window's own state was stored (the host then
+    // shuts the program down).
+    std::function<void()> onClose;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    void BuildMenus();
+    QAction* AddAction(QMenu* m, const char* name, std::function<void()> f, bool checkable = false);
+    void BuildStatusBar();
+    void Relayout();
+    void FillGrid();
+    void RebuildRecentMenu();
+    void UpdateCaption();
+    void ShowPopup(const QPoint& at);
+    void OnScrollAction(int action);
+    void OnKey(int key, int modifiers);
+    void OnWheel(int dir);
+    void ToggleDisplays();
+    void ChangeLanguageTo(int lang);
+    void ApplyFontSize();
+    void ShowHelp(int context);
+    // Runs a dialog command; the view is redrawn afterwards.
+    void Dialog(const std::function<void()>& f);
+    QString AskFile(bool save, int title, int ext, int filter, const std::string& near);
+
+    // Commands
+    void EditChannel(int i);
+    void EditGeneral();
+    void EditOptionsCmd();
+    void EditDisplay();
+    void EditColours(int kind);
+    void EditFilterCmd(bool logFilter);
+    void LinkTest(int channel);
+    void Info();
+
+    ProgramHost& host_;
     Program& prog_;
+    std::unique_ptr<QtLocaleFormats> loc_;
+    LogView* view_ = nullptr;
+    std::unique_ptr<LogPage> page_;
+    QToolBar* tbrMenu_ = nullptr;
+    QToolBar* tbrLed_ = nullptr;
+    std::vector<QToolButton*> menuButtons_;
+    std::vector<QMenu*> menus_; // file, mode, send, view, parameters, language, filter, help
+    std::map<QString, QAction*> actions_;
+    std::vector<QAction*> viewItems_; // the items of the view menu, in order
+    QMenu* mruMenu_ = nullptr;
+    std::array<LampButton*, 4> lamps_{}; // R1, T1, R2, T2
+    LampButton* tbtnOnl_ = nullptr;
+    std::array<QLabel*, 6> panels_{};
+    std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
+    bool runScheduled_ = false;
+    std::string timing_; // the timing caption of the online display (t2)
 };
 
 } // namespace vdl

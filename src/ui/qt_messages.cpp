@@ -1,5 +1,8 @@
 #include "ui/qt_messages.h"
 
+#include "core/text_table.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
@@ -8,29 +11,42 @@
 
 namespace vdl {
 
-namespace {
+void LocaliseButtons(QMessageBox& box, const TextTable& t) {
+    QString standard = QString::fromStdString(t.tx(2077));
+    QString own = QString::fromStdString(t.tx(2076));
+    for (QAbstractButton* b : box.buttons()) {
+        QString caption = b->text();
+        if (caption.isEmpty()) continue;
+        qsizetype pos = standard.indexOf(caption);
+        if (pos < 0) continue;
+        QString c = own.mid(pos, 10).trimmed();
+        if (!c.isEmpty()) b->setText(c);
+    }
+}
 
-int Show(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
-         QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, QApplication::applicationName(), QString::fromStdString(text), buttons,
-                    parent);
-    if (parent) {
-        if (parent->isMinimized()) parent->showNormal();
-        QRect g = parent->frameGeometry();
+int QtMessages::Show(int icon, const std::string& text, int buttons) {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), QApplication::applicationName(),
+                    QString::fromStdString(text), static_cast<QMessageBox::StandardButtons>(buttons),
+                    parent_);
+    // Questions in German carry the program's own button captions; OK boxes and other
+    // languages keep the standard ones.
+    if (texts_ && language_ && *language_ == 0 && buttons != QMessageBox::Ok)
+        LocaliseButtons(box, *texts_);
+    if (parent_) {
+        if (parent_->isMinimized()) parent_->showNormal();
+        QRect g = parent_->frameGeometry();
         box.adjustSize();
         box.move(g.left() + g.width() / 5, g.top() + g.height() / 4);
     }
     return box.exec();
 }
 
-} // namespace
-
 void QtMessages::Error(const std::string& text) {
     if (unattended_) {
         std::cerr << text << "\n";
         return;
     }
-    Show(parent_, QMessageBox::Critical, text, QMessageBox::Ok);
+    Show(QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 void QtMessages::Info(const std::string& text) {
@@ -38,7 +54,7 @@ void QtMessages::Info(const std::string& text) {
         std::cerr << text << "\n";
         return;
     }
-    Show(parent_, QMessageBox::Information, text, QMessageBox::Ok);
+    Show(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
 Answer QtMessages::Ask(const std::string& text, bool cancel) {
@@ -48,7 +64,7 @@ Answer QtMessages::Ask(const std::string& text, bool cancel) {
     }
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (cancel) buttons |= QMessageBox::Cancel;
-    int r = Show(parent_, QMessageBox::Question, text, buttons);
+    int r = Show(QMessageBox::Question, text, static_cast<int>(buttons));
     if (r == QMessageBox::Yes) return Answer::Yes;
     if (r == QMessageBox::No) return Answer::No;
     return Answer::Cancel;
