@@ -74,6 +74,11 @@ void LogView::SetFontSize(int size) {
 }
 
 void LogView::ShowOnlineParts(bool online) {
+    if (online != online_) {
+        // What was drawn for the other display goes; the page draws anew.
+        if (!image_.isNull()) image_.fill(PaletteColor(15));
+        model_.Fill(-1000000, 1000000, width(), 15);
+    }
     online_ = online;
     tbSt_->setVisible(online);
     scbrLog_->setVisible(!online);

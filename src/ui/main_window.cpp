@@ -363,8 +363,12 @@ void TfmMain::FillGrid() {
                 it->setTextAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
                 g->setItem(r, c, it);
             }
-            QString s = Qs(GridCell(prog_, r, c));
-            if (it->text() != s) it->setText(s);
+            // The cell aligns the numbers itself; the padding of the text is not needed.
+            QString s = Qs(GridCell(prog_, r, c)).trimmed();
+            if (it->text() == s) continue;
+            it->setText(s);
+            int need = g->fontMetrics().horizontalAdvance(s) + 12;
+            if (need > g->columnWidth(c)) g->setColumnWidth(c, need);
         }
 }
 

@@ -72,7 +72,7 @@ public:
     QString PanelText(int i) const;
     QColor PanelColour(int i) const;
     QAction* Action(const QString& name) const;
-    QToolBar* menuBar_() const { return tbrMenu_; }
+    QToolBar* MenuToolBar() const { return tbrMenu_; }
     std::vector<QString> RecentMenu() const;
     LampButton* LampOf(int channel, bool transmit) const;
     LampButton* OnlineButton() const { return tbtnOnl_; }
