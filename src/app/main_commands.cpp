@@ -80,9 +80,10 @@ bool OpenLogFileCommand(Program& p, const std::string& file) {
     p.log->CloseLog();
     p.log->ring.Clear();
     p.OpenLogFile(file, false);
-    bool ok = p.log->IsOpen();
+    bool ok = p.log->IsOpen() && p.log->Name() == file;
     if (!ok) {
-        // Not a log (the store said so): the log in use stays, so nothing gets lost.
+        // Not a log (the store said so): the log that was in use goes on.
+        p.log->CloseLog();
         p.OpenLogFile(old, false);
     } else {
         AddRecentFile(p.av, file);
@@ -149,10 +150,14 @@ bool OpenRecentFile(Program& p, const std::string& file) {
         return false;
     }
     switch (KindOf(file, p.texts)) {
-    case FileKind::Log: return OpenLogFileCommand(p, file);
-    case FileKind::ParamSet: return LoadParamSetCommand(p, file);
-    case FileKind::ObjectTexts: return LoadObjectTextsCommand(p, file);
-    case FileKind::Other: break;
+    case FileKind::Log:
+        return OpenLogFileCommand(p, file);
+    case FileKind::ParamSet:
+        return LoadParamSetCommand(p, file);
+    case FileKind::ObjectTexts:
+        return LoadObjectTextsCommand(p, file);
+    case FileKind::Other:
+        break;
     }
     return false;
 }

@@ -99,18 +99,30 @@ std::string GridCell(const Program& p, int row, int col) {
     int rx = row == 1 ? EK_RX1 : EK_RX2;
     int tx = row == 1 ? EK_TX1 : EK_TX2;
     switch (col) {
-    case 0: return t.tx(kTxGridRow1 + row - 1);
-    case 1: return Count(counter(rx, 0), 12);
-    case 2: return Count(counter(rx, 1), 9);
-    case 3: return Count(counter(tx, 0), 12);
-    case 4: return Count(counter(tx, 1), 9);
-    case 5: return t.tx(LinkStateText(p, c, false));
-    case 6: return t.tx(LinkStateText(p, c, true));
-    case 7: return c.bp.cnr > 0 ? PadLeft(std::to_string(c.bp.cnr), 3) : std::string("  -");
-    case 8: return PadLeft(std::to_string(c.bp.baud), 6);
-    case 9: return t.tx(kTxFunction + c.bp.fkt);
-    case 10: return t.tx(kTxProcedure + c.bp.pro);
-    default: return {};
+    case 0:
+        return t.tx(kTxGridRow1 + row - 1);
+    case 1:
+        return Count(counter(rx, 0), 12);
+    case 2:
+        return Count(counter(rx, 1), 9);
+    case 3:
+        return Count(counter(tx, 0), 12);
+    case 4:
+        return Count(counter(tx, 1), 9);
+    case 5:
+        return t.tx(LinkStateText(p, c, false));
+    case 6:
+        return t.tx(LinkStateText(p, c, true));
+    case 7:
+        return c.bp.cnr > 0 ? PadLeft(std::to_string(c.bp.cnr), 3) : std::string("  -");
+    case 8:
+        return PadLeft(std::to_string(c.bp.baud), 6);
+    case 9:
+        return t.tx(kTxFunction + c.bp.fkt);
+    case 10:
+        return t.tx(kTxProcedure + c.bp.pro);
+    default:
+        return {};
     }
 }
 
@@ -147,7 +159,9 @@ FunctionKeys FunctionKeysOf(const uint8_t (&opt)[16]) {
     return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0, opt[3] != 0};
 }
 
-int ViewFontSize(int stored) { return (stored < 8 || stored > 16) ? 10 : stored; }
+int ViewFontSize(int stored) {
+    return (stored < 8 || stored > 16) ? 10 : stored;
+}
 
 WindowPlace MainWindowPlace(int32_t state, int32_t top, int32_t left, int32_t width,
                             int screenWidth, int screenHeight) {

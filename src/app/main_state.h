@@ -14,7 +14,7 @@ namespace vdl {
 class Program;
 
 // Text numbers of the main window.
-constexpr int kTxPanelOnline = 673;  // + online flag
+constexpr int kTxPanelOnline = 673;   // + online flag
 constexpr int kTxPanelDisplay = 1142; // + online display flag
 constexpr int kTxPanelLogFilter = 1146;
 constexpr int kTxPanelDisplayFilter = 1145;
@@ -63,10 +63,10 @@ FileKind KindOf(const std::string& file, const TextTable& t);
 
 // The function keys the option bytes switch on.
 struct FunctionKeys {
-    bool online = false;        // F8: online and offline
-    bool display = false;       // F9: log display and online display; cursor keys and Esc
-    bool filterToggle = false;  // F11: display filter on and off
-    bool filter = false;        // F12: display filter dialog
+    bool online = false;       // F8: online and offline
+    bool display = false;      // F9: log display and online display; cursor keys and Esc
+    bool filterToggle = false; // F11: display filter on and off
+    bool filter = false;       // F12: display filter dialog
 };
 FunctionKeys FunctionKeysOf(const uint8_t (&opt)[16]);
 

@@ -31,30 +31,45 @@ int32_t Relative(int32_t nr, int32_t oldest) {
                                 static_cast<uint32_t>(kNrMask));
 }
 
-int Day(double dt) { return static_cast<int>(std::floor(dt)); }
+int Day(double dt) {
+    return static_cast<int>(std::floor(dt));
+}
 
 } // namespace
 
 int NavigationMove(int code) {
     switch (code) {
-    case NAV_PAGE_UP: return -5;
-    case NAV_PAGE_DOWN: return 5;
-    case NAV_LINE_UP: return -1;
-    case NAV_LINE_DOWN: return 1;
-    case NAV_PAGE_UP_500: return -500;
-    case NAV_PAGE_DOWN_500: return 500;
-    case NAV_PAGE_UP_5000: return -5000;
-    case NAV_PAGE_DOWN_5000: return 5000;
-    case NAV_PAGE_UP_50: return -50;
-    case NAV_PAGE_DOWN_50: return 50;
-    default: return 0;
+    case NAV_PAGE_UP:
+        return -5;
+    case NAV_PAGE_DOWN:
+        return 5;
+    case NAV_LINE_UP:
+        return -1;
+    case NAV_LINE_DOWN:
+        return 1;
+    case NAV_PAGE_UP_500:
+        return -500;
+    case NAV_PAGE_DOWN_500:
+        return 500;
+    case NAV_PAGE_UP_5000:
+        return -5000;
+    case NAV_PAGE_DOWN_5000:
+        return 5000;
+    case NAV_PAGE_UP_50:
+        return -50;
+    case NAV_PAGE_DOWN_50:
+        return 50;
+    default:
+        return 0;
     }
 }
 
 int ScrollCode(ScrollEvent e, bool ctrl, bool shift) {
     switch (e) {
-    case ScrollEvent::LineUp: return NAV_LINE_UP;
-    case ScrollEvent::LineDown: return NAV_LINE_DOWN;
+    case ScrollEvent::LineUp:
+        return NAV_LINE_UP;
+    case ScrollEvent::LineDown:
+        return NAV_LINE_DOWN;
     case ScrollEvent::PageUp:
     case ScrollEvent::PageDown: {
         // The page codes carry the modifiers in their high bits: Ctrl 512, Shift 1536, both 1024.
@@ -64,10 +79,14 @@ int ScrollCode(ScrollEvent e, bool ctrl, bool shift) {
         if (ctrl) return base + 512;
         return base;
     }
-    case ScrollEvent::Top: return NAV_OLDEST;
-    case ScrollEvent::Bottom: return NAV_NEWEST;
-    case ScrollEvent::Track: return NAV_REDRAW;
-    case ScrollEvent::Other: return -1;
+    case ScrollEvent::Top:
+        return NAV_OLDEST;
+    case ScrollEvent::Bottom:
+        return NAV_NEWEST;
+    case ScrollEvent::Track:
+        return NAV_REDRAW;
+    case ScrollEvent::Other:
+        return -1;
     }
     return -1;
 }
@@ -94,7 +113,8 @@ void DrawnLines::Fill(int top, int bottom, int, uint8_t) {
 
 void DrawnLines::Text(int, int y, const std::string& s, T_FarbIndex pair, LineStyle style) {
     std::erase_if(lines_, [&](const DrawnLine& l) { return l.y == y; });
-    auto at = std::find_if(lines_.begin(), lines_.end(), [&](const DrawnLine& l) { return l.y > y; });
+    auto at =
+        std::find_if(lines_.begin(), lines_.end(), [&](const DrawnLine& l) { return l.y > y; });
     lines_.insert(at, DrawnLine{y, s, pair, style});
 }
 
@@ -131,7 +151,9 @@ void LogPage::Refresh() {
     mctx_.env = &renv_;
 }
 
-bool LogPage::Pass(const T_Telegramm& te) const { return DisplayAccepts(te, *fenv_); }
+bool LogPage::Pass(const T_Telegramm& te) const {
+    return DisplayAccepts(te, *fenv_);
+}
 
 std::string LogPage::HeaderText() const {
     const T_ProgPar& pp = e_.pp;
@@ -463,9 +485,9 @@ void LogPage::OnlineStep() {
         av.tmax = std::max(av.tmax, ms);
         ++av.tanz;
         if (timingCaption)
-            timingCaption(Format("mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
-                                 {av.tsum / av.tanz, static_cast<int>(ms),
-                                  static_cast<int>(av.tmax), av.tanz}));
+            timingCaption(Format(
+                "mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
+                {av.tsum / av.tanz, static_cast<int>(ms), static_cast<int>(av.tmax), av.tanz}));
     }
 }
 

@@ -60,10 +60,10 @@ int ScrollCode(ScrollEvent e, bool ctrl, bool shift);
 
 // What the layout is computed from, in pixels of the view.
 struct ViewMetrics {
-    int h = 16;       // line height: text height of "ABCQgj01234567890"
-    int headerH = 18; // height of the header and date line font (one size larger, bold)
-    int width = 0;    // client width
-    int statusTop = 0; // top of the status bar (the view ends above it)
+    int h = 16;         // line height: text height of "ABCQgj01234567890"
+    int headerH = 18;   // height of the header and date line font (one size larger, bold)
+    int width = 0;      // client width
+    int statusTop = 0;  // top of the status bar (the view ends above it)
     int toolBottom = 0; // bottom of the tool bars
     int gridBottom = 0; // bottom of the statistics grid (online display)
     int scrollW = 0;    // width of the scroll bar (log display)
@@ -210,9 +210,9 @@ private:
     std::optional<FilterEnv> fenv_;
     T_TeleAusgabe ctx_;  // the view's work record
     T_TeleAusgabe mctx_; // for measurements
-    int y_ = 0;           // drawing cursor
-    int areaTop_ = 0;     // top of the telegram area (below the header)
-    bool full_ = false;   // the page is full
+    int y_ = 0;          // drawing cursor
+    int areaTop_ = 0;    // top of the telegram area (below the header)
+    bool full_ = false;  // the page is full
     bool fullRedraw_ = true;
     int scrollPos_ = kScrollMax;
     int32_t ueberSeen_ = 0;

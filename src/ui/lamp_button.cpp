@@ -14,7 +14,7 @@ QIcon LampIcon(LampKind kind, int index) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     bool lit = (index & 1) != 0;
-    QColor on = kind == LampKind::Receive ? QColor(0, 200, 0)
+    QColor on = kind == LampKind::Receive    ? QColor(0, 200, 0)
                 : kind == LampKind::Transmit ? QColor(230, 0, 0)
                                              : QColor(0, 200, 0);
     QColor off = kind == LampKind::Online ? QColor(200, 60, 60) : QColor(90, 90, 90);

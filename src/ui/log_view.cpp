@@ -85,9 +85,13 @@ void LogView::ShowOnlineParts(bool online) {
     PlaceChildren();
 }
 
-int LogView::GridBottom() const { return online_ ? tbSt_->geometry().bottom() + 1 : 0; }
+int LogView::GridBottom() const {
+    return online_ ? tbSt_->geometry().bottom() + 1 : 0;
+}
 
-int LogView::ScrollBarWidth() const { return online_ ? 0 : scbrLog_->sizeHint().width(); }
+int LogView::ScrollBarWidth() const {
+    return online_ ? 0 : scbrLog_->sizeHint().width();
+}
 
 void LogView::PlaceChildren() {
     int rh = tbSt_->rowCount() > 0 ? tbSt_->rowHeight(0) : h_;
@@ -133,7 +137,8 @@ void LogView::ScrollUp(int top, int bottom, int right, int dy, uint8_t colour) {
     t = std::max(0, t);
     b = std::min(image_.height(), b);
     size_t bpl = static_cast<size_t>(image_.bytesPerLine());
-    for (int r = t; r + d < b; ++r) std::memcpy(image_.scanLine(r), image_.constScanLine(r + d), bpl);
+    for (int r = t; r + d < b; ++r)
+        std::memcpy(image_.scanLine(r), image_.constScanLine(r + d), bpl);
     QPainter p(&image_);
     p.fillRect(QRect(0, bottom - dy, right, dy), Colour(colour, false));
 }
@@ -181,7 +186,9 @@ void LogView::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
-void LogView::contextMenuEvent(QContextMenuEvent* e) { emit popupRequested(e->globalPos()); }
+void LogView::contextMenuEvent(QContextMenuEvent* e) {
+    emit popupRequested(e->globalPos());
+}
 
 bool LogView::eventFilter(QObject* o, QEvent* e) {
     if (o == scbrLog_) {

@@ -65,7 +65,9 @@ bool Exists(const std::string& f) {
     return std::filesystem::is_regular_file(f, ec);
 }
 
-QColor Rgb(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+QColor Rgb(int rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 } // namespace
 
@@ -154,7 +156,8 @@ void TfmMain::BuildMenus() {
     Items& f = items[M_FILE];
     f.push_back(AddAction(menus_[M_FILE], "miLogOp", [this] { LogOpen(); }));
     f.push_back(AddAction(menus_[M_FILE], "miLogSav", [this] { LogSave(); }));
-    f.push_back(AddAction(menus_[M_FILE], "aLogDel", [this] { Dialog([this] { DeleteLog(prog_); }); }));
+    f.push_back(
+        AddAction(menus_[M_FILE], "aLogDel", [this] { Dialog([this] { DeleteLog(prog_); }); }));
     f.push_back(nullptr); // printing and export
     f.push_back(AddAction(menus_[M_FILE], "miSeTeLoad", [this] { ParamSetLoad(); }));
     f.push_back(AddAction(menus_[M_FILE], "miSeTeSav", [this] { ParamSetSave(); }));
@@ -168,10 +171,14 @@ void TfmMain::BuildMenus() {
     f.push_back(AddAction(menus_[M_FILE], "miExit", [this] { close(); }));
 
     Items& mo = items[M_MODE];
-    mo.push_back(AddAction(menus_[M_MODE], "aGoOnl", [this] { prog_.ToggleOnline(); }, true));
-    mo.push_back(AddAction(menus_[M_MODE], "aGoOffl", [this] {
-        if (prog_.av.online) prog_.SetOnline(false);
-    }, true));
+    mo.push_back(AddAction(
+        menus_[M_MODE], "aGoOnl", [this] { prog_.ToggleOnline(); }, true));
+    mo.push_back(AddAction(
+        menus_[M_MODE], "aGoOffl",
+        [this] {
+            if (prog_.av.online) prog_.SetOnline(false);
+        },
+        true));
     mo.push_back(AddAction(menus_[M_MODE], "aAusgLog", [this] { ToggleDisplays(); }));
     mo.push_back(AddAction(menus_[M_MODE], "aAusgOnl", [this] {
         if (!OnlineDisplayShown()) ShowOnlineDisplay();
@@ -179,12 +186,14 @@ void TfmMain::BuildMenus() {
     mo.push_back(nullptr); // station image
 
     Items& v = items[M_VIEW];
-    v.push_back(AddAction(menus_[M_VIEW], "aZeit", [this] { ToggleTimeLine(prog_); }, true));
-    v.push_back(AddAction(menus_[M_VIEW], "aLink", [this] { ToggleLinkLine(prog_); }, true));
+    v.push_back(AddAction(
+        menus_[M_VIEW], "aZeit", [this] { ToggleTimeLine(prog_); }, true));
+    v.push_back(AddAction(
+        menus_[M_VIEW], "aLink", [this] { ToggleLinkLine(prog_); }, true));
     const char* fmts[] = {"aFLog", "aFKomp", "aFLogN", "aFByte", "aFCsv"};
     for (int i = 0; i < 5; ++i)
-        v.push_back(AddAction(menus_[M_VIEW], fmts[i], [this, i] { SetViewFormat(prog_, VF_FULL + i); },
-                              true));
+        v.push_back(AddAction(
+            menus_[M_VIEW], fmts[i], [this, i] { SetViewFormat(prog_, VF_FULL + i); }, true));
     v.push_back(AddAction(menus_[M_VIEW], "aAusgLogV", [this] { ToggleDisplays(); }));
     v.push_back(AddAction(menus_[M_VIEW], "aAusgOnlV", [this] {
         if (!OnlineDisplayShown()) ShowOnlineDisplay();
@@ -192,17 +201,20 @@ void TfmMain::BuildMenus() {
     viewItems_ = v;
 
     Items& pa = items[M_PARA];
-    pa.push_back(AddAction(menus_[M_PARA], "miEmSe1", [this] { Dialog([this] { EditChannel(0); }); }));
-    pa.push_back(AddAction(menus_[M_PARA], "miEmSe2", [this] { Dialog([this] { EditChannel(1); }); }));
-    pa.push_back(AddAction(menus_[M_PARA], "miAllg", [this] { Dialog([this] { EditGeneral(); }); }));
-    pa.push_back(AddAction(menus_[M_PARA], "miOpt", [this] { Dialog([this] { EditOptionsCmd(); }); }));
-    pa.push_back(AddAction(menus_[M_PARA], "miTelSize", [this] { Dialog([this] { EditDisplay(); }); }));
-    pa.push_back(AddAction(menus_[M_PARA], "miFrbTyp", [this] {
-        Dialog([this] { EditColours(kFrbTypes); });
-    }));
-    pa.push_back(AddAction(menus_[M_PARA], "miFrbUrs", [this] {
-        Dialog([this] { EditColours(kFrbCauses); });
-    }));
+    pa.push_back(
+        AddAction(menus_[M_PARA], "miEmSe1", [this] { Dialog([this] { EditChannel(0); }); }));
+    pa.push_back(
+        AddAction(menus_[M_PARA], "miEmSe2", [this] { Dialog([this] { EditChannel(1); }); }));
+    pa.push_back(
+        AddAction(menus_[M_PARA], "miAllg", [this] { Dialog([this] { EditGeneral(); }); }));
+    pa.push_back(
+        AddAction(menus_[M_PARA], "miOpt", [this] { Dialog([this] { EditOptionsCmd(); }); }));
+    pa.push_back(
+        AddAction(menus_[M_PARA], "miTelSize", [this] { Dialog([this] { EditDisplay(); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miFrbTyp",
+                           [this] { Dialog([this] { EditColours(kFrbTypes); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "miFrbUrs",
+                           [this] { Dialog([this] { EditColours(kFrbCauses); }); }));
     pa.push_back(nullptr); // send telegram editor
     pa.push_back(nullptr); // send list editor
     pa.push_back(nullptr); // command feedback
@@ -211,17 +223,17 @@ void TfmMain::BuildMenus() {
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT2", [this] { LinkTest(2); }));
 
     Items& la = items[M_LANG];
-    la.push_back(AddAction(menus_[M_LANG], "miGer", [this] { ChangeLanguageTo(0); }, true));
-    la.push_back(AddAction(menus_[M_LANG], "miUsa", [this] { ChangeLanguageTo(1); }, true));
+    la.push_back(AddAction(
+        menus_[M_LANG], "miGer", [this] { ChangeLanguageTo(0); }, true));
+    la.push_back(AddAction(
+        menus_[M_LANG], "miUsa", [this] { ChangeLanguageTo(1); }, true));
 
     Items& fi = items[M_FILT];
-    fi.push_back(AddAction(menus_[M_FILT], "aAFilter", [this] {
-        Dialog([this] { EditFilterCmd(false); });
-    }));
+    fi.push_back(AddAction(menus_[M_FILT], "aAFilter",
+                           [this] { Dialog([this] { EditFilterCmd(false); }); }));
     fi.push_back(AddAction(menus_[M_FILT], "aAFiltAE", [this] { ToggleDisplayFilter(prog_); }));
-    fi.push_back(AddAction(menus_[M_FILT], "miLFilter", [this] {
-        Dialog([this] { EditFilterCmd(true); });
-    }));
+    fi.push_back(AddAction(menus_[M_FILT], "miLFilter",
+                           [this] { Dialog([this] { EditFilterCmd(true); }); }));
 
     Items& he = items[M_HELP];
     he.push_back(AddAction(menus_[M_HELP], "miHelp2", [this] { ShowHelp(kHelpWindow); }));
@@ -231,7 +243,8 @@ void TfmMain::BuildMenus() {
     // The texts of the items by their index (ApplyTexts).
     for (int k = 0; k < M_COUNT; ++k)
         for (size_t i = 0; i < items[static_cast<size_t>(k)].size(); ++i)
-            if (QAction* a = items[static_cast<size_t>(k)][i]) a->setProperty("vdlText", kMenuItemText[k] + static_cast<int>(i));
+            if (QAction* a = items[static_cast<size_t>(k)][i])
+                a->setProperty("vdlText", kMenuItemText[k] + static_cast<int>(i));
 
     tbrLed_ = addToolBar(QStringLiteral("tbrLed"));
     tbrLed_->setObjectName(QStringLiteral("tbrLed"));
@@ -337,7 +350,9 @@ void TfmMain::UpdateCaption() {
     QApplication::setApplicationName(Qs(prog_.Caption()));
 }
 
-QString TfmMain::PanelText(int i) const { return panels_[static_cast<size_t>(i)]->text(); }
+QString TfmMain::PanelText(int i) const {
+    return panels_[static_cast<size_t>(i)]->text();
+}
 
 QColor TfmMain::PanelColour(int i) const {
     return panels_[static_cast<size_t>(i)]->palette().color(QPalette::Window);
@@ -390,7 +405,8 @@ void TfmMain::RebuildRecentMenu() {
         a->setProperty("vdlMru", Qs(f));
         connect(a, &QAction::triggered, this, [this, f] {
             // The menu closes and pending messages are handled first.
-            QTimer::singleShot(0, this, [this, f] { Dialog([this, f] { OpenRecentFile(prog_, f); }); });
+            QTimer::singleShot(0, this,
+                               [this, f] { Dialog([this, f] { OpenRecentFile(prog_, f); }); });
         });
         m->insertAction(end, a);
     }
@@ -421,7 +437,9 @@ void TfmMain::Relayout() {
     if (!OnlineDisplayShown()) PostViewCommand(NAV_REDRAW);
 }
 
-bool TfmMain::OnlineDisplayShown() const { return prog_.pp.onlausg != 0; }
+bool TfmMain::OnlineDisplayShown() const {
+    return prog_.pp.onlausg != 0;
+}
 
 void TfmMain::ShowOnlineDisplay() {
     page_->ToOnlineDisplay();
@@ -488,14 +506,29 @@ void TfmMain::RunViewCommands() {
 void TfmMain::OnScrollAction(int action) {
     ScrollEvent ev = ScrollEvent::Other;
     switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: ev = ScrollEvent::LineDown; break;
-    case QAbstractSlider::SliderSingleStepSub: ev = ScrollEvent::LineUp; break;
-    case QAbstractSlider::SliderPageStepAdd: ev = ScrollEvent::PageDown; break;
-    case QAbstractSlider::SliderPageStepSub: ev = ScrollEvent::PageUp; break;
-    case QAbstractSlider::SliderToMinimum: ev = ScrollEvent::Top; break;
-    case QAbstractSlider::SliderToMaximum: ev = ScrollEvent::Bottom; break;
-    case QAbstractSlider::SliderMove: ev = ScrollEvent::Track; break;
-    default: break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        ev = ScrollEvent::LineDown;
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        ev = ScrollEvent::LineUp;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        ev = ScrollEvent::PageDown;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        ev = ScrollEvent::PageUp;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        ev = ScrollEvent::Top;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        ev = ScrollEvent::Bottom;
+        break;
+    case QAbstractSlider::SliderMove:
+        ev = ScrollEvent::Track;
+        break;
+    default:
+        break;
     }
     Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
     int code = ScrollCode(ev, mods & Qt::ControlModifier, mods & Qt::ShiftModifier);
@@ -517,9 +550,14 @@ void TfmMain::OnKey(int key, int) {
                 : key == Qt::Key_Escape ? ViewKey::Escape
                                         : ViewKey::Other;
     switch (KeySwitch(k, OnlineDisplayShown(), prog_.pp.opt[1] != 0)) {
-    case DisplaySwitch::ToLog: ShowLogDisplay(); break;
-    case DisplaySwitch::ToOnline: ShowOnlineDisplay(); break;
-    case DisplaySwitch::None: break;
+    case DisplaySwitch::ToLog:
+        ShowLogDisplay();
+        break;
+    case DisplaySwitch::ToOnline:
+        ShowOnlineDisplay();
+        break;
+    case DisplaySwitch::None:
+        break;
     }
 }
 
@@ -610,7 +648,8 @@ void TfmMain::EditChannel(int i) {
 void TfmMain::EditGeneral() {
     T_AllgPar ap = prog_.ap;
     std::string dir = prog_.av.DataDir;
-    if (EditGeneralSettings(this, tbrMenu_->height(), prog_.texts, prog_.msg, prog_.av.khex, ap, dir))
+    if (EditGeneralSettings(this, tbrMenu_->height(), prog_.texts, prog_.msg, prog_.av.khex, ap,
+                            dir))
         ApplyGeneralSettings(prog_, ap, dir);
 }
 
@@ -698,7 +737,8 @@ void TfmMain::RestorePosition() {
     const T_ProgPar& pp = prog_.pp;
     QScreen* s = screen();
     QRect sg = s ? s->availableGeometry() : QRect(0, 0, 1280, 1024);
-    WindowPlace w = MainWindowPlace(pp.wstate, pp.wtop, pp.wleft, pp.wwidth, sg.width(), sg.height());
+    WindowPlace w =
+        MainWindowPlace(pp.wstate, pp.wtop, pp.wleft, pp.wwidth, sg.width(), sg.height());
     if (w.kind != WindowPlaceKind::Default && pp.wwidth > 100 && pp.wheight > 100)
         resize(std::min(pp.wwidth, sg.width()), std::min(pp.wheight, sg.height()));
     if (w.kind == WindowPlaceKind::Stored)
@@ -726,7 +766,8 @@ bool TfmMain::eventFilter(QObject* o, QEvent* e) {
         // The log file over the left part of the bar, the object text file beyond.
         auto* h = static_cast<QHelpEvent*>(e);
         bool left = h->pos().x() < statusBar()->width() * 7 / 10;
-        QToolTip::showText(h->globalPos(), Qs(left ? prog_.av.dtLog : prog_.av.dtOaTxt), statusBar());
+        QToolTip::showText(h->globalPos(), Qs(left ? prog_.av.dtLog : prog_.av.dtOaTxt),
+                           statusBar());
         return true;
     }
     return QMainWindow::eventFilter(o, e);

@@ -26,8 +26,8 @@ void LocaliseButtons(QMessageBox& box, const TextTable& t) {
 
 int QtMessages::Show(int icon, const std::string& text, int buttons) {
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), QApplication::applicationName(),
-                    QString::fromStdString(text), static_cast<QMessageBox::StandardButtons>(buttons),
-                    parent_);
+                    QString::fromStdString(text),
+                    static_cast<QMessageBox::StandardButtons>(buttons), parent_);
     // Questions in German carry the program's own button captions; OK boxes and other
     // languages keep the standard ones.
     if (texts_ && language_ && *language_ == 0 && buttons != QMessageBox::Ok)

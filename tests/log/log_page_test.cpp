@@ -27,11 +27,11 @@ struct PageWorld : LogWorld {
 
     explicit PageWorld(const std::string& name) {
         const std::pair<int, std::string> words[] = {
-            {421, "LOG "},    {422, "ONLINE "}, {1212, "unf "}, {1213, "filt "}, {409, "F3 "},
-            {410, "F4 "},     {411, "F5 "},     {412, "F6 "},   {413, "F7 "},    {407, "noT "},
-            {408, "T "},      {423, "noL"},     {424, "L"},     {1191, "*** end ***"},
-            {425, " nr "},    {427, " of "},    {1176, "R1"},   {1177, "S1"},    {1178, "R2"},
-            {1179, "S2"},     {403, "ASDU"},    {405, "Obj"},   {406, "Link"}};
+            {421, "LOG "}, {422, "ONLINE "}, {1212, "unf "}, {1213, "filt "},       {409, "F3 "},
+            {410, "F4 "},  {411, "F5 "},     {412, "F6 "},   {413, "F7 "},          {407, "noT "},
+            {408, "T "},   {423, "noL"},     {424, "L"},     {1191, "*** end ***"}, {425, " nr "},
+            {427, " of "}, {1176, "R1"},     {1177, "S1"},   {1178, "R2"},          {1179, "S2"},
+            {403, "ASDU"}, {405, "Obj"},     {406, "Link"}};
         for (const auto& [n, s] : words) texts.Replace(n, s);
         ap.lgla = 1;
         ap.mitori = 0;
@@ -45,7 +45,9 @@ struct PageWorld : LogWorld {
         EXPECT_TRUE(log.OpenLog(TempDir(name) + "page.lg1", false));
         page = std::make_unique<LogPage>(
             LogPageEnv{log, av, ap, pp, texts, loc, [this] { return Env(); },
-                       [this] { return FilterEnv{ap, LayoutOf(ap), log.Kopf().nralt, pp.linkzl != 0}; },
+                       [this] {
+                           return FilterEnv{ap, LayoutOf(ap), log.Kopf().nralt, pp.linkzl != 0};
+                       },
                        [this] { return clock.Millis(); }},
             canvas);
         ViewLayout l;
