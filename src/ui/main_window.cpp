@@ -444,6 +444,7 @@ bool TfmMain::OnlineDisplayShown() const {
 void TfmMain::ShowOnlineDisplay() {
     page_->ToOnlineDisplay();
     view_->ShowOnlineParts(true);
+    view_->setFocus(); // the keys of the online display
     FillGrid();
     Relayout();
     UpdateStatus();

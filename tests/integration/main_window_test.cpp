@@ -7,6 +7,7 @@
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
+#include "ui/qt_messages.h"
 
 #include "integration/qt_env.h"
 #include "support/fake_messages.h"
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolBar>
@@ -372,4 +375,58 @@ TEST(MainWindow, TheSampleLogOpensOfflineWithInterpretedTelegrams) {
     EXPECT_TRUE(g.ShowsTelegram(all[6])); // the interrogation
     EXPECT_EQ(all[6].typ, 100);
     EXPECT_TRUE(g.msg.errors.empty()) << g.msg.errors[0];
+}
+
+TEST(MainWindow, LampsAreBoundAndClosingKeepsThePlace) {
+    Gui g("gui-close");
+    TfmMain& w = *g.w;
+    EXPECT_EQ(g.p.com[0].LedR.tbtn, w.LampOf(0, false));
+    EXPECT_EQ(g.p.com[1].LedT.tbtn, w.LampOf(1, true));
+    w.Lamp(g.p.com[1].LedT, true);
+    EXPECT_TRUE(w.LampOf(1, true)->Lit());
+    EXPECT_EQ(w.LampOf(1, true)->ImageIndex(), 3);
+    w.Lamp(g.p.com[1].LedT, false);
+    EXPECT_EQ(w.LampOf(1, true)->ImageIndex(), 2);
+    EXPECT_EQ(w.LampOf(1, true)->toolTip().toStdString(), g.tx(1157));
+
+    w.resize(820, 610);
+    bool closed = false;
+    w.onClose = [&] {
+        closed = true;
+        g.host.Shutdown();
+    };
+    w.close();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(g.p.pp.wstate, 1);
+    EXPECT_EQ(g.p.pp.wwidth, 820);
+    EXPECT_EQ(g.p.pp.wheight, 610);
+    g.w.reset();
+}
+
+TEST(MessageBoxes, GermanQuestionsCarryTheProgramsButtonCaptions) {
+    QtApp();
+    TextTable t;
+    std::string bytes;
+    for (int i = 0; i < 2100; ++i) {
+        char num[8];
+        std::snprintf(num, sizeof num, "%04d", i);
+        bytes += std::string(num) + "  ;\n";
+    }
+    ASSERT_TRUE(t.LoadBytes(bytes, "test").ok());
+    t.Replace(2077, "&Yes      &No       Cancel    ");
+    t.Replace(2076, "&Ja       &Nein     Abbrechen ");
+    QMessageBox box(QMessageBox::Question, "t", "q",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    // The captions as the toolkit gives them in English.
+    box.button(QMessageBox::Yes)->setText("&Yes");
+    box.button(QMessageBox::No)->setText("&No");
+    box.button(QMessageBox::Cancel)->setText("Cancel");
+    LocaliseButtons(box, t);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString("&Ja"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text(), QString("&Nein"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
+    // A caption that text 2077 does not hold stays.
+    box.button(QMessageBox::Yes)->setText("&Oui");
+    LocaliseButtons(box, t);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString("&Oui"));
 }

@@ -483,3 +483,20 @@ TEST(LogPageOnline, SwitchingToTheLogDisplayOpensTheLogAtTheNewest) {
     EXPECT_EQ(w.canvas.Texts().front(), "LOG unf F3 noT L");
     EXPECT_EQ(w.TelegramLines().back(), "*** end ***");
 }
+
+TEST(LogPageOnline, TheTimingOfTheStepGoesToTheCaptionWithT2) {
+    PageWorld w("page-timing");
+    std::vector<std::string> captions;
+    w.page->timingCaption = [&](const std::string& s) { captions.push_back(s); };
+    w.page->ToOnlineDisplay();
+    w.page->OnlineStep();
+    EXPECT_TRUE(captions.empty()); // only with the switch t2
+    w.av.t2 = true;
+    w.Add(w.Points(1, 1));
+    w.page->OnlineStep();
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions[0], "mittel:  0.0  ist:  0  max:  0  anz: 1 ");
+    EXPECT_EQ(w.av.tanz, 1);
+    w.page->ZeroTiming();
+    EXPECT_EQ(w.av.tanz, 0);
+}
