@@ -231,7 +231,7 @@ def define_ui(T, R, COMBO, FIELD):
     T(1134, "Sendetelegramme oder Listen in %s wurden geändert. Vorher speichern?",
       "Send telegrams or lists in %s were changed. Save them first?", fmt="s",
       note="question Yes/No/Cancel: unsaved send data (parameter set file)")
-    T(1137, "Keinem Kanal ist eine Schnittstelle zugeordnet.", "No channel has a port.", note="message: no port")
+    T(1137, "Keinem Kanal ist eine Schnittstelle zugeordnet. Wählen Sie eine unter Parameter > Kanal 1... oder Kanal 2... und gehen Sie dann wieder online.", "No channel has a port. Choose one under Parameters > Channel 1... or Channel 2..., then go online again.", note="message: no port")
     T(1138, "Kanal %d ist keine Schnittstelle zugeordnet.", "Channel %d has no port.", fmt="d",
       note="message: channel without port (channel number)")
     R(1139, ["aus", "ein"], ["off", "on"], note="status panels 2, 3: filter off, on")
