@@ -132,7 +132,6 @@ TEST(LiveLine, RecordedExchangeThroughTheChannels) {
             EXPECT_EQ(te.ca, l.bytes[10] | (l.bytes[11] << 8));
         }
     }
-    EXPECT_GT(got.back().dt, got[2].dt); // the stamps move on
     p.SetOnline(false);
     host.Shutdown();
 }
