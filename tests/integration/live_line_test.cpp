@@ -4,6 +4,7 @@
 
 #include "integration/qt_env.h"
 #include "support/fake_messages.h"
+#include "integration/live_support.h"
 #include "support/paths.h"
 #include "support/process.h"
 
@@ -24,57 +25,6 @@ using namespace vdl::test;
 
 namespace {
 
-struct Line {
-    int channel;
-    std::vector<uint8_t> bytes;
-};
-
-// The frames of the bundled unbalanced exchange, by channel.
-std::vector<Line> Exchange() {
-    std::ifstream f(SourceDir() + "samples/unbalanced_exchange.hex");
-    std::vector<Line> out;
-    std::string s;
-    while (std::getline(f, s)) {
-        if (s.size() < 3 || s[0] != 'c') continue;
-        Line l{s[1] == '2' ? 1 : 0, {}};
-        std::istringstream in(s.substr(3));
-        std::string hex;
-        while (in >> hex) l.bytes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
-        out.push_back(l);
-    }
-    return out;
-}
-
-// The far end of a pseudo-terminal, where the test plays the line.
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        grantpt(master);
-        unlockpt(master);
-        slave = ptsname(master);
-    }
-    ~Pty() { ::close(master); }
-    // Writes in pieces of at most 3 bytes, as a slow line delivers them.
-    void Play(const std::vector<uint8_t>& b) {
-        for (size_t i = 0; i < b.size(); i += 3) {
-            size_t n = std::min<size_t>(3, b.size() - i);
-            ASSERT_EQ(::write(master, b.data() + i, n), static_cast<ssize_t>(n));
-        }
-    }
-};
-
-// Every run gets its own settings, data and lock folders.
-void PrivateFolders(const std::string& name) {
-    std::string base = TempDir(name);
-    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
-        std::string d = base + v;
-        std::filesystem::create_directories(d);
-        std::filesystem::permissions(d, std::filesystem::perms::owner_all);
-        setenv(v, d.c_str(), 1);
-    }
-}
 
 void ConfigureLikeTheExchange(Program& p) {
     p.ap.lgla = 1;
@@ -114,7 +64,7 @@ TEST(LiveLine, RecordedExchangeThroughTheChannels) {
     ASSERT_EQ(ex.size(), 32u);
     for (const Line& l : ex) {
         size_t before = got.size();
-        pty[l.channel].Play(l.bytes);
+        pty[l.channel].Play(l.bytes, 3);
         ASSERT_TRUE(RunLoopUntil([&] { return got.size() > before; })) << "frame " << before;
     }
     ASSERT_EQ(got.size(), 2 + ex.size());
@@ -179,7 +129,7 @@ TEST(LiveLine, MonitorCommandRecordsAndClosesTheLogOnSigterm) {
     std::vector<Line> ex = Exchange();
     size_t expected = 2;
     for (const Line& l : ex) {
-        pty[l.channel].Play(l.bytes);
+        pty[l.channel].Play(l.bytes, 3);
         ++expected;
         ASSERT_EQ(ReadLines(proc, buf, expected).size(), expected);
     }

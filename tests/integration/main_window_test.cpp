@@ -11,6 +11,7 @@
 
 #include "integration/qt_env.h"
 #include "support/fake_messages.h"
+#include "integration/live_support.h"
 #include "support/paths.h"
 
 #include <gtest/gtest.h>
@@ -37,51 +38,6 @@ using namespace vdl::test;
 
 namespace {
 
-struct Line {
-    int channel;
-    std::vector<uint8_t> bytes;
-};
-
-std::vector<Line> Exchange() {
-    std::ifstream f(SourceDir() + "samples/unbalanced_exchange.hex");
-    std::vector<Line> out;
-    std::string s;
-    while (std::getline(f, s)) {
-        if (s.size() < 3 || s[0] != 'c') continue;
-        Line l{s[1] == '2' ? 1 : 0, {}};
-        std::istringstream in(s.substr(3));
-        std::string hex;
-        while (in >> hex) l.bytes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
-        out.push_back(l);
-    }
-    return out;
-}
-
-// The far end of a pseudo-terminal, where the test plays the line.
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        grantpt(master);
-        unlockpt(master);
-        slave = ptsname(master);
-    }
-    ~Pty() { ::close(master); }
-    void Play(const std::vector<uint8_t>& b) {
-        ASSERT_EQ(::write(master, b.data(), b.size()), static_cast<ssize_t>(b.size()));
-    }
-};
-
-void PrivateFolders(const std::string& name) {
-    std::string base = TempDir(name);
-    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
-        std::string d = base + v;
-        std::filesystem::create_directories(d);
-        std::filesystem::permissions(d, std::filesystem::perms::owner_all);
-        setenv(v, d.c_str(), 1);
-    }
-}
 
 // A started program with its main window, offline, on a log of its own.
 struct Gui {
