@@ -7,6 +7,8 @@
 #include "core/locale_formats.h"
 #include "link/receiver.h"
 
+#include "traffic.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -23,66 +25,7 @@ namespace {
 
 using vdl::T_Telegramm;
 
-// The traffic of the receive benchmark (bench/receive_bench.cpp): a polled line where the
-// controlling station alternates class 1 and class 2 requests and the station answers with
-// "no data", a single character, or normalised measured values of 1..20 objects.
-using Bytes = std::vector<uint8_t>;
-
-void Append(Bytes& out, uint8_t lc, const Bytes& asdu) {
-    if (asdu.empty()) {
-        uint8_t f[] = {0x10, lc, 0x01, static_cast<uint8_t>(lc + 1), 0x16};
-        out.insert(out.end(), f, f + 5);
-        return;
-    }
-    Bytes user{lc, 0x01};
-    user.insert(user.end(), asdu.begin(), asdu.end());
-    out.push_back(0x68);
-    out.push_back(static_cast<uint8_t>(user.size()));
-    out.push_back(static_cast<uint8_t>(user.size()));
-    out.push_back(0x68);
-    uint8_t sum = 0;
-    for (uint8_t x : user) {
-        out.push_back(x);
-        sum = static_cast<uint8_t>(sum + x);
-    }
-    out.push_back(sum);
-    out.push_back(0x16);
-}
-
-Bytes Measured(int n) {
-    Bytes a{9, static_cast<uint8_t>(n), 3, 0x01, 0x00};
-    for (int i = 0; i < n; ++i) {
-        Bytes o{static_cast<uint8_t>(i), 0x10, 0x00, static_cast<uint8_t>(i * 7), 0x12, 0x00};
-        a.insert(a.end(), o.begin(), o.end());
-    }
-    return a;
-}
-
-Bytes Traffic(int frames) {
-    Bytes s;
-    Append(s, 0x40, {});
-    s.push_back(0xE5);
-    int count = 2;
-    bool fcb = true;
-    for (int i = 0; count < frames; ++i) {
-        uint8_t poll = static_cast<uint8_t>((i % 2 ? 0x5A : 0x5B) | (fcb ? 0x20 : 0));
-        fcb = !fcb;
-        Append(s, poll, {});
-        switch (i % 4) {
-        case 0:
-            Append(s, 0x09, {});
-            break;
-        case 1:
-            s.push_back(0xE5);
-            break;
-        default:
-            Append(s, 0x08, Measured(1 + (i / 2) % 20));
-            break;
-        }
-        count += 2;
-    }
-    return s;
-}
+using namespace vdl::bench;
 
 class StillClock : public vdl::Clock {
 public:
