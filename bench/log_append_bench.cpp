@@ -4,6 +4,8 @@
 #include "core/channel.h"
 #include "log/log_store.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,19 +13,8 @@
 
 namespace {
 
-class StepClock : public vdl::Clock {
-public:
-    uint32_t Millis() override { return ms; }
-    double LocalNow() override { return 46364.5 + ms / vdl::kMsPerDay; }
-    uint32_t ms = 0;
-};
-
-class NullMessages : public vdl::Messages {
-public:
-    void Error(const std::string&) override {}
-    void Info(const std::string&) override {}
-    vdl::Answer Ask(const std::string&, bool) override { return vdl::Answer::No; }
-};
+using vdl::bench::NullMessages;
+using vdl::bench::StepClock;
 
 void Append(benchmark::State& state) {
     const int lg = static_cast<int>(state.range(0));

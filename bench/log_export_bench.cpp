@@ -4,25 +4,16 @@
 #include "asdu/asdu_header.h"
 #include "log/log_output.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 
 namespace {
 
-class StepClock : public vdl::Clock {
-public:
-    uint32_t Millis() override { return ms; }
-    double LocalNow() override { return 46364.5 + ms / vdl::kMsPerDay; }
-    uint32_t ms = 0;
-};
-
-class NullMessages : public vdl::Messages {
-public:
-    void Error(const std::string&) override {}
-    void Info(const std::string&) override {}
-    vdl::Answer Ask(const std::string&, bool) override { return vdl::Answer::No; }
-};
+using vdl::bench::NullMessages;
+using vdl::bench::StepClock;
 
 class NullSink : public vdl::OutputSink {
 public:

@@ -215,7 +215,7 @@ bool TakeColourTable(Program& p, int kind, const T_TypUrsFarben& edited) {
 
 void TakeDisplaySettings(Program& p, const T_AusgPar& a) {
     p.pp.ausg = a;
-    p.av.FltQuaFrb = QualityHighlightMask(a.quamask);
+    p.ApplyDisplaySettings();
     Redraw(p, 0);
 }
 
@@ -262,11 +262,7 @@ void ApplyGeneralSettings(Program& p, const T_AllgPar& edited, const std::string
             p.av.DataDir = newDir;
             if (p.persistSettings) WriteDataDirToRegistry(env);
             // Everything comes from the new directory now.
-            int lang = p.pp.sprache;
-            ReadSettingsFile(StandardFileName(p.av, p.texts, kTxSettingsFile), p.pp);
-            ReadFileNames(env);
-            if (p.pp.sprache != lang) p.LoadLanguage(p.pp.sprache);
-            p.av.FltQuaFrb = QualityHighlightMask(p.pp.ausg.quamask);
+            p.ReloadSettings();
             p.av.dtSeTeLi = p.DefaultParamSetName();
             p.LoadParamSet(p.av.dtSeTeLi);
             p.av.dtStartLog.clear();

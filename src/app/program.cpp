@@ -19,7 +19,7 @@ Program::Program(std::string progDir, Messages& m)
     // The interpretation's colour tables by type and cause, and its quality highlight.
     av.pft = &pp.frbtyp;
     av.pfu = &pp.frburs;
-    av.FltQuaFrb = QualityHighlightMask(pp.ausg.quamask);
+    ApplyDisplaySettings();
 }
 
 bool Program::LoadObjectTexts(const std::string& path) {

@@ -137,6 +137,9 @@ public:
     // The run-now message of channel i arrived.
     void RunNow(int i) { if (svc) svc->ChannelTick(i); }
     SettingsEnv SettingsOf();
+    // Reads the settings file and the file-name list of the present data directory, and the
+    // texts again when the stored language differs.
+    void ReloadSettings();
 
     ProgramServices* sv = nullptr;
     ProgramView* view = nullptr; // may stay null

@@ -56,6 +56,15 @@ Program::~Program() {
     tb.reset();
 }
 
+void Program::ReloadSettings() {
+    SettingsEnv env = SettingsOf();
+    int lang = pp.sprache;
+    ReadSettingsFile(StandardFileName(av, texts, kTxSettingsFile), pp);
+    ReadFileNames(env);
+    ApplyDisplaySettings();
+    if (pp.sprache != lang) LoadLanguage(pp.sprache);
+}
+
 SettingsEnv Program::SettingsOf() {
     return SettingsEnv{av, pp, texts, msg, sv->store, sv->folders, sv->localeLanguage};
 }
@@ -157,11 +166,7 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
         av.DataDir = cl.dataDir;
         SettingsEnv env = SettingsOf();
         WriteDataDirToRegistry(env);
-        int lang = pp.sprache;
-        ReadSettingsFile(StandardFileName(av, texts, kTxSettingsFile), pp);
-        ReadFileNames(env);
-        ApplyDisplaySettings();
-        if (pp.sprache != lang) LoadLanguage(pp.sprache);
+        ReloadSettings();
     }
     if (!cl.dtLog.empty()) av.dtLog = cl.dtLog;
     if (!cl.dtStartLog.empty()) av.dtStartLog = cl.dtStartLog;

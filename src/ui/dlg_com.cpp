@@ -54,21 +54,26 @@ TfmCom::TfmCom(const TextTable& t, const ChannelDialogEnv& env, int channel, T_B
     PlaceBesideMain(main);
 }
 
+void TfmCom::AddComboRow(QFormLayout* f, QComboBox*& cb, int n, const char* name) {
+    QLabel* l = nullptr;
+    cb = MakeCombo(n, &l);
+    cb->setObjectName(name);
+    f->addRow(l, cb);
+}
+
+QLabel* TfmCom::AddEntryRow(QFormLayout* f, QLineEdit*& e, int n, const char* name) {
+    QLabel* l = nullptr;
+    e = MakeEntry(n, &l);
+    e->setObjectName(name);
+    f->addRow(l, e);
+    return l;
+}
+
 void TfmCom::BuildPage1() {
     auto* page = new QWidget(pages_);
     auto* f = new QFormLayout(page);
-    QLabel* l = nullptr;
-    auto addCombo = [&](QComboBox*& cb, int n, const char* name) {
-        cb = MakeCombo(n, &l);
-        cb->setObjectName(name);
-        f->addRow(l, cb);
-    };
-    auto addEntry = [&](QLineEdit*& e, int n, const char* name) {
-        e = MakeEntry(n, &l);
-        e->setObjectName(name);
-        f->addRow(l, e);
-        return l;
-    };
+    auto addCombo = [&](QComboBox*& cb, int n, const char* name) { AddComboRow(f, cb, n, name); };
+    auto addEntry = [&](QLineEdit*& e, int n, const char* name) { return AddEntryRow(f, e, n, name); };
     addCombo(cbFktn, 1470, "cbFktn");
     addCombo(cbProt, 568, "cbProt");
     addEntry(sfLinkAdr, 600, "sfLinkAdr");
@@ -91,18 +96,8 @@ void TfmCom::BuildPage1() {
 void TfmCom::BuildPage2() {
     auto* page = new QWidget(pages_);
     auto* f = new QFormLayout(page);
-    QLabel* l = nullptr;
-    auto addCombo = [&](QComboBox*& cb, int n, const char* name) {
-        cb = MakeCombo(n, &l);
-        cb->setObjectName(name);
-        f->addRow(l, cb);
-    };
-    auto addEntry = [&](QLineEdit*& e, int n, const char* name) {
-        e = MakeEntry(n, &l);
-        e->setObjectName(name);
-        f->addRow(l, e);
-        return l;
-    };
+    auto addCombo = [&](QComboBox*& cb, int n, const char* name) { AddComboRow(f, cb, n, name); };
+    auto addEntry = [&](QLineEdit*& e, int n, const char* name) { return AddEntryRow(f, e, n, name); };
     addEntry(sfLogText, 627, "sfLogText");
     sfLogText->setMaxLength(kMaxLogText);
     cbCom = new QComboBox(page);

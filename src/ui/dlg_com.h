@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QFormLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -45,6 +46,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void AddComboRow(QFormLayout* f, QComboBox*& cb, int n, const char* name);
+    QLabel* AddEntryRow(QFormLayout* f, QLineEdit*& e, int n, const char* name);
     void BuildPage1();
     void BuildPage2();
     void Fill();
