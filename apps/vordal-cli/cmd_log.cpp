@@ -5,6 +5,7 @@
 //   log export FILE     the log as text, CSV or a new log file
 #include "cli.h"
 #include "decode_input.h"
+#include "inspect.h"
 #include "record_json.h"
 
 #include "app/program.h"
@@ -13,9 +14,11 @@
 #include "core/time_base.h"
 #include "log/filter.h"
 #include "log/log_output.h"
+#include "log/log_print.h"
 #include "log/log_store.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_locale.h"
+#include "platform/qt_printer.h"
 
 #include <nlohmann/json.hpp>
 
@@ -25,26 +28,6 @@
 namespace vdl::cli {
 
 namespace {
-
-// A clock for commands that only read: logs are looked at, never stamped.
-class StillClock : public Clock {
-public:
-    uint32_t Millis() override { return 0; }
-    double LocalNow() override { return 0; }
-};
-
-// A program with the texts of the program directory (their absence only costs the wording of
-// messages) and a log opened for looking.
-struct Inspect {
-    StderrMessages msg;
-    StillClock clock;
-    Program p{ProgramDir(), msg};
-    bool Open(const std::string& file) {
-        p.texts.LoadFile(TextFilePath(ProgramDir(), 0));
-        p.CreateLog(clock);
-        return p.log->OpenForInspection(file);
-    }
-};
 
 int Info(const std::string& file) {
     Inspect in;
@@ -153,23 +136,25 @@ private:
 int Export(const Args& args) {
     Options o;
     std::string error;
-    if (!o.Parse(args, {"format", "out", "kind", "filter"}, {}, error) ||
-        o.Positional().size() != 1 || !o.Has("format")) {
+    const bool parsed = o.Parse(args, {"format", "out", "kind", "filter"}, {}, error);
+    const std::string kind = o.Get("kind", "text");
+    // A printout takes the view format of the full interpretation unless one is given.
+    if (!parsed || o.Positional().size() != 1 || (!o.Has("format") && kind != "pdf")) {
         if (error.empty()) error = "one log file and --format 3..7";
         std::cerr << "vordal-cli log export: " << error << "\n";
         return 2;
     }
-    const std::string fmt = o.Get("format"), kind = o.Get("kind", "text");
+    const std::string fmt = o.Get("format", "3");
     if (fmt.size() != 1 || fmt[0] < '3' || fmt[0] > '7') {
         std::cerr << "vordal-cli log export: --format must be 3..7\n";
         return 2;
     }
-    if (kind != "text" && kind != "log") {
-        std::cerr << "vordal-cli log export: --kind must be text or log\n";
+    if (kind != "text" && kind != "log" && kind != "pdf") {
+        std::cerr << "vordal-cli log export: --kind must be text, log or pdf\n";
         return 2;
     }
-    if (kind == "log" && !o.Has("out")) {
-        std::cerr << "vordal-cli log export: --kind log needs --out\n";
+    if ((kind == "log" || kind == "pdf") && !o.Has("out")) {
+        std::cerr << "vordal-cli log export: --kind " << kind << " needs --out\n";
         return 2;
     }
     StderrMessages msg;
@@ -208,6 +193,11 @@ int Export(const Args& args) {
     if (!o.Has("out")) {
         StreamSink sink(std::cout);
         ok = WriteLogLines(env, sink);
+    } else if (kind == "pdf") {
+        // The printer path, into a PDF file.
+        if (RefuseTheLog(env, o.Get("out"))) return 1;
+        ok = PrintLog(env, *QtPrinter::Pdf(o.Get("out")));
+        if (!ok) std::cerr << "vordal-cli log export: cannot write " << o.Get("out") << "\n";
     } else {
         ok = WriteLogOutput(env, o.Get("out"), kind == "log" ? OUT_LOG : OUT_TEXT);
     }
@@ -223,7 +213,9 @@ const std::string kUsage =
     "  log info FILE          the state of a log file as JSON\n"
     "  log records FILE       one JSON object per stored record (with nr, dt)\n"
     "  log export FILE --format 3..7 [--out OUT] [--kind text|log] [--filter NAMEDFILTER]\n"
-    "                         the log as the view shows it (7: CSV), or into a new log file";
+    "                         the log as the view shows it (7: CSV), or into a new log file\n"
+    "  log export FILE --kind pdf --out OUT.pdf [--format 3..7] [--filter NAMEDFILTER]\n"
+    "                         the log printed into a PDF file (pages with headers)";
 
 int RunLog(const Args& args) {
     if (!args.empty() && args[0] == "write") return Write(Args(args.begin() + 1, args.end()));

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/image_commands.h"
 #include "asdu/address_text.h"
 #include "link/channel_init.h"
 
@@ -66,6 +67,7 @@ void Program::CreateLog(Clock& stamps) {
         return FilterAccepts(ap.lfilt, te, Filters(), false);
     };
     log->displayFilter = [this](const T_Telegramm& te) { return DisplayAccepts(te, Filters()); };
+    log->stationImage = [this](const T_Telegramm& te) { EnterImage(te); };
 }
 
 FilterEnv Program::Filters() const {

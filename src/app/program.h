@@ -17,6 +17,7 @@
 #include "core/text_table.h"
 #include "core/time_base.h"
 #include "core/user_store.h"
+#include "image/station_image.h"
 #include "link/channel_service.h"
 #include "link/link_platform.h"
 #include "link/receiver.h"
@@ -29,6 +30,8 @@
 #include <vector>
 
 namespace vdl {
+
+class ImageRebuild;
 
 // Exit code of a start whose German program texts cannot be loaded.
 constexpr int kExitNoTexts = 99;
@@ -99,6 +102,16 @@ public:
     // What the renderer reads: settings, channels, object texts, the log's oldest number and
     // the given date and time forms.
     RenderEnv Rendering(const LocaleFormats& loc) const;
+    // The station image: it collects while its window is open; a rebuild from the log may be
+    // pending (app/image_commands.h).
+    StationImage image;
+    std::unique_ptr<ImageRebuild> imageRebuild;
+    ImageEnv ImageEnvOf() const;
+    // Enters a logged telegram into the image (a pending rebuild's older telegrams first).
+    void EnterImage(const T_Telegramm& te);
+    // Logs text 2074 once per object the image refused since the last call.
+    void LogImageRefusals();
+    int imageRefused = 0;
     // Derives what the display settings decide elsewhere (the quality highlight mask); run
     // after they are read or edited.
     void ApplyDisplaySettings();
