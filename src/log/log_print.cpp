@@ -36,7 +36,8 @@ bool PrintSink::Draw(const std::string& s) {
 bool PrintSink::Line(const std::string& s) {
     const int width = lay_.right - lay_.left;
     std::string rest = s;
-    // The part that fits the page, at least one character, then the rest on the next line.
+    // The part that fits the page (up to its last blank when it has one, at least one
+    // character), then the rest on the next line.
     while (pr_.TextWidth(rest) > width && Utf8Length(rest) > 1) {
         size_t lo = 1, hi = Utf8Length(rest) - 1;
         while (lo < hi) {
@@ -47,6 +48,9 @@ bool PrintSink::Line(const std::string& s) {
                 hi = mid - 1;
         }
         std::string part = Utf8Left(rest, lo);
+        size_t blank = part.find_last_of(' ');
+        if (blank != std::string::npos && blank > 0 && rest[part.size()] != ' ')
+            part.resize(blank + 1);
         if (!Draw(part)) return false;
         rest = rest.substr(part.size());
     }
