@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 namespace vdl {
 
@@ -268,6 +269,20 @@ int ElementOctets(const T_Obj& o, uint8_t* out, int size) {
 
 // ---- the table ----
 
+namespace {
+
+uint64_t KeyOf(uint32_t cax, uint32_t oax) {
+    return (uint64_t{cax} << 32) | oax;
+}
+uint64_t KeyOf(const T_Obj& o) {
+    return KeyOf(o.cax, o.oax);
+}
+bool Before(const T_Obj& a, const T_Obj& b) {
+    return KeyOf(a) < KeyOf(b);
+}
+
+} // namespace
+
 void StationImage::ClearImage() {
     sv_.anz = 0;
     sv_.hi = kImageStep - 1;
@@ -275,14 +290,32 @@ void StationImage::ClearImage() {
     // The memory of a large table is given back.
     std::vector<T_Obj>().swap(sv_.ot);
     sv_.ot.reserve(kImageStep);
+    std::vector<T_Obj>().swap(fresh_);
+    freshAt_ = {};
+}
+
+void StationImage::Settle() const {
+    if (fresh_.empty()) return;
+    std::sort(fresh_.begin(), fresh_.end(), Before);
+    auto& ot = sv_.ot;
+    const auto mid = static_cast<std::ptrdiff_t>(ot.size());
+    ot.insert(ot.end(), fresh_.begin(), fresh_.end());
+    std::inplace_merge(ot.begin(), ot.begin() + mid, ot.end(), Before);
+    fresh_.clear();
+    freshAt_.clear();
+}
+
+T_Obj* StationImage::FindFresh(uint64_t key) const {
+    auto it = freshAt_.find(key);
+    return it == freshAt_.end() ? nullptr : &fresh_[it->second];
 }
 
 const T_Obj* StationImage::Find(uint32_t cax, uint32_t oax) const {
-    auto it = std::lower_bound(sv_.ot.begin(), sv_.ot.end(), std::pair{cax, oax},
-                               [](const T_Obj& a, const std::pair<uint32_t, uint32_t>& k) {
-                                   return a.cax != k.first ? a.cax < k.first : a.oax < k.second;
-                               });
-    return (it != sv_.ot.end() && it->cax == cax && it->oax == oax) ? &*it : nullptr;
+    const uint64_t key = KeyOf(cax, oax);
+    auto it = std::lower_bound(sv_.ot.begin(), sv_.ot.end(), key,
+                               [](const T_Obj& a, uint64_t k) { return KeyOf(a) < k; });
+    if (it != sv_.ot.end() && KeyOf(*it) == key) return &*it;
+    return FindFresh(key);
 }
 
 void StationImage::Update(T_Obj& e, const T_Obj& t) {
@@ -304,12 +337,8 @@ void StationImage::Update(T_Obj& e, const T_Obj& t) {
 }
 
 bool StationImage::Merge(const T_Obj& t, int32_t abbMax) {
-    auto& ot = sv_.ot;
-    auto it = std::lower_bound(ot.begin(), ot.end(), t, [](const T_Obj& a, const T_Obj& b) {
-        return a.cax != b.cax ? a.cax < b.cax : a.oax < b.oax;
-    });
-    if (it != ot.end() && it->cax == t.cax && it->oax == t.oax) {
-        Update(*it, t);
+    if (T_Obj* e = const_cast<T_Obj*>(Find(t.cax, t.oax))) {
+        Update(*e, t);
         return true;
     }
     if (sv_.anz > abbMax) return false;
@@ -317,9 +346,12 @@ bool StationImage::Merge(const T_Obj& t, int32_t abbMax) {
     T_Obj e = t;
     e.typalt = 0;
     std::memset(e.uz, 0, sizeof e.uz);
-    it = ot.insert(it, e);
-    Update(*it, t);
+    freshAt_[KeyOf(e)] = static_cast<uint32_t>(fresh_.size());
+    fresh_.push_back(e);
+    Update(fresh_.back(), t);
     ++sv_.anz;
+    // A quarter of the table new: time to sort them in.
+    if (fresh_.size() > std::max<size_t>(1024, sv_.ot.size() / 4)) Settle();
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace vdl {
@@ -47,7 +48,7 @@ struct T_StVar {
     int32_t hi = kImageStep - 1; // highest index the table holds without growing
     double start = 0;            // reception time of the first telegram entered (0: none yet)
     double ende = 0;             // reception time of the last telegram entered
-    std::vector<T_Obj> ot;       // sorted by (cax, oax) as unsigned numbers; anz entries
+    std::vector<T_Obj> ot;       // sorted by (cax, oax) as unsigned numbers
 };
 
 // What entering a telegram needs besides the telegram.
@@ -85,11 +86,21 @@ public:
     // Empties the table (capacity kImageStep entries, no start or end time).
     void ClearImage();
 
-    const T_StVar& St() const { return sv_; }
-    T_StVar& St() { return sv_; }
+    // The state with the whole table in order.
+    const T_StVar& St() const {
+        Settle();
+        return sv_;
+    }
+    T_StVar& St() {
+        Settle();
+        return sv_;
+    }
     int Count() const { return sv_.anz; }
     // Entry r (0-based) in table order.
-    const T_Obj& At(int r) const { return sv_.ot[static_cast<size_t>(r)]; }
+    const T_Obj& At(int r) const {
+        Settle();
+        return sv_.ot[static_cast<size_t>(r)];
+    }
     // The entry of an address pair, or null.
     const T_Obj* Find(uint32_t cax, uint32_t oax) const;
 
@@ -97,8 +108,15 @@ private:
     // Merges the template into the table; false when the table is full.
     bool Merge(const T_Obj& t, int32_t abbMax);
     void Update(T_Obj& e, const T_Obj& t);
+    // Sorts the objects met since the last time into the table.
+    void Settle() const;
+    T_Obj* FindFresh(uint64_t key) const;
 
-    T_StVar sv_;
+    // New objects wait in arrival order until the table is read or they are many: moving the
+    // table up for each new object would make a rebuild of 100 000 objects take seconds.
+    mutable T_StVar sv_;
+    mutable std::vector<T_Obj> fresh_;
+    mutable std::unordered_map<uint64_t, uint32_t> freshAt_; // key -> index in fresh_
 };
 
 } // namespace vdl

@@ -249,6 +249,28 @@ TEST(StationImage, RowsAreOrderedByAddressesAsUnsignedNumbers) {
     EXPECT_EQ(g.im.At(1).cax, 0xFFFFu << 8);
 }
 
+TEST(StationImage, ObjectsMetInAnyOrderEndInAddressOrderEachOnce) {
+    Image g;
+    // Addresses in a scrambled order, each reported twice, the table read now and then.
+    for (uint32_t round = 0; round < 2; ++round) {
+        for (uint32_t i = 0; i < 6000; ++i) {
+            uint32_t a = i * 7919u % 6000u;
+            g.Enter(Frame(1, 1, 3, 1, Ioa3(a) + Bytes{static_cast<uint8_t>(round)}));
+            if (i == 2500) {
+                ASSERT_NE(g.Row(1, a, 1), nullptr);
+                EXPECT_EQ(g.im.At(0).oax >> 8, 0u) << "read while objects wait";
+            }
+        }
+    }
+    ASSERT_EQ(g.im.Count(), 6000);
+    for (int r = 0; r < 6000; ++r) {
+        const T_Obj& o = g.im.At(r);
+        EXPECT_EQ(o.oax >> 8, static_cast<uint32_t>(r));
+        EXPECT_EQ(o.uz[2], 2u);
+        EXPECT_EQ(o.inf, 1);
+    }
+}
+
 TEST(StationImage, AFrameThatClaimsMoreObjectsThanItHoldsIsReadOnlyWithinTheFrame) {
     Image g;
     // Three objects announced, one present; the record's bytes behind the frame are old data.
