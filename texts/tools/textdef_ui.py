@@ -254,9 +254,9 @@ def define_ui(T, R, COMBO, FIELD):
       note="export: last line; also the caption of picker mode 5 before its own caption is set")
     T(1171, "*** Ausgabe abgebrochen ***", "*** output cancelled ***", note="export: cancelled")
     T(1172, ";", note="list separator tz", same=True, extra="data")
-    T(1173, "Nr;Obj;Kanal;Datum;Zeit;ms;ta;Status;Steuerfeld;Linkadresse;Typ;Typnr;VSQ;Ursache;Herkunft;Stationsadresse;Name;Objektadresse;Objektname;Werte",
-      "No;Obj;Channel;Date;Time;ms;ta;Status;Control;Link address;Type;Type no;VSQ;Cause;Originator;Common address;Name;Object address;Object name;Values",
-      note="export format 7: column line")
+    T(1173, "Nr;Obj;Kanal;Datum;Zeit;ms;ta;Status;Steuerfeld;Linkadresse;Typ;Typnr;VSQ;Ursache;Herkunft;Stationsadresse;Objektadresse;Objektname;Werte",
+      "No;Obj;Channel;Date;Time;ms;ta;Status;Control;Link address;Type;Type no;VSQ;Cause;Originator;Common address;Object address;Object name;Values",
+      note="export format 7: column line; the common address field holds the address and its name")
     R(1184, ["-", "auf", "ab"], ["-", "up", "down"], note="statistics: link state not used, up, down")
     T(1187, "Liste ", "List ", note="name of a new send list, followed by its number")
     T(1188, "Telegramm ", "Telegram ", note="batch log: before the telegram number")
