@@ -6,13 +6,17 @@
 #include "decode_render.h"
 #include "record_json.h"
 
+#include "core/format.h"
+#include "link/port_list.h"
 #include "platform/program_host.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 namespace vdl::cli {
@@ -20,7 +24,9 @@ namespace vdl::cli {
 namespace {
 
 std::atomic<bool> g_stop{false};
-extern "C" void OnStopSignal(int) { g_stop = true; }
+extern "C" void OnStopSignal(int) {
+    g_stop = true;
+}
 
 bool ParseParity(const std::string& s, uint8_t& pari) {
     static const char* names[] = {"none", "odd", "even", "mark", "space"};
@@ -36,7 +42,8 @@ int RunMonitor(const Args& argsIn) {
     Args args = argsIn;
     std::vector<std::string> values = DecodeValueOptions();
     values.insert(values.end(), RenderValueOptions().begin(), RenderValueOptions().end());
-    for (const char* v : {"port1", "port2", "baud", "parity", "log", "duration"}) values.push_back(v);
+    for (const char* v : {"port1", "port2", "baud", "parity", "log", "duration"})
+        values.push_back(v);
     std::vector<std::string> flags = DecodeFlagOptions();
     flags.push_back("records");
     Options o;
@@ -90,6 +97,13 @@ int RunMonitor(const Args& argsIn) {
     }
     if (o.Has("log")) p.av.dtLog = o.Get("log");
     p.pp.onlausg = 1; // no log view to open for reading
+    // The logs this run may create: one of them is removed again when no port opens.
+    std::vector<std::string> newLogs;
+    for (const std::string& f :
+         {p.av.dtLog, p.log->AutomaticName(p.tb->LocalNow()), p.av.dtStartLog}) {
+        std::error_code ec;
+        if (!f.empty() && !std::filesystem::exists(f, ec)) newLogs.push_back(f);
+    }
     host.Run({p.texts.tx(673)});
     if (!p.log->IsOpen()) {
         std::cerr << "vordal-cli monitor: the log " << p.av.dtLog << " cannot be used\n";
@@ -128,10 +142,29 @@ int RunMonitor(const Args& argsIn) {
         std::cout.flush();
     };
 
+    // A lost line is said on standard error; the channel reopens it when it is back.
+    p.onLineChanged = [&](int i) {
+        const std::string name = p.svc->PortName(i);
+        if (p.svc->Lost(i)) {
+            SerialPort& port = *host.port(i);
+            std::cerr << "vordal-cli monitor: "
+                      << Format(p.texts.tx(kTxLineLost),
+                                {name, PortFaultText(p.texts, port.Fault(), port.FaultText())})
+                      << "\n";
+        } else if (p.com[i].se.open) {
+            std::cerr << "vordal-cli monitor: " << Format(p.texts.tx(kTxLineBack), {name}) << "\n";
+        }
+    };
+
     p.pp.online = 1;
     p.SetOnline(true);
     if (!p.av.online) {
+        bool empty = p.log->Count() == 0;
+        std::string made = p.av.dtLog;
         host.Shutdown();
+        std::error_code ec;
+        if (empty && std::find(newLogs.begin(), newLogs.end(), made) != newLogs.end())
+            std::filesystem::remove(made, ec);
         return 1;
     }
     std::signal(SIGINT, OnStopSignal);
@@ -141,7 +174,8 @@ int RunMonitor(const Args& argsIn) {
         if (g_stop) QCoreApplication::quit();
     });
     watch.start(50);
-    if (duration >= 0) QTimer::singleShot(static_cast<int>(duration * 1000), [] { QCoreApplication::quit(); });
+    if (duration >= 0)
+        QTimer::singleShot(static_cast<int>(duration * 1000), [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
     p.SetOnline(false);
     host.Shutdown();
@@ -150,15 +184,16 @@ int RunMonitor(const Args& argsIn) {
 
 const CliCommand reg(
     "monitor",
-    std::string("  monitor --port1 DEV [--port2 DEV] [OPTIONS]\n"
-                "                          go online on serial devices (a pseudo-terminal too), print\n"
-                "                          every logged telegram and write the log; SIGINT, SIGTERM or\n"
-                "                          the end of --duration go offline and close the log\n"
-                "      --baud N                         baud rate (default 9600)\n"
-                "      --parity none|odd|even|mark|space  parity (default even; 8 data bits, 1 stop bit)\n"
-                "      --log FILE                       the log file (default: the automatic log)\n"
-                "      --duration S                     go offline after S seconds\n"
-                "      --records                        one JSON object per telegram, with nr and dt\n") +
+    std::string(
+        "  monitor --port1 DEV [--port2 DEV] [OPTIONS]\n"
+        "                          go online on serial devices (a pseudo-terminal too), print\n"
+        "                          every logged telegram and write the log; SIGINT, SIGTERM or\n"
+        "                          the end of --duration go offline and close the log\n"
+        "      --baud N                         baud rate (default 9600)\n"
+        "      --parity none|odd|even|mark|space  parity (default even; 8 data bits, 1 stop bit)\n"
+        "      --log FILE                       the log file (default: the automatic log)\n"
+        "      --duration S                     go offline after S seconds\n"
+        "      --records                        one JSON object per telegram, with nr and dt\n") +
         DecodeOptionsUsage() + "\n" + RenderOptionsUsage(),
     RunMonitor);
 

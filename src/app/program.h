@@ -19,6 +19,7 @@
 #include "core/user_store.h"
 #include "link/channel_service.h"
 #include "link/link_platform.h"
+#include "link/port_names.h"
 #include "link/receiver.h"
 #include "log/filter.h"
 #include "log/log_store.h"
@@ -135,7 +136,9 @@ public:
     // Opens the log file (the automatic one when name is empty).
     void OpenLogFile(const std::string& name, bool ageCheck);
     // The run-now message of channel i arrived.
-    void RunNow(int i) { if (svc) svc->ChannelTick(i); }
+    void RunNow(int i) {
+        if (svc) svc->ChannelTick(i);
+    }
     SettingsEnv SettingsOf();
     // Reads the settings file and the file-name list of the present data directory, and the
     // texts again when the stored language differs.
@@ -150,6 +153,12 @@ public:
     // Called with every telegram after it was logged (numbered and stamped), also when the
     // log filter refused it (then nr is unchanged); the command-line monitor prints them.
     std::function<void(const T_Telegramm&)> onLogged;
+    // Called when channel i's line was lost or is open again (svc->Lost(i) tells which); the
+    // command-line monitor says so on standard error.
+    std::function<void(int)> onLineChanged;
+    // Port numbers and their devices; the bindings are kept in the per-user store (when the
+    // settings are kept).
+    PortNames ports;
     // Hooks of later subsystems (no-ops until they land).
     std::function<void()> minuteWork;       // time-triggered sending
     std::function<void()> stationImageWork; // periodic work of the station image

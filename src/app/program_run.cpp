@@ -110,13 +110,24 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
         std::array<int32_t, 4> r{};
         if (!log) return r;
         auto at = [&](int ek, int k) {
-            return (ek >= 1 && ek <= 4) ? log->counters[static_cast<size_t>(ek - 1)][static_cast<size_t>(k)] : 0;
+            return (ek >= 1 && ek <= 4)
+                       ? log->counters[static_cast<size_t>(ek - 1)][static_cast<size_t>(k)]
+                       : 0;
         };
         r = {at(c.em.enr, 0), at(c.em.enr, 1), at(c.se.snr, 0), at(c.se.snr, 1)};
         return r;
     };
     svc->hooks.lamp = [this](T_LedVar& l, bool lit) {
         if (view) view->Lamp(l, lit);
+    };
+    ports.Attach(sv->store, persistSettings);
+    svc->hooks.portName = [this](int n) { return ports.Name(n); };
+    svc->hooks.lineChanged = [this](int i) {
+        if (view) {
+            view->UpdateStatus();
+            view->StatisticsChanged();
+        }
+        if (onLineChanged) onLineChanged(i);
     };
     for (T_ComVar& c : com) InitChannel(c, av, ap);
 
@@ -149,7 +160,9 @@ bool Program::LoadParamSet(const std::string& name) {
 
 void Program::OpenLogFile(const std::string& name, bool ageCheck) {
     std::string n = name;
-    if (n.empty()) n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow()) : av.dtStartLog;
+    if (n.empty())
+        n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow())
+                                                  : av.dtStartLog;
     if (!log->OpenLog(n, ageCheck)) {
         // A file that is not a log stays as it is (its message was shown); the telegrams go
         // to the automatic log instead of being lost.
@@ -189,7 +202,8 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
     }
 }
 
-void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1, SerialPort* port2) {
+void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1,
+                         SerialPort* port2) {
     tb->Resync();
     av.syszt = tb->LocalNow();
 
@@ -206,7 +220,8 @@ void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1
     std::vector<int> ports = sv->enumeratePorts ? sv->enumeratePorts() : std::vector<int>{};
     av.AnzCom = 0;
     for (int n : ports)
-        if (av.AnzCom < static_cast<int>(av.ComNr.size())) av.ComNr[static_cast<size_t>(av.AnzCom++)] = n;
+        if (av.AnzCom < static_cast<int>(av.ComNr.size()))
+            av.ComNr[static_cast<size_t>(av.AnzCom++)] = n;
     for (const T_ComVar& c : com) {
         if (c.bp.cnr > 0 && !c.se.open &&
             std::find(ports.begin(), ports.end(), c.bp.cnr) == ports.end())
