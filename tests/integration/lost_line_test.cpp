@@ -2,7 +2,10 @@
 // notices a closed far end, logs it, and opens the same device again when it is back; the
 // command-line monitor says so and carries on, and names the device and the reason when a port
 // cannot be opened.
+#include "link/port_list.h"
 #include "platform/program_host.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
 
 #include "integration/live_support.h"
 #include "integration/qt_env.h"
@@ -14,6 +17,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTableWidget>
 
 #include <filesystem>
 #include <memory>
@@ -109,6 +113,43 @@ TEST(LostLine, TheChannelNoticesAClosedFarEndAndOpensTheDeviceAgainWhenItIsBack)
     EXPECT_EQ(got[3].b[0], 0xE5);
     p.SetOnline(false);
     host.Shutdown();
+}
+
+TEST(LostLine, TheDesktopShowsTheDeviceAndItsLossInTheStatusBarAndTheGrid) {
+    FakeMessages msg;
+    ProgramHost host((QtApp(), PrivateFolders("lost-gui"), BinDir()), msg);
+    Program& p = host.prog();
+    p.persistSettings = false;
+    ASSERT_EQ(host.StartUp(), Program::StartResult::Run);
+    p.av.dtLog = TempDir("lost-gui-log") + "gui.lg1";
+    TfmMain w(host);
+    w.onClose = [&] { host.Shutdown(); };
+    host.Run({p.texts.tx(673)});
+    w.AfterStart();
+    w.show();
+    ASSERT_TRUE(RunLoopUntil([&] { return p.av.Tick > p.av.OpenUhr + 1; }));
+    auto pty = std::make_unique<Pty>();
+    std::string dev = pty->slave;
+    host.BindDevice(0, dev);
+    p.com[1].bp.cnr = 0;
+    w.Action("aGoOnl")->trigger();
+    ASSERT_TRUE(p.com[0].se.open);
+    auto cell = [&] {
+        QTableWidgetItem* it = w.view()->grid()->item(1, 7);
+        return it ? it->text().toStdString() : std::string();
+    };
+    std::string shown = p.texts.tx(1280) + ": " + dev;
+    EXPECT_EQ(w.PanelText(kPanelPorts).toStdString(), shown);
+    ASSERT_TRUE(RunLoopUntil([&] { return cell() == dev; }));
+
+    pty.reset();
+    std::string lost = Format(p.texts.tx(kTxPortLost), {dev});
+    ASSERT_TRUE(RunLoopUntil([&] { return p.svc->Lost(0); }));
+    EXPECT_EQ(w.PanelText(kPanelPorts).toStdString(), p.texts.tx(1280) + ": " + lost);
+    EXPECT_NE(w.PanelColour(kPanelPorts), w.PanelColour(4));
+    ASSERT_TRUE(RunLoopUntil([&] { return cell() == lost; }));
+    EXPECT_TRUE(p.av.online);
+    w.close();
 }
 
 TEST(LostLine, MonitorSaysSoOnStandardErrorAndCarriesOn) {
