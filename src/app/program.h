@@ -41,7 +41,7 @@ struct ProgramServices {
     InstanceLock& lock;
     KeyValueStore& store;
     Folders& folders;
-    // The serial ports that exist (numbers 1..255 and bound devices).
+    // The serial ports that exist: the system's devices and the bound devices present.
     std::function<std::vector<int>()> enumeratePorts;
     int localeLanguage = 1; // 0 when the user's locale is German
 };

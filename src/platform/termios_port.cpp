@@ -299,9 +299,10 @@ void TermiosPort::OnReadable() {
         if (r < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) {
             lost = PortFault::IoError;
             lostErr = errno;
-        } else if (r == 0) {
-            // Without a byte, read returns 0 both on an idle raw line and after a hang-up;
-            // only the hang-up leaves the descriptor reporting it.
+        } else if (r == 0 && !gotAny) {
+            // A raw line without a byte reads 0 both when it is idle and after a hang-up; only
+            // the hang-up leaves the descriptor reporting it. Bytes before a hang-up are read
+            // first: the descriptor stays ready and the next event finds the hang-up alone.
             pollfd pfd{fd_, POLLIN, 0};
             if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)))
                 lost = PortFault::HungUp;
