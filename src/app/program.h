@@ -18,9 +18,11 @@
 #include "core/time_base.h"
 #include "core/user_store.h"
 #include "link/channel_service.h"
+#include "link/link_env.h"
 #include "link/link_platform.h"
 #include "link/port_names.h"
 #include "link/receiver.h"
+#include "link/user_data.h"
 #include "log/filter.h"
 #include "log/log_store.h"
 
@@ -150,6 +152,11 @@ public:
     std::unique_ptr<ChannelService> svc;
     std::unique_ptr<RxHooks> rxHooks;
     std::unique_ptr<RxEnv> rxEnv;
+    // What the emulated stations send besides their link frames: send telegrams, send lists,
+    // command feedback and file transfer register here.
+    UserDataSources dataSources;
+    // The transmitter and the link procedures' view of the program.
+    std::unique_ptr<LinkEnv> linkEnv;
     // Called with every telegram after it was logged (numbered and stamped), also when the
     // log filter refused it (then nr is unchanged); the command-line monitor prints them.
     std::function<void(const T_Telegramm&)> onLogged;
