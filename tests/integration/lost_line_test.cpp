@@ -182,6 +182,28 @@ TEST(LostLine, MonitorSaysSoOnStandardErrorAndCarriesOn) {
     EXPECT_EQ(proc.exitCode(), 0);
 }
 
+TEST(PortNames, ADeviceBoundInTheDesktopIsKnownAfterARestart) {
+    QtApp();
+    PrivateFolders("ports-restart");
+    std::string dev = "/dev/serial/by-id/usb-vordal-test-if00";
+    int n = 0;
+    {
+        FakeMessages msg;
+        ProgramHost host(BinDir(), msg);
+        ASSERT_EQ(host.StartUp(), Program::StartResult::Run);
+        host.Run({});
+        host.BindDevice(0, dev);
+        n = host.prog().com[0].bp.cnr;
+        EXPECT_GE(n, kFirstBoundPort);
+        host.Shutdown();
+    }
+    FakeMessages msg;
+    ProgramHost host(BinDir(), msg);
+    ASSERT_EQ(host.StartUp(), Program::StartResult::Run);
+    EXPECT_EQ(host.prog().ports.DevicePath(n), dev);
+    EXPECT_EQ(host.prog().ports.Bind(dev), n);
+}
+
 TEST(PortErrors, MonitorNamesTheDeviceAndWhyAndLeavesNoEmptyLog) {
     PrivateFolders("port-errors");
     std::string data = std::getenv("XDG_DATA_HOME");
