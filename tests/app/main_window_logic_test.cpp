@@ -5,8 +5,6 @@
 #include "app/main_state.h"
 #include "app/program.h"
 #include "core/display_lists.h"
-#include "core/format.h"
-#include "link/port_list.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_link_platform.h"
@@ -59,10 +57,7 @@ struct Rig {
     Program prog;
     ViewSpy view;
 
-    // store: the user store of an earlier run, whose values this run starts from.
-    explicit Rig(const std::string& name, const FakeStore* earlier = nullptr)
-        : dir(TempDir(name)), prog(dir, msg) {
-        if (earlier) store.values = earlier->values;
+    explicit Rig(const std::string& name) : dir(TempDir(name)), prog(dir, msg) {
         fs::copy_file(BinDir() + "VdlText.ger", dir + "VdlText.ger");
         fs::copy_file(BinDir() + "VdlText.usa", dir + "VdlText.usa");
         folders.appData = dir + "appdata/";
@@ -137,7 +132,7 @@ TEST(MainState, StatisticsGridCountsByChannelAndDirection) {
     p.com[0].bp.cnr = 7;
     p.com[1].bp.cnr = 0;
     p.com[0].bp.baud = 19200;
-    EXPECT_EQ(GridCell(p, 1, 7), p.ports.Name(7)); // the device (ttyS6 on Linux, COM7 on Windows)
+    EXPECT_EQ(GridCell(p, 1, 7), PortNames::kComNames ? "COM7" : "/dev/ttyS6"); // the device
     EXPECT_EQ(GridCell(p, 2, 7), "-");
     EXPECT_EQ(GridCell(p, 1, 8), " 19200");
     p.com[1].bp.fkt = FKT_SLAVE;
@@ -145,33 +140,6 @@ TEST(MainState, StatisticsGridCountsByChannelAndDirection) {
     EXPECT_EQ(GridCell(p, 2, 9), r.tx(1472 + FKT_SLAVE));
     EXPECT_EQ(GridCell(p, 2, 10), r.tx(1182));
     EXPECT_EQ(GridCell(p, 3, 1), "");
-}
-
-TEST(MainState, PortsAreShownByTheirDevicesAndALostLineIsMarked) {
-    Rig r("mw-ports");
-    Program& p = r.prog;
-    // A device bound in an earlier run is known again from the user store.
-    int pts = p.ports.Bind("/dev/pts/7");
-    Rig again("mw-ports-again", &r.store);
-    Program& q = again.prog;
-    EXPECT_EQ(q.ports.DevicePath(pts), "/dev/pts/7");
-    q.com[0].bp.cnr = pts;
-    q.com[1].bp.cnr = 0;
-    EXPECT_EQ(GridCell(q, 1, 7), "/dev/pts/7");
-    EXPECT_EQ(StatusPanel(q, kPanelPorts).text, again.tx(1280) + ": /dev/pts/7");
-    EXPECT_EQ(StatusPanel(q, kPanelPorts).rgb, kNoColour);
-
-    q.SetOnline(true);
-    ASSERT_TRUE(q.com[0].se.open);
-    int status = again.view.status;
-    again.port[0].LoseLine(PortFault::IoError, "Input/output error");
-    EXPECT_GT(again.view.status, status) << "the status bar is told at once";
-    std::string lost = Format(again.tx(kTxPortLost), {std::string("/dev/pts/7")});
-    EXPECT_EQ(GridCell(q, 1, 7), lost);
-    EXPECT_EQ(StatusPanel(q, kPanelPorts).text, again.tx(1280) + ": " + lost);
-    EXPECT_NE(StatusPanel(q, kPanelPorts).rgb, kNoColour);
-    q.SetOnline(false);
-    EXPECT_EQ(GridCell(q, 1, 7), "/dev/pts/7");
 }
 
 TEST(MainState, RecentFilesNewestFirstEachOnceAtMostEight) {
