@@ -161,7 +161,7 @@ TEST(Program, TwoPeersOverPseudoTerminals) {
         std::vector<std::string> aReports; // what station A must have said before it is stopped
         std::string aSummary;
     } rows[] = {
-        {{"--role", "primary", "--addresses", "1,2", "--timeout-ms", "100", "--retries", "1",
+        {{"--role", "primary", "--addresses", "1,2", "--timeout-ms", "400", "--retries", "1",
           "--poll-ms", "50", "--command-every", "3"},
          {"--role", "secondary", "--addresses", "1,2", "--silent", "2"},
          {"interrogation terminated", "clock synchronisation confirmed", "command confirmed",
