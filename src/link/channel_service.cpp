@@ -157,6 +157,7 @@ void ChannelService::TryReopen(int i) {
     T_ComVar& c = com_[i];
     if (c.bp.cnr == 0 || !c.pCp) {
         lost_[i] = {};
+        if (hooks.lineChanged) hooks.lineChanged(i);
         return;
     }
     if (OpenPort(i, true)) {
