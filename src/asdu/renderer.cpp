@@ -8,6 +8,7 @@
 #include "asdu/interp_words.h"
 #include "asdu/link_line.h"
 #include "asdu/object_texts.h"
+#include "asdu/rp57x.h"
 #include "core/clock.h"
 #include "core/format.h"
 #include "core/utf8.h"
@@ -438,7 +439,7 @@ std::string InterpretedLine(T_TeleAusgabe& c) {
         if (LinkLineOn(c) || te.ta == TA_VARIABLE) return RawRow(c, c.znr - 2);
         return {};
     }
-    if (c.pcv && c.pcv->rp57x) return c.env->rpLine ? c.env->rpLine(c) : std::string();
+    if (c.pcv && c.pcv->rp57x) return RpLine(c);
     if (c.znr == 2 && !LinkLineOn(c) && te.stat > 39) {
         if (te.ta != TA_VARIABLE) return {};
         c.znr = 3;
