@@ -356,7 +356,7 @@ TEST_F(RendererTest, EventsAndMessages) {
 }
 
 TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
-    f.texts.Replace(480, "open port %d %s%s%s");
+    f.texts.Replace(480, "open port %s %s%s%s");
     f.texts.Replace(521, " %s:%.0f/%.0f");
     f.texts.Replace(1472, "monitor");
     f.texts.Replace(1482, " %d Bd");
@@ -377,6 +377,13 @@ TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
     // No time difference for the open record.
     EXPECT_EQ(lines[0],
               "  1         Rx1: 12:34:56,789  open port 4 monitor bal 9600 Bd Rx1:10/1 Tx1:20/2");
+
+    // A newer record names its device after the integers.
+    const char dev[] = "/dev/ttyUSB0";
+    std::memcpy(ev.b + 28, dev, sizeof dev - 1);
+    ev.lg = static_cast<int16_t>(28 + sizeof dev - 1);
+    EXPECT_EQ(f.Lines(ev)[0], "  1         Rx1: 12:34:56,789  open port /dev/ttyUSB0 monitor bal "
+                              "9600 Bd Rx1:10/1 Tx1:20/2");
 }
 
 TEST_F(RendererTest, ColoursByChannelErrorQualityObjectTypeAndCause) {
