@@ -1,4 +1,4 @@
-// A dial-up modem of our own that speaks the Hayes AT conventions, for testing how a tool
+// A dial-up modem of our own that speaks the AT command conventions, for testing how a tool
 // dials, answers and hangs up. Pure logic: no I/O, time comes in as milliseconds, and what
 // the modem sends to the terminal or to the remote side is taken out by the caller.
 #pragma once
