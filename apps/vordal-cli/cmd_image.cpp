@@ -2,6 +2,7 @@
 // stored frames of a log file, one JSON object per object, or the grid as Copy writes it.
 #include "cli.h"
 #include "inspect.h"
+#include "invocation.h"
 #include "record_json.h"
 
 #include "app/image_commands.h"
@@ -21,7 +22,9 @@ const char* const kUsage =
     "                         the station image rebuilt from the log: JSON, one object per row\n"
     "                         (ca, ioa, typneu, typalt, urs, hk, qua, inf, dt, uz1..uz9), or\n"
     "                         the grid as the window copies it (TAB-separated); N objects at\n"
-    "                         most (1..10000000, default 20000; one more is taken)";
+    "                         most (1..10000000, default 20000; one more is taken)\n"
+    "      --lang usa|ger                   language of the grid and the messages\n"
+    "                                       (default usa: English)";
 
 nlohmann::ordered_json ObjectJson(const T_Obj& o) {
     nlohmann::ordered_json j;
@@ -42,38 +45,27 @@ nlohmann::ordered_json ObjectJson(const T_Obj& o) {
 }
 
 int RunImage(const Args& args) {
-    for (const std::string& a : args)
-        if (a == "--help" || a == "-h") {
-            std::cout << "usage:\n" << kUsage << "\n";
-            return 0;
-        }
-    Options o;
-    std::string error;
+    Invocation inv("image", kUsage);
+    if (!inv.Start(args, {"format", "max"}, {})) return inv.Exit();
+    const Options& o = inv.opt();
+    int format = 0;
     long long max = 20000;
-    if (!o.Parse(args, {"format", "max"}, {}, error) || o.Positional().size() != 1) {
-        if (error.empty()) error = "one log file";
-        std::cerr << "vordal-cli image: " << error << "\n";
-        return 2;
-    }
-    const std::string format = o.Get("format", "json");
-    if (format != "json" && format != "csv") {
-        std::cerr << "vordal-cli image: --format must be json or csv\n";
-        return 2;
-    }
-    if (o.Has("max") && !ParseNumber(o.Get("max"), 1, 10000000, max)) {
-        std::cerr << "vordal-cli image: --max must be a number 1..10000000\n";
-        return 2;
-    }
+    if (!inv.Choice("format", {"json", "csv"}, format) || !inv.Number("max", 1, 10000000, max))
+        return kExitRefused;
+    const auto& pos = o.Positional();
+    if (pos.empty()) return inv.Refuse(inv.Say(inv.tx(2206), {"LOG"}));
+    if (pos.size() > 1) return inv.Refuse(inv.Say(inv.tx(2205), {Shown(pos[1])}));
+    if (int rc = inv.CheckLogFile(pos[0]); rc != 0) return rc;
     Inspect in;
     Program& p = in.p;
-    if (!p.LoadStartTexts()) return 1;
+    if (!p.LoadLanguage(inv.LangOf(ProgramDir()))) return 1;
     p.CreateLog(in.clock);
-    if (!p.log->OpenForInspection(o.Positional()[0])) return 1;
+    if (!p.log->OpenForInspection(pos[0])) return 1;
     p.av.AbbMax = static_cast<int32_t>(max);
     OpenImage(p);
     RebuildImage(p);
 
-    if (format == "json") {
+    if (format == 0) {
         for (int r = 0; r < p.image.Count(); ++r)
             std::cout << ObjectJson(p.image.At(r)).dump() << "\n";
         return 0;

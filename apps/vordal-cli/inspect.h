@@ -1,9 +1,10 @@
 // What the commands that only look at a log share: a clock that stands still (logs are read,
-// never stamped) and a program with the texts of the program directory and a log opened for
-// looking.
+// never stamped) and a program with the texts of the program directory in the language of the
+// command line and a log opened for looking.
 #pragma once
 
 #include "cli.h"
+#include "invocation.h"
 
 #include "app/program.h"
 #include "core/clock.h"
@@ -18,13 +19,12 @@ public:
     double LocalNow() override { return 0; }
 };
 
-// The absence of the texts only costs the wording of messages.
 struct Inspect {
-    StderrMessages msg;
+    CliMessages msg;
     StillClock clock;
     Program p{ProgramDir(), msg};
-    bool Open(const std::string& file) {
-        p.texts.LoadFile(TextFilePath(ProgramDir(), 0));
+    bool Open(const Invocation& inv, const std::string& file) {
+        p.texts.LoadFile(TextFilePath(ProgramDir(), inv.LangOf(ProgramDir())));
         p.CreateLog(clock);
         return p.log->OpenForInspection(file);
     }

@@ -10,6 +10,8 @@
 
 namespace vdl {
 
+constexpr int kTxPrinterFails = 2291; // the printer or the PDF file cannot be used (%s)
+
 class Printer {
 public:
     virtual ~Printer() = default;

@@ -39,7 +39,6 @@ constexpr int kTxSaveFilter = 2071;
 constexpr int kTxFolder = 2072;
 constexpr int kTxFileHint = 2105;
 constexpr int kTxPdfPrinter = 2290;
-constexpr int kTxPrinterFails = 2291;
 constexpr int kMaxName = 250;
 
 DateTimeParts Today(const Program& p) {
