@@ -205,13 +205,7 @@ void BM_ExportCsv(benchmark::State& state) {
     w.p.pp.zeitzl = 1;
     FixedLocale loc;
     RenderEnv render = w.p.Rendering(loc);
-    LogOutputEnv env{
-        *w.p.log,
-        render,
-        loc,
-        LogEnv{w.clock, w.msg, w.p.texts, w.p.av, w.p.ap, w.p.pp, w.p.com[0].bp, w.p.com[1].bp},
-        [&w](const T_Telegramm& te) { return DisplayAccepts(te, w.p.Filters()); },
-        nullptr};
+    LogOutputEnv env = w.p.OutputEnv(render, loc, w.clock);
     size_t bytes = 0;
     for (auto _ : state) {
         NullSink sink;

@@ -247,12 +247,7 @@ int Export(const Args& args) {
     QtLocaleFormats loc;
     SetDefaultNumberFormat(loc.Numbers());
     RenderEnv render = p.Rendering(loc);
-    LogOutputEnv env{*p.log,
-                     render,
-                     loc,
-                     LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
-                     [&p](const T_Telegramm& te) { return DisplayAccepts(te, p.Filters()); },
-                     nullptr};
+    LogOutputEnv env = p.OutputEnv(render, loc, clock);
     Progress progress(inv, o.Has("progress"));
     env.progress = [&progress](int pct) { return progress.Step(pct); };
     bool ok;

@@ -70,6 +70,15 @@ void Program::CreateLog(Clock& stamps) {
     log->stationImage = [this](const T_Telegramm& te) { EnterImage(te); };
 }
 
+LogOutputEnv Program::OutputEnv(const RenderEnv& render, const LocaleFormats& loc, Clock& clock) {
+    return LogOutputEnv{*log,
+                        render,
+                        loc,
+                        LogEnv{clock, msg, texts, av, ap, pp, com[0].bp, com[1].bp},
+                        [this](const T_Telegramm& te) { return DisplayAccepts(te, Filters()); },
+                        nullptr};
+}
+
 FilterEnv Program::Filters() const {
     return FilterEnv{ap, LayoutOf(ap), log ? log->Kopf().nralt : 0, pp.linkzl != 0};
 }

@@ -25,6 +25,7 @@
 #include "link/receiver.h"
 #include "link/user_data.h"
 #include "log/filter.h"
+#include "log/log_output.h"
 #include "log/log_store.h"
 
 #include <functional>
@@ -115,6 +116,10 @@ public:
     // Logs text 2074 once per object the image refused since the last call.
     void LogImageRefusals();
     int imageRefused = 0;
+    // What an output of the log (export, printout, new log file) reads: this program's log,
+    // settings and display filter, the renderer's environment and the locale; new logs are
+    // created on clock. No progress.
+    LogOutputEnv OutputEnv(const RenderEnv& render, const LocaleFormats& loc, Clock& clock);
     // Derives what the display settings decide elsewhere (the quality highlight mask); run
     // after they are read or edited.
     void ApplyDisplaySettings();

@@ -187,18 +187,13 @@ bool TfmDruk::Confirm() {
 
 bool TfmDruk::Run(const std::string& name) {
     RenderEnv render = p_.Rendering(loc_);
-    LogOutputEnv env{
-        *p_.log,
-        render,
-        loc_,
-        LogEnv{*p_.tb, p_.msg, p_.texts, p_.av, p_.ap, p_.pp, p_.com[0].bp, p_.com[1].bp},
-        [this](const T_Telegramm& te) { return DisplayAccepts(te, p_.Filters()); },
-        [this](int pct) {
-            bar_->setValue(pct);
-            // The window stays responsive; Cancel sets the flag.
-            QCoreApplication::processEvents();
-            return !cancel_;
-        }};
+    LogOutputEnv env = p_.OutputEnv(render, loc_, *p_.tb);
+    env.progress = [this](int pct) {
+        bar_->setValue(pct);
+        // The window stays responsive; Cancel sets the flag.
+        QCoreApplication::processEvents();
+        return !cancel_;
+    };
     const OutputTarget t = Target();
     // The output may not replace the log it reads: the dialog stays.
     if (!name.empty() && RefuseTheLog(env, name)) return false;

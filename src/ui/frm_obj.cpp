@@ -2,7 +2,7 @@
 
 #include "app/main_state.h"
 #include "app/program.h"
-#include "core/format.h"
+#include "log/log_page.h"
 #include "ui/form_texts.h"
 
 #include <QApplication>
@@ -230,15 +230,8 @@ void TfmObj::Refresh() {
     sv.aend = 0;
     sinceRefresh_.restart();
     if (p_.av.t2) {
-        T_AllgVar& av = p_.av;
-        double d = static_cast<double>(timing.elapsed());
-        av.tsum += d;
-        av.tmax = std::max(av.tmax, d);
-        ++av.tanz;
-        if (timingCaption)
-            timingCaption(Format(
-                "mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
-                {av.tsum / av.tanz, static_cast<int>(d), static_cast<int>(av.tmax), av.tanz}));
+        std::string c = CountTiming(p_.av, static_cast<double>(timing.elapsed()));
+        if (timingCaption) timingCaption(c);
     }
 }
 

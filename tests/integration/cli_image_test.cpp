@@ -27,8 +27,7 @@ std::string Cli() {
 
 std::vector<nlohmann::json> JsonLines(const std::string& out) {
     std::vector<nlohmann::json> v;
-    std::istringstream s(out);
-    for (std::string line; std::getline(s, line);)
+    for (const std::string& line : test::OutputLines(out))
         if (!line.empty()) v.push_back(nlohmann::json::parse(line));
     return v;
 }
@@ -171,13 +170,9 @@ TEST(CliImage, CsvIsTheGridAsCopyWritesIt) {
     auto json = JsonLines(RunProgram(Cli() + " image " + Quote(log)).out);
     auto r = RunProgram(Cli() + " image " + Quote(log) + " --format csv");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> lines;
-    std::istringstream s(r.out);
-    for (std::string l; std::getline(s, l);) {
-        ASSERT_FALSE(l.empty());
-        EXPECT_EQ(l.back(), '\r');
-        lines.push_back(l.substr(0, l.size() - 1));
-    }
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\r'),
+              std::count(r.out.begin(), r.out.end(), '\n'));
+    std::vector<std::string> lines = test::OutputLines(r.out);
     // The heading row, one row per object, the caption.
     ASSERT_EQ(lines.size(), json.size() + 2);
     for (size_t i = 0; i + 1 < lines.size(); ++i)

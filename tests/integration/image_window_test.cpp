@@ -18,6 +18,7 @@
 #include "support/fake_messages.h"
 #include "support/frames.h"
 #include "support/paths.h"
+#include "support/process.h"
 
 #include <gtest/gtest.h>
 
@@ -71,13 +72,8 @@ struct Rig {
         }
     }
     std::vector<std::string> FileLines(const std::string& f) {
-        std::vector<std::string> v;
-        std::ifstream in(f);
-        for (std::string l; std::getline(in, l);) {
-            if (!l.empty() && l.back() == '\r') l.pop_back();
-            v.push_back(l);
-        }
-        return v;
+        std::ifstream in(f, std::ios::binary);
+        return OutputLines(std::string(std::istreambuf_iterator<char>(in), {}));
     }
 };
 

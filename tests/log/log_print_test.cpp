@@ -69,15 +69,7 @@ protected:
         ASSERT_TRUE(p.log->OpenLog(dir + "src.lg1", false));
         render = p.Rendering(loc);
     }
-    LogOutputEnv Env() {
-        return LogOutputEnv{
-            *p.log,
-            render,
-            loc,
-            LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
-            [this](const T_Telegramm& te) { return DisplayAccepts(te, p.Filters()); },
-            nullptr};
-    }
+    LogOutputEnv Env() { return p.OutputEnv(render, loc, clock); }
     // Frames of 60 octets, a line of their bytes each in the byte view.
     void Add(int n) {
         for (int i = 0; i < n; ++i) {
