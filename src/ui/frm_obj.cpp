@@ -118,14 +118,12 @@ TfmObj::TfmObj(Program& p, const LocaleFormats& loc) : QWidget(nullptr), p_(p), 
     auto* row = new QHBoxLayout;
     const char* names[] = {"btnCopy", "btnClear", "btnExit", "btnHelp"};
     for (int i = 0; i < 4; ++i) {
-        buttons_[i] = new QPushButton(Qs(p_.texts.tx(kTxImageButtons + 2 * i)), this);
+        buttons_[i] = new QPushButton(this);
         buttons_[i]->setObjectName(QString::fromLatin1(names[i]));
-        buttons_[i]->setToolTip(Qs(p_.texts.tx(kTxImageButtons + 2 * i + 1)));
         buttons_[i]->setAutoDefault(false);
     }
-    chkAuto_ = new QCheckBox(Qs(p_.texts.tx(kTxImageAuto)), this);
+    chkAuto_ = new QCheckBox(this);
     chkAuto_->setObjectName(QStringLiteral("chkAuto"));
-    chkAuto_->setToolTip(Qs(p_.texts.tx(kTxImageAutoHint)));
     row->addWidget(buttons_[0]);
     row->addWidget(buttons_[1]);
     row->addWidget(chkAuto_);
@@ -141,7 +139,6 @@ TfmObj::TfmObj(Program& p, const LocaleFormats& loc) : QWidget(nullptr), p_(p), 
     auto* delegate = new FitDelegate(fit_, chkAuto_, grid_);
     delegate->margin = ViewFontSize(p_.pp.ausg.size);
     grid_->setItemDelegate(delegate);
-    grid_->setToolTip(Qs(p_.texts.tx(kTxImageGridHint)));
     grid_->setWordWrap(false);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -155,6 +152,7 @@ TfmObj::TfmObj(Program& p, const LocaleFormats& loc) : QWidget(nullptr), p_(p), 
     outer->addWidget(grid_, 1);
     resize(ImageGridWidth(kImageDefaultWidths, kImageColumns, 1), 400);
 
+    ApplyTexts();
     connect(vh, &QHeaderView::sectionClicked, this, [this](int s) { ClickRowHeader(s + 1); });
     connect(buttons_[0], &QPushButton::clicked, this, &TfmObj::Copy);
     connect(buttons_[1], &QPushButton::clicked, this, &TfmObj::Clear);
@@ -168,6 +166,18 @@ TfmObj::TfmObj(Program& p, const LocaleFormats& loc) : QWidget(nullptr), p_(p), 
 }
 
 TfmObj::~TfmObj() = default;
+
+void TfmObj::ApplyTexts() {
+    const TextTable& t = p_.texts;
+    for (int i = 0; i < 4; ++i) {
+        buttons_[i]->setText(Qs(t.tx(kTxImageButtons + 2 * i)));
+        buttons_[i]->setToolTip(Qs(t.tx(kTxImageButtons + 2 * i + 1)));
+    }
+    chkAuto_->setText(Qs(t.tx(kTxImageAuto)));
+    chkAuto_->setToolTip(Qs(t.tx(kTxImageAutoHint)));
+    grid_->setToolTip(Qs(t.tx(kTxImageGridHint)));
+    if (isVisible()) Refresh();
+}
 
 std::string TfmObj::Caption() const {
     ImageTextEnv e = model_->Env();

@@ -60,6 +60,8 @@ public:
     void Refresh();
     // One slice of a pending rebuild (the event loop runs them until it is done).
     void RebuildSlice();
+    // The captions and hints from the program texts (also after a change of language).
+    void ApplyTexts();
 
     // The main window comes to the front after a row header click; help opens the help.
     std::function<void()> showMain;

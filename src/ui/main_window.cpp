@@ -322,6 +322,7 @@ void TfmMain::ApplyTexts() {
         if (col.width > 0) g->setColumnWidth(c, col.width);
     }
     FillGrid();
+    if (obj_) obj_->ApplyTexts();
     UpdateStatus();
 }
 
