@@ -139,14 +139,6 @@ TEST_F(Grid, CopyGivesEveryRowWithHeadingsAndTheCaption) {
     EXPECT_EQ(lines[0].substr(lines[0].size() - 6), "\tother");
 }
 
-TEST_F(Grid, ColumnCountComesFromItsText) {
-    for (auto [text, n] : std::initializer_list<std::pair<const char*, int>>{
-             {"16", 16}, {"10", 10}, {"1", 1}, {"x", 16}, {"", 16}, {"17", 16}, {"0", 16}}) {
-        t.Replace(2048, text);
-        EXPECT_EQ(ImageColumnCount(t), n) << text;
-    }
-}
-
 TEST(ImageWidths, StoredAsHalfWidthInOneByte) {
     EXPECT_EQ(StoredImageWidth(0), 0);
     EXPECT_EQ(StoredImageWidth(85), 42);

@@ -135,13 +135,6 @@ TEST(StationImage, DecodesEachElementAsTheStandardDefinesIt) {
     }
 }
 
-TEST(StationImage, TypeKeyJoinsTheTypesWithAndWithoutTimeTag) {
-    const std::pair<int, int> keys[] = {{1, 1},   {2, 1},   {4, 3},   {16, 15},  {17, 17},
-                                        {18, 18}, {30, 1},  {31, 3},  {35, 11},  {37, 15},
-                                        {38, 38}, {45, 45}, {58, 58}, {100, 100}};
-    for (auto [typ, key] : keys) EXPECT_EQ(TypeKey(typ), key) << typ;
-}
-
 TEST(StationImage, CountsEachCauseInItsCounter) {
     // uz1 cause 1, uz2 2, uz3 3, uz4 5, uz5 20..41, uz6 6 and 8, uz7 7, 9, 11, 12, uz8 10,
     // uz9 every other cause; the test and negative bits do not matter.
