@@ -18,7 +18,9 @@ bool IdleRts(uint8_t rtsMode) {
     return m == 0 || m == 3;
 }
 
-bool IdleDtr(uint8_t rtsMode) { return (rtsMode & 4) == 0; }
+bool IdleDtr(uint8_t rtsMode) {
+    return (rtsMode & 4) == 0;
+}
 
 bool LogsRtsSwitch(uint8_t rtsMode) {
     int m = rtsMode & 3;
@@ -209,12 +211,21 @@ void ChannelService::ChannelTick(int i) {
     T_ComVar& c = com_[i];
     T_SendVar& se = c.se;
     if (!se.open) return;
-    if (se.akt && !Due(se.u1)) return;
+    if (se.akt && !Due(se.u1)) {
+        // An answer that arrives during an active wait is acted on as soon as the run ends,
+        // not a timer tick later.
+        runAgain_[i] = true;
+        return;
+    }
     se.akt = 1;
     if (hooks.tickCountdowns) hooks.tickCountdowns(c);
     if (se.Stat != SS_IDLE && hooks.continueTransmission) hooks.continueTransmission(c);
     if (se.Stat == SS_IDLE && hooks.idleWork) hooks.idleWork(c);
     se.akt = 0;
+    if (runAgain_[i]) {
+        runAgain_[i] = false;
+        plat_.PostRunNow(i);
+    }
 }
 
 uint32_t ChannelService::SecondsToTicks(double s) const {

@@ -55,7 +55,8 @@ struct Rig {
         svc.BindPort(0, &port[0]);
         svc.BindPort(1, &port[1]);
         svc.hooks.receiveBlock = [this](T_ComVar& c, const uint8_t* b, int n) {
-            blocks.push_back({&c == &com[0] ? 0 : 1, std::vector<uint8_t>(b, b + n), c.em.fehl, c.em.anz});
+            blocks.push_back(
+                {&c == &com[0] ? 0 : 1, std::vector<uint8_t>(b, b + n), c.em.fehl, c.em.anz});
         };
         svc.hooks.log = [this](T_Telegramm& t) { logged.push_back(t); };
         svc.hooks.counters = [](const T_ComVar& c) {
@@ -279,10 +280,13 @@ TEST(ChannelService, TickProcedureGuard) {
     r.com[0].se.u1 = 51;
     r.svc.ChannelTick(0);
     EXPECT_EQ(r.idleRuns[0], 1);
+    EXPECT_TRUE(r.plat.runNow.empty());
     r.com[0].se.u1 = 50;
     r.svc.ChannelTick(0);
     EXPECT_EQ(r.idleRuns[0], 2);
     EXPECT_EQ(r.com[0].se.akt, 0);
+    // The run turned away is asked for again when the active one ends.
+    EXPECT_EQ(r.plat.runNow, std::vector<int>{0});
 
     // While a transmission is under way the idle work waits.
     int continued = 0;

@@ -1,0 +1,290 @@
+// vordal-cli emulate: the channels go online and run the link procedure of their function
+// (the controlling station polls its stations); output and log as in monitor. Options without
+// a prefix set both channels, --ch1-NAME or --ch2-NAME one of them.
+#include "cli.h"
+#include "decode_input.h"
+#include "online_run.h"
+
+#include "link/channel_init.h"
+#include "link/channel_params.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+namespace vdl::cli {
+
+namespace {
+
+// One option of a channel: its name, its usage line, and how a value is applied (false for
+// a bad value; the message is then "--NAME " + what).
+struct ChannelOption {
+    std::string name;
+    std::string usage;
+    std::string what;
+    std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> apply;
+};
+
+bool Number(const std::string& v, long long lo, long long hi, long long& out) {
+    return ParseNumber(v, lo, hi, out);
+}
+
+// A numeric parameter of the channel within lo..hi.
+template <typename T>
+ChannelOption Num(const std::string& name, const std::string& arg, long long lo, long long hi,
+                  T T_BetriebsPar::*field, const std::string& help) {
+    std::string u = "      --" + name + " " + arg;
+    u += std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
+    return {name, u, "must be " + std::to_string(lo) + ".." + std::to_string(hi),
+            [=](const std::string& v, T_ComVar& c, const T_AllgPar&) {
+                long long n = 0;
+                if (!Number(v, lo, hi, n)) return false;
+                c.bp.*field = static_cast<T>(n);
+                return true;
+            }};
+}
+
+ChannelOption Custom(const std::string& name, const std::string& arg, const std::string& help,
+                     const std::string& what,
+                     std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> f) {
+    std::string u = "      --" + name + " " + arg;
+    u += std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
+    return {name, u, what, std::move(f)};
+}
+
+bool Procedure(const std::string& v, T_ComVar& c, const T_AllgPar&) {
+    if (v != "balanced" && v != "unbalanced") return false;
+    c.bp.pro = v == "balanced" ? PRO_BALANCED : PRO_UNBALANCED;
+    return true;
+}
+
+bool Parity(const std::string& v, T_ComVar& c, const T_AllgPar&) {
+    static const char* names[] = {"none", "odd", "even", "mark", "space"};
+    for (uint8_t i = 0; i < 5; ++i)
+        if (v == names[i]) {
+            c.bp.pari = i;
+            return true;
+        }
+    return false;
+}
+
+bool LinkAddresses(const std::string& v, T_ComVar& c, const T_AllgPar& ap) {
+    LinkAddressList list = ParseLinkAddressList(v, '$', ap.lgla);
+    const size_t given = static_cast<size_t>(std::count(v.begin(), v.end(), ',')) + 1;
+    if (!list.valid || list.addresses.empty() || list.addresses.size() != given) return false;
+    StoreLinkAddresses(list, ap.lgla, c.bp.la);
+    return true;
+}
+
+bool LinkTest(const std::string& v, T_ComVar& c, const T_AllgPar&) {
+    std::array<bool, LT_COUNT> lt{};
+    std::istringstream in(v);
+    for (std::string item; std::getline(in, item, ',');) {
+        long long n = 0;
+        if (!Number(item, 0, LT_COUNT - 1, n)) return false;
+        lt[static_cast<size_t>(n)] = true;
+    }
+    c.se.lt = lt;
+    return true;
+}
+
+// The options of a channel. A new option is one line here.
+const std::vector<ChannelOption>& ChannelOptions() {
+    using B = T_BetriebsPar;
+    static const std::vector<ChannelOption> v = {
+        Num("function", "0..6", 0, 6, &B::fkt, "function (1 controlling station, default 0)"),
+        Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
+               "must be balanced or unbalanced", Procedure),
+        Custom("link-addresses", "1,2,3", "link addresses of the stations",
+               "must be 1 to 15 numbers separated by commas, each below the broadcast address",
+               LinkAddresses),
+        Num("baud", "N", 50, 4000000, &B::baud, "baud rate (default 9600)"),
+        Custom("parity", "none|odd|even|mark|space", "parity (default even)",
+               "must be none, odd, even, mark or space", Parity),
+        Num("wh", "N", 0, 65535, &B::wh, "repetitions after a missing answer"),
+        Num("qzt", "MS", 1, 65535, &B::qzt, "time-out of an answer in ms"),
+        Num("zztl", "S", 1, 100, &B::zztl, "pause before a failed link is tried again, s"),
+        Num("zztpoll", "MS", 0, 30000, &B::zztpoll, "poll cycle of the controlling station, ms"),
+        Num("zztv", "S", 0, 30000, &B::zztv, "balanced: link test cycle in s (0 none)"),
+        Num("sverz", "MS", 0, 5000, &B::sverz, "send delay in ms"),
+        Num("tv", "MS", 0, 65535, &B::tv, "RTS lead time in ms"),
+        Num("tn", "MS", 0, 65535, &B::tn, "RTS lag time in ms"),
+        Num("rts", "0..7", 0, 7, &B::rts, "RTS/DTR mode"),
+        Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
+        Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
+        Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
+        Custom("link-test", "0,4,...", "link test switches on from the start",
+               "must be switch numbers 0..12 separated by commas", LinkTest),
+    };
+    return v;
+}
+
+const char* kPrefixes[2] = {"ch1-", "ch2-"};
+
+std::vector<std::string> ChannelOptionNames() {
+    std::vector<std::string> names;
+    for (const ChannelOption& c : ChannelOptions()) {
+        names.push_back(c.name);
+        for (const char* pre : kPrefixes) names.push_back(pre + c.name);
+    }
+    return names;
+}
+
+// Applies the channel options: those without a prefix to both channels first, then those of
+// one channel.
+bool ApplyChannelOptions(const Options& o, Program& p, std::string& error) {
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const ChannelOption& opt : ChannelOptions()) {
+            const std::string name = pass == 0 ? opt.name : kPrefixes[pass - 1] + opt.name;
+            if (!o.Has(name)) continue;
+            for (int i = 0; i < 2; ++i) {
+                if (pass != 0 && pass != i + 1) continue;
+                if (!opt.apply(o.Get(name), p.com[i], p.ap)) {
+                    error = "--" + name + " " + opt.what;
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// Checks every value before the program starts, on a scratch channel.
+bool CheckChannelOptions(const Options& o, std::string& error) {
+    T_ComVar scratch;
+    T_AllgPar ap = DefaultAllgPar();
+    if (o.Has("link-address-length")) {
+        long long n = 0;
+        if (ParseNumber(o.Get("link-address-length"), 0, 2, n)) ap.lgla = static_cast<int>(n);
+    }
+    for (const ChannelOption& opt : ChannelOptions())
+        for (const std::string& name : {opt.name, "ch1-" + opt.name, "ch2-" + opt.name})
+            if (o.Has(name) && !opt.apply(o.Get(name), scratch, ap)) {
+                error = "--" + name + " " + opt.what;
+                return false;
+            }
+    if (o.Has("params") && !std::filesystem::is_regular_file(o.Get("params"))) {
+        error = "--params: the parameter set file " + o.Get("params") + " does not exist";
+        return false;
+    }
+    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir"))) {
+        error = "--data-dir: " + o.Get("data-dir") + " is not a directory";
+        return false;
+    }
+    return true;
+}
+
+std::string Usage() {
+    std::string u = "  emulate --port1 DEV [--port2 DEV] [OPTIONS]\n"
+                    "                          go online and run the link procedure of each "
+                    "channel's\n"
+                    "                          function (function 1: the controlling station "
+                    "polls its\n"
+                    "                          stations); output and log as in monitor; exit 0 "
+                    "at the end,\n"
+                    "                          1 when a port cannot be opened, 2 for bad "
+                    "options\n"
+                    "    channel options (for both channels; --ch1-NAME or --ch2-NAME for one):\n";
+    for (const ChannelOption& c : ChannelOptions()) u += c.usage;
+    u += "    other options:\n"
+         "      --params FILE                    parameter set file (channel parameters);\n"
+         "                                       the options above override it\n"
+         "      --data-dir DIR                   data directory (settings, automatic log)\n"
+         "      --summary                        at the end one JSON line: per channel its\n"
+         "                                       telegram counters, per station its link\n"
+         "                                       state and the number of links lost\n";
+    return u + OnlineOptionsUsage();
+}
+
+// What the summary counts while the command runs: links lost per channel and link address.
+struct Summary {
+    std::map<std::pair<int, uint16_t>, int> lost;
+
+    void Logged(const T_Telegramm& te) {
+        if (te.stat == ST_LINK_LOST && (te.ek == EK_TX1 || te.ek == EK_TX2))
+            ++lost[{te.ek == EK_TX1 ? 0 : 1, te.la}];
+    }
+
+    nlohmann::json Json(Program& p) const {
+        nlohmann::json channels = nlohmann::json::array();
+        for (int i = 0; i < 2; ++i) {
+            const T_ComVar& c = p.com[i];
+            std::array<int32_t, 4> n{};
+            if (p.svc && p.svc->hooks.counters) n = p.svc->hooks.counters(c);
+            nlohmann::json ch;
+            ch["channel"] = i + 1;
+            ch["fkt"] = c.bp.fkt;
+            ch["received"] = n[0];
+            ch["receivedErrors"] = n[1];
+            ch["sent"] = n[2];
+            ch["sentErrors"] = n[3];
+            nlohmann::json st = nlohmann::json::array();
+            const bool emulating = c.se.sim != SIM_NONE && c.bp.cnr != 0;
+            for (int k = 0; emulating && k < c.bp.la.anz && k < kMaxLinkAdr; ++k) {
+                const uint16_t la = c.bp.la.a[k];
+                nlohmann::json s;
+                s["la"] = la;
+                s["link"] = (c.se.uslstat >> k) & 1 ? "down" : "up";
+                auto it = lost.find({i, la});
+                s["linksLost"] = it == lost.end() ? 0 : it->second;
+                st.push_back(s);
+            }
+            ch["stations"] = st;
+            channels.push_back(ch);
+        }
+        nlohmann::json j;
+        j["summary"]["channels"] = channels;
+        return j;
+    }
+};
+
+int RunEmulate(const Args& args) {
+    Summary summary;
+    OnlineCommand e;
+    e.name = "emulate";
+    e.usage = Usage();
+    e.values = ChannelOptionNames();
+    e.values.push_back("params");
+    e.values.push_back("data-dir");
+    e.flags = {"summary"};
+    e.check = CheckChannelOptions;
+    e.beforeRun = [](const Options& o, ProgramHost& host, std::string&) {
+        if (!o.Has("data-dir")) return true;
+        Program& p = host.prog();
+        std::string d = std::filesystem::absolute(o.Get("data-dir")).string();
+        if (d.back() != '/') d += '/';
+        p.av.DataDir = d;
+        p.ReloadSettings();
+        return true;
+    };
+    e.configure = [](const Options& o, Program& p, std::string& error) {
+        if (o.Has("params")) {
+            if (!p.LoadParamSet(o.Get("params"))) {
+                error = "--params: " + o.Get("params") + " is no parameter set file";
+                return false;
+            }
+            // The options given override the file.
+            if (!ApplyDecodeOptions(o, p, error)) return false;
+        }
+        if (!ApplyChannelOptions(o, p, error)) return false;
+        for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
+        return true;
+    };
+    e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };
+    e.finish = [&](const Options& o, Program& p) {
+        if (o.Has("summary")) std::cout << summary.Json(p).dump() << std::endl;
+    };
+    return RunOnline(args, e);
+}
+
+const CliCommand reg("emulate", Usage(), RunEmulate);
+
+} // namespace
+
+} // namespace vdl::cli
