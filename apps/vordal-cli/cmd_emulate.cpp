@@ -22,40 +22,36 @@ namespace vdl::cli {
 
 namespace {
 
-// One option of a channel: its name, its usage line, and how a value is applied (false for
-// a bad value; the message is then "--NAME " + what).
+// One option of a channel: its name, its usage line, what values it takes (for the message
+// that refuses a bad one) and how a value is applied (false for a bad value).
 struct ChannelOption {
     std::string name;
     std::string usage;
-    std::string what;
+    std::string valid;
     std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> apply;
 };
 
-bool Number(const std::string& v, long long lo, long long hi, long long& out) {
-    return ParseNumber(v, lo, hi, out);
+std::string UsageLine(const std::string& name, const std::string& arg, const std::string& help) {
+    std::string u = "      --" + name + " " + arg;
+    return u + std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
 }
 
 // A numeric parameter of the channel within lo..hi.
 template <typename T>
 ChannelOption Num(const std::string& name, const std::string& arg, long long lo, long long hi,
                   T T_BetriebsPar::*field, const std::string& help) {
-    std::string u = "      --" + name + " " + arg;
-    u += std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
-    return {name, u, "must be " + std::to_string(lo) + ".." + std::to_string(hi),
+    return {name, UsageLine(name, arg, help), std::to_string(lo) + ".." + std::to_string(hi),
             [=](const std::string& v, T_ComVar& c, const T_AllgPar&) {
                 long long n = 0;
-                if (!Number(v, lo, hi, n)) return false;
+                if (!ParseNumber(v, lo, hi, n)) return false;
                 c.bp.*field = static_cast<T>(n);
                 return true;
             }};
 }
 
 ChannelOption Custom(const std::string& name, const std::string& arg, const std::string& help,
-                     const std::string& what,
                      std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> f) {
-    std::string u = "      --" + name + " " + arg;
-    u += std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
-    return {name, u, what, std::move(f)};
+    return {name, UsageLine(name, arg, help), arg, std::move(f)};
 }
 
 bool Procedure(const std::string& v, T_ComVar& c, const T_AllgPar&) {
@@ -77,7 +73,9 @@ bool Parity(const std::string& v, T_ComVar& c, const T_AllgPar&) {
 bool LinkAddresses(const std::string& v, T_ComVar& c, const T_AllgPar& ap) {
     LinkAddressList list = ParseLinkAddressList(v, '$', ap.lgla);
     const size_t given = static_cast<size_t>(std::count(v.begin(), v.end(), ',')) + 1;
-    if (!list.valid || list.addresses.empty() || list.addresses.size() != given) return false;
+    if (v.find_first_not_of("0123456789,") != std::string::npos || !list.valid ||
+        list.addresses.empty() || list.addresses.size() != given)
+        return false;
     StoreLinkAddresses(list, ap.lgla, c.bp.la);
     return true;
 }
@@ -87,7 +85,7 @@ bool LinkTest(const std::string& v, T_ComVar& c, const T_AllgPar&) {
     std::istringstream in(v);
     for (std::string item; std::getline(in, item, ',');) {
         long long n = 0;
-        if (!Number(item, 0, LT_COUNT - 1, n)) return false;
+        if (!ParseNumber(item, 0, LT_COUNT - 1, n)) return false;
         lt[static_cast<size_t>(n)] = true;
     }
     c.se.lt = lt;
@@ -100,13 +98,11 @@ const std::vector<ChannelOption>& ChannelOptions() {
     static const std::vector<ChannelOption> v = {
         Num("function", "0..6", 0, 6, &B::fkt, "function (1 controlling station, default 0)"),
         Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
-               "must be balanced or unbalanced", Procedure),
-        Custom("link-addresses", "1,2,3", "link addresses of the stations",
-               "must be 1 to 15 numbers separated by commas, each below the broadcast address",
+               Procedure),
+        Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15)",
                LinkAddresses),
         Num("baud", "N", 50, 4000000, &B::baud, "baud rate (default 9600)"),
-        Custom("parity", "none|odd|even|mark|space", "parity (default even)",
-               "must be none, odd, even, mark or space", Parity),
+        Custom("parity", "none|odd|even|mark|space", "parity (default even)", Parity),
         Num("wh", "N", 0, 65535, &B::wh, "repetitions after a missing answer"),
         Num("qzt", "MS", 1, 65535, &B::qzt, "time-out of an answer in ms"),
         Num("zztl", "S", 1, 100, &B::zztl, "pause before a failed link is tried again, s"),
@@ -119,8 +115,7 @@ const std::vector<ChannelOption>& ChannelOptions() {
         Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
         Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
         Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
-        Custom("link-test", "0,4,...", "link test switches on from the start",
-               "must be switch numbers 0..12 separated by commas", LinkTest),
+        Custom("link-test", "0..12,...", "link test switches on from the start", LinkTest),
     };
     return v;
 }
@@ -137,8 +132,9 @@ std::vector<std::string> ChannelOptionNames() {
 }
 
 // Applies the channel options: those without a prefix to both channels first, then those of
-// one channel.
-bool ApplyChannelOptions(const Options& o, Program& p, std::string& error) {
+// one channel. False after refusing a bad value.
+bool ApplyChannelOptions(const Invocation& in, Program& p) {
+    const Options& o = in.opt();
     for (int pass = 0; pass < 3; ++pass) {
         for (const ChannelOption& opt : ChannelOptions()) {
             const std::string name = pass == 0 ? opt.name : kPrefixes[pass - 1] + opt.name;
@@ -146,7 +142,7 @@ bool ApplyChannelOptions(const Options& o, Program& p, std::string& error) {
             for (int i = 0; i < 2; ++i) {
                 if (pass != 0 && pass != i + 1) continue;
                 if (!opt.apply(o.Get(name), p.com[i], p.ap)) {
-                    error = "--" + name + " " + opt.what;
+                    in.BadValue(name, opt.valid);
                     return false;
                 }
             }
@@ -155,29 +151,15 @@ bool ApplyChannelOptions(const Options& o, Program& p, std::string& error) {
     return true;
 }
 
-// Checks every value before the program starts, on a scratch channel.
-bool CheckChannelOptions(const Options& o, std::string& error) {
-    T_ComVar scratch;
-    T_AllgPar ap = DefaultAllgPar();
-    if (o.Has("link-address-length")) {
-        long long n = 0;
-        if (ParseNumber(o.Get("link-address-length"), 0, 2, n)) ap.lgla = static_cast<int>(n);
-    }
-    for (const ChannelOption& opt : ChannelOptions())
-        for (const std::string& name : {opt.name, "ch1-" + opt.name, "ch2-" + opt.name})
-            if (o.Has(name) && !opt.apply(o.Get(name), scratch, ap)) {
-                error = "--" + name + " " + opt.what;
-                return false;
-            }
-    if (o.Has("params") && !std::filesystem::is_regular_file(o.Get("params"))) {
-        error = "--params: the parameter set file " + o.Get("params") + " does not exist";
-        return false;
-    }
-    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir"))) {
-        error = "--data-dir: " + o.Get("data-dir") + " is not a directory";
-        return false;
-    }
-    return true;
+// Every value is checked before the program starts.
+int Check(const Invocation& in, Program& scratch) {
+    const Options& o = in.opt();
+    if (!ApplyChannelOptions(in, scratch)) return kExitRefused;
+    if (o.Has("params"))
+        if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
+    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
+        return in.BadValue("data-dir", "DIR");
+    return 0;
 }
 
 std::string Usage() {
@@ -253,32 +235,30 @@ int RunEmulate(const Args& args) {
     e.values.push_back("params");
     e.values.push_back("data-dir");
     e.flags = {"summary"};
-    e.check = CheckChannelOptions;
-    e.beforeRun = [](const Options& o, ProgramHost& host, std::string&) {
-        if (!o.Has("data-dir")) return true;
+    e.check = Check;
+    e.beforeRun = [](const Invocation& in, ProgramHost& host) {
+        if (!in.opt().Has("data-dir")) return 0;
         Program& p = host.prog();
-        std::string d = std::filesystem::absolute(o.Get("data-dir")).string();
+        std::string d = std::filesystem::absolute(in.opt().Get("data-dir")).string();
         if (d.back() != '/') d += '/';
         p.av.DataDir = d;
         p.ReloadSettings();
-        return true;
+        return 0;
     };
-    e.configure = [](const Options& o, Program& p, std::string& error) {
-        if (o.Has("params")) {
-            if (!p.LoadParamSet(o.Get("params"))) {
-                error = "--params: " + o.Get("params") + " is no parameter set file";
-                return false;
-            }
+    e.configure = [](const Invocation& in, Program& p) {
+        if (in.opt().Has("params")) {
+            // The loader says what is wrong with a file that is no parameter set.
+            if (!p.LoadParamSet(in.opt().Get("params"))) return 1;
             // The options given override the file.
-            if (!ApplyDecodeOptions(o, p, error)) return false;
+            if (!ApplyDecodeOptions(in, p)) return kExitRefused;
         }
-        if (!ApplyChannelOptions(o, p, error)) return false;
+        if (!ApplyChannelOptions(in, p)) return kExitRefused;
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
-        return true;
+        return 0;
     };
     e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };
-    e.finish = [&](const Options& o, Program& p) {
-        if (o.Has("summary")) std::cout << summary.Json(p).dump() << std::endl;
+    e.finish = [&](const Invocation& in, Program& p) {
+        if (in.opt().Has("summary")) std::cout << summary.Json(p).dump() << std::endl;
     };
     return RunOnline(args, e);
 }

@@ -1,6 +1,6 @@
 // vordal-cli monitor: goes online on one or two serial devices, prints every logged telegram
 // as it arrives and writes the log; SIGINT, SIGTERM or the end of --duration take it offline
-// and close the log cleanly.
+// and close the log cleanly. It only listens.
 #include "cli.h"
 #include "online_run.h"
 
@@ -8,15 +8,7 @@ namespace vdl::cli {
 
 namespace {
 
-bool ParseParity(const std::string& s, uint8_t& pari) {
-    static const char* names[] = {"none", "odd", "even", "mark", "space"};
-    for (uint8_t i = 0; i < 5; ++i)
-        if (s == names[i]) {
-            pari = i;
-            return true;
-        }
-    return false;
-}
+const std::vector<std::string> kParities = {"none", "odd", "even", "mark", "space"};
 
 const std::string kUsage =
     "  monitor --port1 DEV [--port2 DEV] [OPTIONS]\n"
@@ -32,29 +24,23 @@ OnlineCommand Monitor() {
     m.usage = kUsage + OnlineOptionsUsage();
     m.values = {"baud", "parity"};
     m.passive = true;
-    m.check = [](const Options& o, std::string& error) {
-        long long baud = 0;
-        uint8_t pari = 0;
-        if (o.Has("baud") && !ParseNumber(o.Get("baud"), 50, 4000000, baud)) {
-            error = "--baud must be a baud rate";
-            return false;
-        }
-        if (o.Has("parity") && !ParseParity(o.Get("parity"), pari)) {
-            error = "--parity must be none, odd, even, mark or space";
-            return false;
-        }
-        return true;
-    };
-    m.configure = [](const Options& o, Program& p, std::string&) {
+    m.check = [](const Invocation& in, Program&) {
         long long baud = 9600;
-        uint8_t pari = 2;
-        if (o.Has("baud")) ParseNumber(o.Get("baud"), 50, 4000000, baud);
-        if (o.Has("parity")) ParseParity(o.Get("parity"), pari);
+        int pari = 2;
+        return in.Number("baud", 50, 4000000, baud) && in.Choice("parity", kParities, pari)
+                   ? 0
+                   : kExitRefused;
+    };
+    m.configure = [](const Invocation& in, Program& p) {
+        long long baud = 9600;
+        int pari = 2;
+        in.Number("baud", 50, 4000000, baud);
+        in.Choice("parity", kParities, pari);
         for (T_ComVar& c : p.com) {
             c.bp.baud = static_cast<int32_t>(baud);
-            c.bp.pari = pari;
+            c.bp.pari = static_cast<uint8_t>(pari);
         }
-        return true;
+        return 0;
     };
     return m;
 }

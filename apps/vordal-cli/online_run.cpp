@@ -31,7 +31,7 @@ std::vector<std::string> Merged(std::vector<std::string> a, const std::vector<st
 
 std::string OnlineOptionsUsage() {
     return std::string(
-               "      --port1 DEV, --port2 DEV          the serial devices of the channels\n"
+               "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
                "      --log FILE                       the log file (default: the automatic log)\n"
                "      --duration S                     go offline after S seconds\n"
                "      --records                        one JSON object per telegram, with nr and "
@@ -39,76 +39,58 @@ std::string OnlineOptionsUsage() {
            DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
 }
 
-int RunOnline(const Args& argsIn, const OnlineCommand& cmd) {
-    const std::string who = "vordal-cli " + cmd.name + ": ";
-    if (std::find(argsIn.begin(), argsIn.end(), "--help") != argsIn.end()) {
-        std::cout << "usage: vordal-cli" << cmd.usage << "\n";
-        return 0;
-    }
-    Args args = argsIn;
+int RunOnline(const Args& args, const OnlineCommand& cmd) {
+    Invocation in(cmd.name, cmd.usage);
     std::vector<std::string> values = Merged(DecodeValueOptions(), RenderValueOptions());
     values = Merged(values, {"port1", "port2", "log", "duration"});
     values = Merged(values, cmd.values);
     std::vector<std::string> flags = Merged(DecodeFlagOptions(), {"records"});
     flags = Merged(flags, cmd.flags);
-    Options o;
-    std::string error;
-    if (!o.Parse(args, values, flags, error) || !o.Positional().empty()) {
-        if (error.empty()) error = "unexpected argument " + o.Positional()[0];
-        std::cerr << who << error << "\n";
-        return 2;
-    }
-    if (!o.Has("port1") && !o.Has("port2")) {
-        std::cerr << who << "give --port1 DEV and/or --port2 DEV\n";
-        return 2;
-    }
-    if (o.Has("records") && o.Has("format")) {
-        std::cerr << who << "--records and --format exclude each other\n";
-        return 2;
-    }
-    if (!o.Has("records") && !o.Has("format")) {
-        args.push_back("--format");
-        args.push_back("3");
-        o = Options();
-        o.Parse(args, values, flags, error);
-    }
+    if (!in.Start(args, values, flags)) return in.Exit();
+    const Options& o = in.opt();
+    if (!o.Positional().empty()) return in.Refuse(in.Say(in.tx(2205), {Shown(o.Positional()[0])}));
+    if (!o.Has("port1") && !o.Has("port2"))
+        return in.Refuse(in.Say(in.tx(2206), {"--port1 DEV, --port2 DEV"}));
+    if (o.Has("records") && o.Has("format"))
+        return in.Refuse(in.Say(in.tx(2207), {"--records", "--format"}));
     long long duration = -1;
-    if (o.Has("duration") && !ParseNumber(o.Get("duration"), 0, 100000000, duration)) {
-        std::cerr << who << "--duration must be a number of seconds\n";
-        return 2;
-    }
-    if (cmd.check && !cmd.check(o, error)) {
-        std::cerr << who << error << "\n";
-        return 2;
+    if (!in.Number("duration", 0, 100000000, duration)) return kExitRefused;
+    const bool json = o.Has("records");
+    CliMessages msg;
+    {
+        // Every value is refused before the start-up takes an instance slot and opens the log.
+        // Link addresses are checked against the widest address here and against the
+        // settings' length once they are read.
+        Program scratch(in.TextsDir(), msg);
+        scratch.ap.lgla = 2;
+        if (!ApplyDecodeOptions(in, scratch) || (!json && !CheckRenderOptions(in)))
+            return kExitRefused;
+        if (cmd.check)
+            if (int rc = cmd.check(in, scratch); rc != 0) return rc;
     }
 
-    StderrMessages msg;
-    ProgramHost host(DecodeTextsDir(o), msg);
+    ProgramHost host(in.TextsDir(), msg);
     Program& p = host.prog();
     p.persistSettings = false;
     switch (host.StartUp()) {
     case Program::StartResult::NoTexts:
         return 99;
     case Program::StartResult::NoSlot:
-        std::cerr << who << "two instances of the program run already\n";
-        return 3;
+        return in.Fail(3, in.tx(2219));
     case Program::StartResult::Run:
         break;
     }
-    if (cmd.beforeRun && !cmd.beforeRun(o, host, error)) {
-        std::cerr << who << error << "\n";
-        return 2;
-    }
+    if (cmd.beforeRun)
+        if (int rc = cmd.beforeRun(in, host); rc != 0) return rc;
+    // The command line's language, not the one of the stored settings.
+    if (!p.LoadLanguage(in.LangOf(in.TextsDir()))) return 1;
     if (o.Has("log")) p.av.dtLog = o.Get("log");
     p.pp.onlausg = 1; // no log view to open for reading
     host.Run({p.texts.tx(673)});
-    if (!p.log->IsOpen()) {
-        std::cerr << who << "the log " << p.av.dtLog << " cannot be used\n";
-        return 1;
-    }
-    if (!ApplyDecodeOptions(o, p, error)) {
-        std::cerr << who << error << "\n";
-        return 2;
+    if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
+    if (!ApplyDecodeOptions(in, p)) {
+        host.Shutdown();
+        return kExitRefused;
     }
     for (T_ComVar& c : p.com) {
         T_BetriebsPar& bp = c.bp;
@@ -117,9 +99,11 @@ int RunOnline(const Args& argsIn, const OnlineCommand& cmd) {
         bp.data = 8;
         bp.stop = 1;
     }
-    if (cmd.configure && !cmd.configure(o, p, error)) {
-        std::cerr << who << error << "\n";
-        return 2;
+    if (cmd.configure) {
+        if (int rc = cmd.configure(in, p); rc != 0) {
+            host.Shutdown();
+            return rc;
+        }
     }
     for (int i = 0; i < 2; ++i) {
         p.com[i].bp.cnr = 0;
@@ -128,10 +112,9 @@ int RunOnline(const Args& argsIn, const OnlineCommand& cmd) {
     }
 
     DecodeRenderer r;
-    bool json = o.Has("records");
-    if (!json && !r.Setup(o, p, error)) {
-        std::cerr << who << error << "\n";
-        return 2;
+    if (!json && !r.Setup(in, p)) {
+        host.Shutdown();
+        return kExitRefused;
     }
     if (!json) r.Begin(std::cout);
     std::cout.flush();
@@ -161,7 +144,6 @@ int RunOnline(const Args& argsIn, const OnlineCommand& cmd) {
         if (!o.Has("emulate"))
             for (T_ComVar& c : p.com) c.se.sim = SIM_NONE;
     }
-    g_stop = false;
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
     QTimer watch;
@@ -173,7 +155,7 @@ int RunOnline(const Args& argsIn, const OnlineCommand& cmd) {
         QTimer::singleShot(static_cast<int>(duration * 1000), [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
     p.SetOnline(false);
-    if (cmd.finish) cmd.finish(o, p);
+    if (cmd.finish) cmd.finish(in, p);
     host.Shutdown();
     return 0;
 }

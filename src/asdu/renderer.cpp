@@ -473,8 +473,11 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
         if (IsFrame(te) && (LinkLineOn(c) || te.stat <= 39)) s += LinkShortForm(te, c.lay.lgla);
         if (te.ta == TA_VARIABLE) {
             if (!NextObject(c)) return {};
-            s += PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
-            // A name from the user's file may come without a blank after it.
+            // A long name of the common address and a name from the user's type name file may
+            // both come without a blank after them.
+            std::string ca = PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
+            if (ca.back() != ' ') ca += ' ';
+            s += ca;
             s += CompactField(CompactTypeName(c));
             s += CompactCause(c);
             c.lgztlk = std::max(0, static_cast<int>(Utf8Length(s)) - 12);
@@ -568,7 +571,7 @@ std::string ExportRestRow(T_TeleAusgabe& c, int end, int separators) {
     f.Add(c.te.nr);
     f.Add(c.znr - 3);
     f.Separators(separators);
-    f.Add(HexDump(c.te.b + c.pb, count));
+    f.Add(HexDump(c.te.b + c.pb, count, c.env->av->tz));
     c.pb += count;
     return f.Str();
 }
@@ -591,7 +594,9 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
         e.Add(StatusText(c));
         if (!(te.lg == 0 || te.ta == TA_INTERNAL)) {
             e.Add(te.lc);
-            if (te.lg != 1 && c.lay.lgla != 0) e.Add(te.la);
+            // Without link addresses the field stays, empty, so that the columns keep their
+            // places.
+            if (te.lg != 1) e.Add(c.lay.lgla != 0 ? std::to_string(te.la) : std::string());
         }
         if (variable) {
             const std::string& tn = IsKnownType(te.typ) ? tx(c, 70 + te.typ) : tx(c, 70);
@@ -656,7 +661,7 @@ uint16_t QualityHighlightMask(uint8_t m) {
     return static_cast<uint16_t>((m & 0xF8) | ((m & 3) << 14) | ((m >> 2) & 1));
 }
 
-std::string HexDump(const uint8_t* bytes, int n) {
+std::string HexDump(const uint8_t* bytes, int n, char separator) {
     if (n > 16) n = 16;
     std::string hex(52, ' ');
     std::string chars;
@@ -666,7 +671,7 @@ std::string HexDump(const uint8_t* bytes, int n) {
         hex[col] = h[0];
         hex[col + 1] = h[1];
         uint8_t b = bytes[i];
-        if (b <= 31 || b == 0x7F)
+        if (b <= 31 || b == 0x7F || (separator != 0 && b == static_cast<uint8_t>(separator)))
             chars += '.';
         else if (b < 0x80)
             chars += static_cast<char>(b);

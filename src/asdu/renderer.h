@@ -106,7 +106,8 @@ T_FarbIndex ColourPair(const T_ProgPar& pp, int n);
 uint16_t QualityHighlightMask(uint8_t m);
 
 // The hexadecimal dump of up to 16 bytes: two digits per byte in groups of four, and the
-// bytes as characters from column 52 ("." for control characters), 70 columns in all.
-std::string HexDump(const uint8_t* bytes, int n);
+// bytes as characters from column 52 ("." for control characters), 70 columns in all. A
+// separator character other than 0 is shown as "." too, so that an export row keeps its columns.
+std::string HexDump(const uint8_t* bytes, int n, char separator = 0);
 
 } // namespace vdl

@@ -6,6 +6,7 @@
 #include "core/format.h"
 #include "core/info_text.h"
 #include "platform/program_host.h"
+#include "platform/qt_language.h"
 #include "platform/qt_locale.h"
 #include "ui/dlg_alg.h"
 #include "ui/dlg_com.h"
@@ -77,7 +78,7 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
     : QMainWindow(parent), host_(host), prog_(host.prog()) {
     setObjectName(QStringLiteral("fmMain"));
     resize(900, 640);
-    loc_ = std::make_unique<QtLocaleFormats>();
+    loc_ = std::make_unique<QtLocaleFormats>(ProgramLocale(prog_.pp.sprache));
     view_ = new LogView(this);
     setCentralWidget(view_);
     view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
@@ -285,7 +286,16 @@ void TfmMain::BuildStatusBar() {
 
 // ---- texts and status ----
 
+void TfmMain::ApplyLanguage() {
+    // Dates, month and day names, numbers and the toolkit's own texts speak the program's
+    // language, whatever the system's locale.
+    ApplyToolkitLanguage(prog_.pp.sprache);
+    loc_->SetLocale(ProgramLocale(prog_.pp.sprache));
+    SetDefaultNumberFormat(loc_->Numbers());
+}
+
 void TfmMain::ApplyTexts() {
+    ApplyLanguage();
     const TextTable& t = prog_.texts;
     for (size_t k = 0; k < menuButtons_.size(); ++k)
         menuButtons_[k]->setText(Qs(t.tx(kTxMenuButtons + static_cast<int>(k))));

@@ -35,6 +35,8 @@ public:
 
     // Loads every caption from the program text table (also after a language change).
     void ApplyTexts();
+    // The locale and the toolkit's texts of the program's language.
+    void ApplyLanguage();
     // The function-key short cuts from the option bytes.
     void SetShortcuts();
     // The stored window position (after the program's start).

@@ -36,6 +36,9 @@ TEST(HexDump, GroupsOfFourAndCharacterColumn) {
     b[1] = 0x0A;
     EXPECT_EQ(HexDump(b, 16),
               "30 0A 32 33  34 35 36 37  38 39 3A 3B  3C 3D 3E 3F  0.23456789:;<=>?  ");
+    // In an export row the separator is no character of its own.
+    EXPECT_EQ(HexDump(b + 11, 1, ';').substr(52, 1), ".");
+    EXPECT_EQ(HexDump(b + 11, 1).substr(52, 1), ";");
     std::string one = HexDump(b, 1);
     EXPECT_EQ(one, "30" + std::string(50, ' ') + "0" + std::string(17, ' '));
     EXPECT_EQ(one.size(), 70u);
@@ -153,6 +156,16 @@ TEST_F(RendererTest, FormatSevenShowsFixedFramesAndEvents) {
               (std::vector<std::string>{"1;0;Rx1;04.03.2015;12:34:56;789;2;ok;91;1;"}));
     EXPECT_EQ(f.Lines(f.Rec(Bytes{0xE5})),
               (std::vector<std::string>{"1;0;Rx1;04.03.2015;12:34:56;789;2;ok;229;"}));
+    // Without link addresses the link address field stays, empty: the columns do not move.
+    f.PlainAddresses(0);
+    EXPECT_EQ(f.Lines(f.Rec(Fixed(0x5B, 0, 0))),
+              (std::vector<std::string>{"1;0;Rx1;04.03.2015;12:34:56;789;2;ok;91;;"}));
+    std::vector<std::string> fld = CsvFields(f.Lines(f.Rec(ThreeSinglePoints()))[0]);
+    ASSERT_GE(fld.size(), 17u);
+    EXPECT_EQ(fld[9], "");
+    EXPECT_EQ(fld[10], "M_SP");
+    EXPECT_EQ(fld[16], "100");
+    f.PlainAddresses();
     T_Telegramm ev{};
     ev.stat = ST_LINK_UP;
     ev.ta = TA_INTERNAL;
@@ -285,6 +298,11 @@ TEST_F(RendererTest, NamesFromTheObjectTextTableAndStructuredAddresses) {
     EXPECT_EQ(lines[6], "Obj  2   :      0-101 Breaker          OFF invalid  ");
     f.SetFormat(VF_CSV);
     EXPECT_EQ(CsvFields(f.Lines(f.Rec(ThreeSinglePoints()))[1])[17], "Breaker");
+    // A name longer than the address column keeps a blank before the type's short name.
+    ASSERT_TRUE(f.objects.LoadContent("CA;0 5;Substation North;\r\n", "o.txt", e));
+    f.SetFormat(VF_LINE);
+    EXPECT_NE(f.Lines(f.Rec(ThreeSinglePoints()))[0].find("  0-  5 Substation North Type 1  "),
+              std::string::npos);
 }
 
 TEST_F(RendererTest, CauseLineWithTestBitNegativeAndOriginator) {
@@ -438,7 +456,7 @@ TEST_F(RendererTest, TextLinesAreShownAsBytes) {
     te.ek = EK_RX1;
     te.dt = f.dt;
     te.nr = 1;
-    const std::string text = "ATZ\r OK and some more text";
+    const std::string text = "ATZ\r OK; and some more text";
     te.lg = static_cast<int16_t>(text.size());
     std::memcpy(te.b, text.data(), text.size());
     f.SetFormat(VF_FULL);
@@ -453,7 +471,9 @@ TEST_F(RendererTest, TextLinesAreShownAsBytes) {
     f.SetFormat(VF_CSV);
     lines = f.Lines(te);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[2], "1;0;" + std::string(18, ';') + HexDump(te.b + 16, 10) + ";");
+    EXPECT_EQ(lines[1], "1;-1;" + std::string(18, ';') + HexDump(te.b, 16, ';') + ";");
+    EXPECT_EQ(CsvFields(lines[1]).size(), 21u); // the ";" of the text keeps to its column
+    EXPECT_EQ(lines[2], "1;0;" + std::string(18, ';') + HexDump(te.b + 16, 11, ';') + ";");
 }
 
 TEST_F(RendererTest, VariantFramesKeepTheirHeaderAndHandTheRestToTheHook) {

@@ -41,7 +41,7 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         {"--port1 /dev/null --ch3-wh 1", 2},
         {"--port1 /dev/null --link-test 13", 2},
         {"--port1 /dev/null --link-addresses 1,300", 2},
-        {"--port1 /dev/null --params /no/such/file.vdp", 2},
+        {"--port1 /dev/null --params /no/such/file.vdp", 1},
         {"--port1 /no/such/device --function 1 --duration 0", 1},
     };
     for (const Row& r : rows) {
