@@ -1,13 +1,17 @@
-// vordal-cli emulate: its options and exit codes, and a controlling station polling a station
-// that does not answer, on a pseudo-terminal.
+// vordal-cli emulate: its options and exit codes, a controlling station polling a station that
+// does not answer, and the controlling station against peer101 on a virtual line.
+#include "core/records.h"
 #include "integration/live_support.h"
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/pty_line.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
+#include <memory>
 #include <sstream>
 
 using namespace vdl::test;
@@ -83,4 +87,124 @@ TEST(Emulate, ControllingStationAsksASilentStationForItsStatus) {
     EXPECT_EQ(s[0]["stations"][0]["link"], "down");
     EXPECT_EQ(s[0]["stations"][0]["linksLost"], 0) << "a link never established is not lost";
     EXPECT_TRUE(s[1]["stations"].empty());
+}
+
+// ---- Against peer101, a controlled station written from the standard alone ----
+
+namespace {
+
+int Count(const std::string& s, const std::string& what) {
+    int n = 0;
+    for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+    return n;
+}
+
+struct EmulatePeer {
+    VirtualLine line;
+    std::string log;
+    std::unique_ptr<ChildProgram> emu, peer;
+
+    EmulatePeer(const std::string& name, const std::vector<std::string>& emuArgs,
+                const std::vector<std::string>& peerArgs) {
+        PrivateFolders(name);
+        log = TempDir(name + "-log") + "e.vdl";
+        std::vector<std::string> a = {"emulate",   "--port1",   line.a.name, "--function", "1",
+                                      "--records", "--summary", "--log",     log};
+        a.insert(a.end(), emuArgs.begin(), emuArgs.end());
+        emu = std::make_unique<ChildProgram>(BinDir() + "vordal-cli", a);
+        StartPeer(peerArgs);
+    }
+    void StartPeer(const std::vector<std::string>& peerArgs) {
+        std::vector<std::string> b = {"--role",      "secondary", "--port",       line.b.name,
+                                      "--ca-length", "2",         "--ioa-length", "3"};
+        b.insert(b.end(), peerArgs.begin(), peerArgs.end());
+        peer = std::make_unique<ChildProgram>(BinDir() + "peer101", b);
+    }
+    bool Until(const std::function<bool()>& done) {
+        return line.Run({emu.get(), peer.get()}, done);
+    }
+    // The records of the emulating channel with a given stat and link address.
+    int Records(int stat, int la) const {
+        int n = 0;
+        for (const std::string& l : emu->Lines()) {
+            if (l.empty() || l[0] != '{' || l.find("\"summary\"") != std::string::npos) continue;
+            nlohmann::json j = nlohmann::json::parse(l);
+            if (j["stat"] == stat && j["la"] == la) ++n;
+        }
+        return n;
+    }
+    // Requests of the emulating channel to a station answered correctly: frames received with
+    // verdict 40 from that station.
+    int Answers(int la) const {
+        int n = 0;
+        for (const std::string& l : emu->Lines()) {
+            if (l.empty() || l[0] != '{' || l.find("\"summary\"") != std::string::npos) continue;
+            nlohmann::json j = nlohmann::json::parse(l);
+            if (j["ek"] == 1 && j["stat"] == 40 && j["la"] == la) ++n;
+        }
+        return n;
+    }
+    nlohmann::json Summary() const {
+        std::vector<std::string> l = emu->Lines();
+        return l.empty() ? nlohmann::json() : nlohmann::json::parse(l.back())["summary"];
+    }
+};
+
+} // namespace
+
+TEST(EmulateAgainstPeer, OneStationIsResetAndPolled) {
+    EmulatePeer r("emulate-peer-one", {"--link-addresses", "1"}, {"--addresses", "1"});
+    ASSERT_TRUE(r.Until([&] { return r.Records(vdl::ST_LINK_UP, 1) == 1 && r.Answers(1) >= 20; }))
+        << r.emu->err << r.peer->out;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(r.peer->ExitCode(), 0) << "the peer judged a fault:\n" << r.peer->out;
+    EXPECT_NE(r.peer->out.find("\"faults\":0,"), std::string::npos);
+    nlohmann::json s = r.Summary();
+    ASSERT_TRUE(s.is_object()) << r.emu->out;
+    EXPECT_EQ(s["channels"][0]["stations"][0]["link"], "up");
+    EXPECT_EQ(s["channels"][0]["stations"][0]["linksLost"], 0);
+    EXPECT_EQ(s["channels"][0]["receivedErrors"], 0);
+    EXPECT_EQ(r.Records(vdl::ST_LINK_LOST, 1), 0);
+}
+
+TEST(EmulateAgainstPeer, TwoStationsOneSilent) {
+    EmulatePeer r("emulate-peer-two", {"--link-addresses", "1,2", "--wh", "1", "--qzt", "100"},
+                  {"--addresses", "1,2", "--silent", "2"});
+    const std::string toTwo = "\"bytes\":\"10 49 02 4B 16\"";
+    ASSERT_TRUE(r.Until([&] {
+        return r.Records(vdl::ST_LINK_UP, 1) == 1 && r.Answers(1) >= 20 &&
+               Count(r.emu->out, toTwo) >= 3;
+    })) << r.emu->err;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(r.peer->ExitCode(), 0) << r.peer->out;
+    EXPECT_EQ(r.Records(vdl::ST_LINK_UP, 2), 0);
+    EXPECT_EQ(r.Answers(2), 0);
+    nlohmann::json st = r.Summary()["channels"][0]["stations"];
+    ASSERT_EQ(st.size(), 2u);
+    EXPECT_EQ(st[0]["link"], "up");
+    EXPECT_EQ(st[1]["link"], "down");
+    EXPECT_EQ(st[1]["linksLost"], 0);
+}
+
+TEST(EmulateAgainstPeer, ALostStationIsReportedOnceAndResetWhenItAnswersAgain) {
+    EmulatePeer r("emulate-peer-lost", {"--link-addresses", "7", "--wh", "2", "--qzt", "100"},
+                  {"--addresses", "7"});
+    ASSERT_TRUE(r.Until([&] { return r.Answers(7) >= 5; })) << r.emu->err;
+    // The station goes away: its polls are repeated twice, then the link is lost, once.
+    ASSERT_TRUE(r.line.Stop({r.peer.get()}));
+    const int before = Count(r.emu->out, "\"ek\":2");
+    ASSERT_TRUE(r.Until([&] {
+        return r.Records(vdl::ST_LINK_LOST, 7) == 1 && Count(r.emu->out, "\"ek\":2") >= before + 8;
+    })) << r.emu->err;
+    EXPECT_EQ(r.Records(vdl::ST_LINK_LOST, 7), 1);
+    // It comes back: its status is asked for, its link reset and established again.
+    r.line.b.Drain();
+    r.StartPeer({"--addresses", "7"});
+    ASSERT_TRUE(r.Until([&] { return r.Records(vdl::ST_LINK_UP, 7) == 2 && r.Answers(7) >= 10; }))
+        << r.emu->err;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    EXPECT_EQ(r.peer->ExitCode(), 0) << r.peer->out;
+    EXPECT_EQ(r.Summary()["channels"][0]["stations"][0]["linksLost"], 1);
 }
