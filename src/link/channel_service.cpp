@@ -242,10 +242,15 @@ void ChannelService::ActiveWait(int32_t ms) {
         uint32_t elapsed = clock_.Millis() - start;
         if (elapsed >= static_cast<uint32_t>(ms)) break;
         uint32_t left = static_cast<uint32_t>(ms) - elapsed;
+        // The processor is given away between looks at the event loop, so that a channel that
+        // polls without pause does not keep a core busy; the last two milliseconds are waited
+        // out in the finest steps the platform has.
         if (left > 17)
             plat_.SleepMs(10);
-        else if (left <= 2)
-            plat_.SleepMs(0); // the last two milliseconds are spun out
+        else if (left > 2)
+            plat_.SleepMs(1);
+        else
+            plat_.SleepMs(0);
         if (left > 2) plat_.ProcessEvents();
     }
 }
