@@ -46,6 +46,7 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         {"--port1 /dev/null --link-test 13", 2},
         {"--port1 /dev/null --link-addresses 1,300", 2},
         {"--port1 /dev/null --params /no/such/file.vdp", 1},
+        {"--port1 /dev/null --data-dir /no/such/dir", 2},
         {"--port1 /no/such/device --function 1 --duration 0", 1},
     };
     for (const Row& r : rows) {
@@ -87,6 +88,18 @@ TEST(Emulate, ControllingStationAsksASilentStationForItsStatus) {
     EXPECT_EQ(s[0]["stations"][0]["link"], "down");
     EXPECT_EQ(s[0]["stations"][0]["linksLost"], 0) << "a link never established is not lost";
     EXPECT_TRUE(s[1]["stations"].empty());
+}
+
+TEST(Emulate, MonitorOnlyListensWhateverTheFunction) {
+    PrivateFolders("monitor-passive");
+    std::string dir = TempDir("monitor-passive-log");
+    PtyEnd line;
+    ProcessResult res =
+        RunProgram(Cli() + " monitor --port1 " + Quote(line.name) +
+                   " --function 1 --records --duration 1 --log " + Quote(dir + "m.vdl"));
+    ASSERT_EQ(res.exitCode, 0) << res.err;
+    char buf[64];
+    EXPECT_LE(::read(line.master, buf, sizeof buf), 0) << "monitor sent something";
 }
 
 // ---- Against peer101, a controlled station written from the standard alone ----
