@@ -29,6 +29,19 @@ std::vector<std::string> Merged(std::vector<std::string> a, const std::vector<st
 
 } // namespace
 
+void RunUntilStopped(long long seconds) {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [] {
+        if (g_stop) QCoreApplication::quit();
+    });
+    watch.start(50);
+    if (seconds >= 0)
+        QTimer::singleShot(static_cast<int>(seconds * 1000), [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+}
+
 std::string OnlineOptionsUsage() {
     return std::string(
                "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
@@ -144,16 +157,7 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (!o.Has("emulate"))
             for (T_ComVar& c : p.com) c.se.sim = SIM_NONE;
     }
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [] {
-        if (g_stop) QCoreApplication::quit();
-    });
-    watch.start(50);
-    if (duration >= 0)
-        QTimer::singleShot(static_cast<int>(duration * 1000), [] { QCoreApplication::quit(); });
-    QCoreApplication::exec();
+    RunUntilStopped(duration);
     p.SetOnline(false);
     if (cmd.finish) cmd.finish(in, p);
     host.Shutdown();

@@ -40,6 +40,9 @@ struct OnlineCommand {
     std::function<void(const Invocation&, Program&)> finish;
 };
 
+// Runs the event loop until SIGINT or SIGTERM, or for seconds when that is not negative.
+void RunUntilStopped(long long seconds = -1);
+
 // The usage lines of the shared options.
 std::string OnlineOptionsUsage();
 
