@@ -242,6 +242,9 @@ int RunEmulate(const Args& args) {
         std::string d = std::filesystem::absolute(in.opt().Get("data-dir")).string();
         if (d.back() != '/') d += '/';
         p.av.DataDir = d;
+        // The log and the parameter set of the directory read at the start are not this one's.
+        p.av.dtLog.clear();
+        p.av.dtSeTeLi.clear();
         p.ReloadSettings();
         return 0;
     };

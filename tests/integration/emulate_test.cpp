@@ -1,7 +1,10 @@
 // vordal-cli emulate: its options and exit codes, a controlling station polling a station that
 // does not answer, and the controlling station against peer101 on a virtual line.
+#include "app/program.h"
+#include "core/param_set.h"
 #include "core/records.h"
 #include "integration/live_support.h"
+#include "support/fake_messages.h"
 #include "support/paths.h"
 #include "support/process.h"
 #include "support/pty_line.h"
@@ -10,6 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -100,6 +105,46 @@ TEST(Emulate, MonitorOnlyListensWhateverTheFunction) {
     ASSERT_EQ(res.exitCode, 0) << res.err;
     char buf[64];
     EXPECT_LE(::read(line.master, buf, sizeof buf), 0) << "monitor sent something";
+}
+
+TEST(Emulate, ParameterSetFileAndDataDirectory) {
+    PrivateFolders("emulate-params");
+    std::string dir = TempDir("emulate-params-data");
+    // A parameter set whose channel 1 polls station 9 and monitors; the command line makes it
+    // the controlling station.
+    FakeMessages msg;
+    vdl::Program p(BinDir(), msg);
+    ASSERT_TRUE(p.LoadStartTexts());
+    p.com[0].bp.la.anz = 1;
+    p.com[0].bp.la.a[0] = 9;
+    p.com[0].bp.la.a[1] = 0xFF;
+    p.com[0].bp.fkt = vdl::FKT_MONITOR;
+    vdl::ParamSetEnv env = p.ParamEnv();
+    const std::string set = dir + "set" + p.texts.tx(1223);
+    ASSERT_TRUE(vdl::SaveParameterSet(env, set));
+
+    Pty line;
+    ProcessResult res = RunProgram(Cli() + " emulate --port1 " + Quote(line.slave) + " --params " +
+                                   Quote(set) + " --function 1 --data-dir " + Quote(dir) +
+                                   " --qzt 100 --records --summary --duration 1");
+    ASSERT_EQ(res.exitCode, 0) << res.err;
+    std::vector<nlohmann::json> lines = JsonLines(res.out);
+    ASSERT_FALSE(lines.empty());
+    const nlohmann::json& ch = lines.back()["summary"]["channels"][0];
+    EXPECT_EQ(ch["fkt"], 1);
+    ASSERT_EQ(ch["stations"].size(), 1u);
+    EXPECT_EQ(ch["stations"][0]["la"], 9);
+    // The automatic log is kept in the data directory given.
+    bool logThere = false;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        logThere = logThere || e.path().extension() == p.texts.tx(1200);
+    EXPECT_TRUE(logThere);
+    // A file that is no parameter set ends with 1 and the loader's message.
+    std::ofstream(dir + "bad" + p.texts.tx(1223)) << "no parameters";
+    res = RunProgram(Cli() + " emulate --port1 " + Quote(line.slave) + " --params " +
+                     Quote(dir + "bad" + p.texts.tx(1223)) + " --duration 0");
+    EXPECT_EQ(res.exitCode, 1);
+    EXPECT_FALSE(res.err.empty());
 }
 
 // ---- Against peer101, a controlled station written from the standard alone ----
