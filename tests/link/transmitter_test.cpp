@@ -139,20 +139,15 @@ TEST(Transmitter, FrameCountBitTogglesPerStationUnlessSwitchFourIsOn) {
     EXPECT_EQ(t.b[4] & 0x5F, 0x53);
 }
 
-TEST(Transmitter, FinishVariableFrameSetsLengthsAndChecksum) {
+TEST(Transmitter, AFrameTooLongForTheLengthOctetIsRefused) {
     LinkRig r;
-    Mode(r, FKT_SLAVE, PRO_UNBALANCED);
-    T_Telegramm t = Command(0x53, 7);
-    ASSERT_TRUE(FinishVariableFrame(r.com[0], t));
-    // The controlled station answers with user data as a response.
-    EXPECT_EQ(ToHex(Bytes(t.b, t.b + t.lg)),
-              ToHex(Variable(0x08, 7, Hex("2D 01 06 01 00 01 00 00 01"))));
-    // A frame that would not fit the length octet is refused and left alone.
+    Mode(r, FKT_MASTER, PRO_UNBALANCED);
     T_Telegramm big{};
     BeginVariableFrame(big, AsduLayout{}, 0x53, 1);
     big.lg = 260;
     EXPECT_FALSE(FinishVariableFrame(r.com[0], big));
     EXPECT_EQ(big.lg, 260);
+    EXPECT_EQ(r.com[0].se.usfcb, 0) << "nothing composed";
 }
 
 TEST(Transmitter, RawKindsAreBuiltAndJudgedBeforeSending) {
@@ -242,19 +237,6 @@ TEST(Transmitter, UserDataWithoutReplyMovesFourCharactersFromTheLagIntoTheTransm
         EXPECT_EQ(r.com[0].se.Stat, SS_IDLE);
         EXPECT_EQ(r.plat.startedMs, row.periods);
     }
-}
-
-TEST(Transmitter, SendDelayHoldsTheFrameBack) {
-    LinkRig r;
-    r.com[0].bp.sverz = 300;
-    Mode(r, FKT_MONITOR, PRO_UNBALANCED);
-    uint32_t start = r.clock.ms;
-    SendFixedFrame(r.com[0], r.env, FF_REQUEST_STATUS);
-    EXPECT_EQ(r.com[0].se.Stat, SS_SEND_DELAY);
-    EXPECT_TRUE(r.TakeSent().empty());
-    std::vector<Bytes> s = r.TickUntilSent();
-    ASSERT_EQ(s.size(), 1u);
-    EXPECT_GE(r.port[0].writeMs[0] - start, 300u);
 }
 
 TEST(Transmitter, TextLineIsSentOnlyWhileOnline) {
