@@ -21,6 +21,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -140,6 +141,10 @@ int Write(const Args& args) {
     if (o.Positional().size() > 1)
         return inv.Refuse(inv.Say(inv.tx(2205), {Shown(o.Positional()[1])}));
     const std::string file = o.Positional()[0];
+    // Appending needs a log; a new one is created where nothing is.
+    std::error_code ec;
+    const int rc = std::filesystem::exists(file, ec) ? inv.CheckLogFile(file) : 0;
+    if (rc != 0) return rc;
     std::string error;
     std::vector<DecodeBlock> blocks;
     if (!ParseDecodeInput(std::cin, blocks, inv, error)) return inv.Refuse(error);

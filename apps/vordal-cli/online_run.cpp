@@ -4,12 +4,16 @@
 #include "decode_render.h"
 #include "record_json.h"
 
+#include "core/format.h"
+#include "link/port_list.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 namespace vdl::cli {
@@ -99,6 +103,13 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     if (!p.LoadLanguage(in.LangOf(in.TextsDir()))) return 1;
     if (o.Has("log")) p.av.dtLog = o.Get("log");
     p.pp.onlausg = 1; // no log view to open for reading
+    // The logs this run may create: one of them is removed again when no port opens.
+    std::vector<std::string> newLogs;
+    for (const std::string& f :
+         {p.av.dtLog, p.log->AutomaticName(p.tb->LocalNow()), p.av.dtStartLog}) {
+        std::error_code ec;
+        if (!f.empty() && !std::filesystem::exists(f, ec)) newLogs.push_back(f);
+    }
     host.Run({p.texts.tx(673)});
     if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
     if (!ApplyDecodeOptions(in, p)) {
@@ -142,6 +153,21 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (cmd.logged) cmd.logged(p, te);
     };
 
+    // A lost line is said on standard error; the channel reopens it when it is back.
+    p.onLineChanged = [&](int i) {
+        const std::string name = p.svc->PortName(i);
+        std::string said;
+        if (p.svc->Lost(i)) {
+            SerialPort& port = *host.port(i);
+            said = Format(p.texts.tx(kTxLineLost),
+                          {name, PortFaultText(p.texts, port.Fault(), port.FaultText())});
+        } else if (p.com[i].se.open) {
+            said = Format(p.texts.tx(kTxLineBack), {name});
+        }
+        if (!said.empty())
+            std::cerr << "vordal-cli " << cmd.name << ": " << ShownText(said) << "\n";
+    };
+
     p.pp.online = 1;
     p.SetOnline(true);
     bool allOpen = p.av.online;
@@ -149,7 +175,12 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (o.Has(i == 0 ? "port1" : "port2") && !p.com[i].se.open) allOpen = false;
     if (!allOpen) {
         p.SetOnline(false);
+        bool empty = p.log->Count() == 0;
+        std::string made = p.av.dtLog;
         host.Shutdown();
+        std::error_code ec;
+        if (empty && std::find(newLogs.begin(), newLogs.end(), made) != newLogs.end())
+            std::filesystem::remove(made, ec);
         return 1;
     }
     if (cmd.passive) {

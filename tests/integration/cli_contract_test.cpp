@@ -95,6 +95,8 @@ TEST(CliContract, HelpRefusalsLanguageAndExitCodes) {
         {"decode " + Quote(missing), "", 1, "", Say(usa, 2209, {missing})},
         {"log records " + Quote(missing), "", 1, "", Say(usa, 2209, {missing})},
         {"log info " + Quote(notLog), "", 1, "", Say(usa, 2212, {notLog})},
+        {"log write " + Quote(notLog), "E5\n", 1, "", Say(usa, 2212, {notLog})},
+        {"log write " + Quote(dir), "E5\n", 2, "", Say(usa, 2210, {dir})},
         {"log export " + Quote(notLog) + " --format 7", "", 1, "", Say(usa, 2212, {notLog})},
         // English unless --lang ger: messages and interpretation alike.
         {"decode --lang ger " + Quote(missing), "", 1, "", Say(ger, 2209, {missing})},

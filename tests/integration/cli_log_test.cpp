@@ -176,6 +176,21 @@ TEST(CliLogWrite, AppendsToAnExistingLog) {
     EXPECT_EQ(test::FileBytes(log), before);
 }
 
+TEST(CliLogWrite, ARecordingWithReceiveTimesKeepsThemInTheLog) {
+    std::string log = test::TempDir("clilogtimed") + "timed.lg1";
+    auto w = RunProgram(Cli() + " log write " + Quote(log) + " --cot-length 2 < " +
+                        Quote(test::SourceDir() + "samples/sample_recording.hex"));
+    ASSERT_EQ(w.exitCode, 0) << w.err;
+    auto rec = Lines(RunProgram(Cli() + " log records " + Quote(log)).out);
+    ASSERT_GT(rec.size(), 30u);
+    // The first lines of the recording: today's date and the time of each line.
+    const std::string day = rec[0]["dt"].get<std::string>().substr(0, 11);
+    const char* times[] = {"09:30:00.006", "09:30:00.019", "09:30:00.047", "09:30:00.056"};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(rec[i]["dt"], day + times[i]);
+    for (size_t i = 1; i < rec.size(); ++i)
+        EXPECT_GE(rec[i]["dt"].get<std::string>(), rec[i - 1]["dt"].get<std::string>());
+}
+
 TEST_F(CliLogTest, ExportIntoALogThroughANamedFilterWithProgress) {
     // 250 telegrams on channel 1 received; add sent ones on channel 2.
     for (int i = 0; i < 1000; ++i) {

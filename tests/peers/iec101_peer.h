@@ -279,30 +279,16 @@ private:
     // Whether buf_ holds a whole frame; sets error as soon as the octets cannot be one.
     bool check(std::string& error) const {
         const std::size_t n = buf_.size();
-        if (buf_[0] == 0x10) {
-            if (n < std::size_t(4 + alen_)) return false;
-            if (buf_[n - 2] != checksum(&buf_[1], std::size_t(1 + alen_)))
-                error = "checksum wrong";
-            else if (buf_[n - 1] != 0x16)
-                error = "end octet missing";
-            return true;
+        const bool fixed = buf_[0] == 0x10;
+        if (!fixed && n == 4) {
+            if (buf_[1] != buf_[2]) error = "length octets differ";
+            if (error.empty() && buf_[3] != 0x68) error = "second start octet missing";
+            if (error.empty() && buf_[1] < 1 + alen_) error = "length too short";
         }
-        if (n < 4) return false;
-        const unsigned length = buf_[1];
-        if (n == 4) {
-            if (buf_[1] != buf_[2])
-                error = "length octets differ";
-            else if (buf_[3] != 0x68)
-                error = "second start octet missing";
-            else if (length < unsigned(1 + alen_))
-                error = "length too short";
-            return false;
-        }
-        if (n < length + 6) return false;
-        if (buf_[n - 2] != checksum(&buf_[4], length))
-            error = "checksum wrong";
-        else if (buf_[n - 1] != 0x16)
-            error = "end octet missing";
+        const std::size_t user = fixed ? std::size_t(1 + alen_) : n < 4 ? 255 : buf_[1];
+        if (n < user + (fixed ? 3 : 6)) return false;
+        if (buf_[n - 2] != checksum(&buf_[fixed ? 1 : 4], user)) error = "checksum wrong";
+        if (error.empty() && buf_[n - 1] != 0x16) error = "end octet missing";
         return true;
     }
 
@@ -481,10 +467,7 @@ protected:
     // The FCB rule: a toggled FCB is a new request; the same FCB again repeats the last one,
     // which is answered as before. A reset makes FCB=1 the next one expected.
     Fcb checkFcb(LinkState& s, const Frame& f) {
-        if (!s.reset) {
-            fault("request with FCV=1 before the link was reset");
-            return Fcb::Refused;
-        }
+        if (!s.reset) return fault("request with FCV=1 before the link was reset"), Fcb::Refused;
         if (f.bit5() == s.expectFcb || s.lastAnswer.empty()) {
             if (f.bit5() != s.expectFcb) fault("FCB=0 in the first request after a reset");
             s.expectFcb = !f.bit5();
@@ -534,39 +517,24 @@ protected:
     // Judges a frame as the answer to r's request: the function code of the answer, or -1
     // when the frame is none (then the request times out and is repeated).
     int takeAnswer(Requester& r, const Frame& f) {
-        if (!r.waiting) {
-            fault("answer without a request");
-            return -1;
-        }
+        const auto no = [&](const std::string& why) { return fault(why), -1; };
+        if (!r.waiting) return no("answer without a request");
         const bool poll = r.fc == 10 || r.fc == 11;
         int fc = 0;
         if (f.kind == Frame::Single) {
-            if (r.fc == 9) {
-                fault("single character in answer to request status of link");
-                return -1;
-            }
+            if (r.fc == 9) return no("single character in answer to request status of link");
             fc = poll ? 9 : 0;
             r.acd = r.dfc = false; // the single character stands for answers without ACD or DFC
         } else {
-            if (f.prm()) {
-                fault("PRM=1 in an answer");
-                return -1;
-            }
+            if (f.prm()) return no("PRM=1 in an answer");
             fc = f.fc();
-            const bool ok = fc == 14 || fc == 15 ||
-                            (r.fc == 9 ? fc == 11
-                             : poll    ? fc == 8 || fc == 9
-                                       : fc <= 1);
-            if (!ok) {
-                fault("function code " + std::to_string(fc) + " in answer to function code " +
-                      std::to_string(r.fc));
-                return -1;
-            }
-            if ((fc == 8) != (f.kind == Frame::Variable)) {
-                fault(fc == 8 ? "user data in a fixed frame"
-                              : "variable frame with function code " + std::to_string(fc));
-                return -1;
-            }
+            const bool expected = r.fc == 9 ? fc == 11 : poll ? fc == 8 || fc == 9 : fc <= 1;
+            if (!expected && fc != 14 && fc != 15)
+                return no("function code " + std::to_string(fc) + " in answer to function code " +
+                          std::to_string(r.fc));
+            if ((fc == 8) != (f.kind == Frame::Variable))
+                return no(fc == 8 ? "user data in a fixed frame"
+                                  : "variable frame with function code " + std::to_string(fc));
             if (!balanced_) r.acd = f.bit5();
             r.dfc = f.bit4();
         }
@@ -800,21 +768,16 @@ protected:
         };
         if (!knownFunction(f)) return answer(15);
         if (!checkRequest(f)) return;
-        switch (f.fc()) {
-        case 0:
+        if (f.fc() == 0) {
             s.link = LinkState{.reset = true};
-            if (!s.started) s.app.startUp();
-            s.started = true;
+            if (!std::exchange(s.started, true)) s.app.startUp();
             return answer(0);
-        case 1:
-            s.app.clear();
-            return answer(0);
-        case 4:
+        }
+        if (f.fc() == 1) return s.app.clear(), answer(0);
+        if (f.fc() == 8 || f.fc() == 9) return answer(11);
+        if (f.fc() == 4) {
             if (s.link.reset) s.app.onAsdu(f.asdu, *this);
             return;
-        case 8:
-        case 9:
-            return answer(11);
         }
         const Fcb fcb = checkFcb(s.link, f);
         if (fcb == Fcb::Refused) return;
@@ -880,27 +843,16 @@ protected:
         const int fc = takeAnswer(r, f);
         if (fc < 0) return;
         current_ = nullptr;
-        bool later = false;
-        switch (r.fc) {
-        case 9:
-            if (fc == 11) r.state = Requester::NeedReset;
-            later = fc != 11;
-            break;
-        case 0:
-            if (fc == 0) {
-                r.state = Requester::Up;
-                r.fcb = false; // the first request with FCV=1 after a reset carries FCB=1
-                s.app.linkUp(now);
-            }
-            later = fc != 0;
-            break;
-        case 3:
-            if (fc == 0) s.app.toSend.pop_front();
-            later = fc != 0;
-            break;
-        default:
-            if (fc == 8) s.app.onAsdu(f.asdu, *this);
+        if (r.fc == 9 && fc == 11) r.state = Requester::NeedReset;
+        if (r.fc == 0 && fc == 0) {
+            r.state = Requester::Up;
+            r.fcb = false; // the first request with FCV=1 after a reset carries FCB=1
+            s.app.linkUp(now);
         }
+        if (r.fc == 3 && fc == 0) s.app.toSend.pop_front();
+        if (fc == 8) s.app.onAsdu(f.asdu, *this);
+        // Refused or not served: try again at the next poll.
+        const bool later = r.fc == 9 ? fc != 11 : r.fc == 0 || r.fc == 3 ? fc != 0 : false;
         const bool work = r.state != Requester::Up || r.acd || (!s.app.toSend.empty() && !r.dfc);
         r.due = work && !later ? now : now + cfg_.pollMs;
     }
@@ -1005,15 +957,9 @@ private:
         };
         if (!knownFunction(f)) return answer(15);
         if (!checkRequest(f)) return;
-        switch (f.fc()) {
-        case 0:
-            link_ = LinkState{.reset = true};
-            return answer(0);
-        case 1:
-            return answer(0);
-        case 9:
-            return answer(11);
-        case 4:
+        if (f.fc() == 0) link_ = LinkState{.reset = true};
+        if (f.fc() <= 1 || f.fc() == 9) return answer(f.fc() == 9 ? 11 : 0);
+        if (f.fc() == 4) {
             if (link_.reset) deliver(f.asdu);
             return;
         }

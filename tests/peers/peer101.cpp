@@ -161,14 +161,18 @@ Options parse(int argc, char** argv) {
         o.role != "balanced-b")
         bad("--role must be secondary, primary, balanced-a or balanced-b");
     if (o.port.empty()) bad("--port is required");
-    const unsigned highest = c.addressLength == 2 ? 0xFFFEu : c.addressLength == 1 ? 0xFEu : 0u;
-    for (unsigned a : c.addresses)
-        if (a > highest)
+    const unsigned highest = c.addressLength == 2 ? 0xFFFEu : 0xFEu,
+                   highestCa = c.asdu.ca == 2 ? 0xFFFFu : 0xFFu;
+    for (unsigned a : c.addresses) {
+        if (c.addressLength > 0 && a > highest)
             bad("link address " + std::to_string(a) + " does not fit " +
                 std::to_string(c.addressLength) + " octets (255 and 65535 are broadcast)");
-    if (c.addressLength == 0 && o.role == "primary" && c.addresses.size() > 1)
-        bad("several stations need a link address");
-    if (c.ca && *c.ca > (c.asdu.ca == 1 ? 255u : 65535u)) bad("--ca does not fit --ca-length");
+        if (!c.ca && a > highestCa)
+            bad("link address " + std::to_string(a) + " is no common address of " +
+                std::to_string(c.asdu.ca) + " octets: give --ca");
+    }
+    if (c.addressLength == 0 && c.addresses.size() > 1) bad("several stations need a link address");
+    if (c.ca && *c.ca > highestCa) bad("--ca does not fit --ca-length");
     c.controlling = o.role == "balanced-a";
     return o;
 }

@@ -48,7 +48,7 @@ struct Pty {
 struct Child {
     pid_t pid = -1;
     int out = -1, status = -1;
-    bool exited = false;
+    bool exited = true;
     std::string text;
 
     explicit Child(const std::vector<std::string>& args) {
@@ -63,18 +63,21 @@ struct Child {
         std::vector<char*> argv{const_cast<char*>(PEER101_PROGRAM)};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        if (posix_spawn(&pid, PEER101_PROGRAM, &fa, nullptr, argv.data(), environ) != 0) pid = -1;
+        // Until the spawn succeeded the child counts as exited: no process id of another is
+        // ever signalled or waited for.
+        exited = posix_spawn(&pid, PEER101_PROGRAM, &fa, nullptr, argv.data(), environ) != 0;
+        if (exited) pid = -1;
         posix_spawn_file_actions_destroy(&fa);
         ::close(p[1]);
         out = p[0];
         fcntl(out, F_SETFL, O_NONBLOCK);
     }
     ~Child() {
-        if (pid > 0 && !exited) ::kill(pid, SIGKILL), ::waitpid(pid, &status, 0);
+        if (!exited) ::kill(pid, SIGKILL), ::waitpid(pid, &status, 0);
         if (out >= 0) ::close(out);
     }
     bool saw(const std::string& s) const { return text.find(s) != std::string::npos; }
-    bool finished() const { return exited && out < 0; }
+    bool finished() const { return exited && (out < 0 || pid < 0); }
     int code() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
     std::string summary() const {
         const auto at = text.find("{\"summary\"");
@@ -112,7 +115,8 @@ bool pump(std::vector<Pty*> ptys, std::vector<Child*> kids, const std::function<
 }
 
 bool stop(std::vector<Pty*> ptys, std::vector<Child*> kids) {
-    for (Child* k : kids) ::kill(k->pid, SIGTERM);
+    for (Child* k : kids)
+        if (!k->exited) ::kill(k->pid, SIGTERM);
     return pump(ptys, kids, [&] {
         for (Child* k : kids)
             if (!k->finished()) return false;
@@ -138,6 +142,10 @@ TEST(Program, OptionsAndExitCodes) {
         {{"--role", "primary", "--port", pty.name, "--addresses", "1,300"},
          2,
          "link address 300 does not fit 1 octets"},
+        {{"--role", "primary", "--port", pty.name, "--link-address-length", "2", "--addresses",
+          "300"},
+         2,
+         "link address 300 is no common address of 1 octets: give --ca"},
         {{"--role", "primary", "--port", pty.name, "--frobnicate", "1"},
          2,
          "unknown option --frobnicate"},
@@ -161,7 +169,7 @@ TEST(Program, TwoPeersOverPseudoTerminals) {
         std::vector<std::string> aReports; // what station A must have said before it is stopped
         std::string aSummary;
     } rows[] = {
-        {{"--role", "primary", "--addresses", "1,2", "--timeout-ms", "100", "--retries", "1",
+        {{"--role", "primary", "--addresses", "1,2", "--timeout-ms", "400", "--retries", "1",
           "--poll-ms", "50", "--command-every", "3"},
          {"--role", "secondary", "--addresses", "1,2", "--silent", "2"},
          {"interrogation terminated", "clock synchronisation confirmed", "command confirmed",

@@ -58,6 +58,24 @@ std::vector<Frame> sentFrames(const std::vector<Event>& log) {
     return frames;
 }
 
+// Checks that the requests with FCV=1 to a station carry FCB=1 first after each reset and
+// toggle from then on, repetitions aside; returns how many were checked.
+int checkFcbSequence(const std::vector<Event>& log, unsigned address) {
+    bool expected = true;
+    int checked = 0;
+    for (const Event& e : log) {
+        if (e.dir != "tx" || e.what.rfind("repetition", 0) == 0) continue;
+        const Frame f = Deframer(1).feed(e.bytes, 0).front();
+        if (f.address != address) continue;
+        if (f.fc() == 0) expected = true;
+        if (!f.bit4()) continue;
+        EXPECT_EQ(f.bit5(), expected) << "request " << checked << ": " << e.what;
+        expected = !expected;
+        ++checked;
+    }
+    return checked;
+}
+
 bool noted(const std::vector<Event>& log, const std::string& what) {
     for (const Event& e : log)
         if (e.dir == "note" && e.what.find(what) != std::string::npos) return true;
@@ -202,6 +220,12 @@ TEST(Secondary, AnswersRequests) {
           {req(10, true), dataAnswer(ei, false)},
           {req(11, false), {kE5}},
           {req(0), {kE5}}}},
+        {"a reset forgets the last answer",
+         {},
+         {{req(0), answer(0, true)},
+          {req(10, true), dataAnswer(ei, false)},
+          {req(0), answer(0)},
+          {req(10, true), answer(9)}}},
         {"class 2 poll while class 1 waits",
          {},
          {{req(0), answer(0, true)}, {req(11, true), answer(9, true)}}},
@@ -334,21 +358,10 @@ TEST(Unbalanced, SilentStationIsLostWhileTheOtherIsServed) {
     EXPECT_EQ(toSilent[2], toSilent[0]);
     EXPECT_GE(primary.stats.unanswered, 3u);
 
-    // Station 1: FCB=1 first after the reset, then toggled on every request with FCV=1.
-    bool expected = true;
-    int checked = 0;
-    for (const Frame& f : sentFrames(w.aLog)) {
-        if (f.address != 1) continue;
-        if (f.fc() == 0) expected = true;
-        if (!f.bit4()) continue;
-        EXPECT_EQ(f.bit5(), expected) << "request " << checked;
-        expected = !expected;
-        ++checked;
-    }
-    EXPECT_GT(checked, 20);
+    EXPECT_GT(checkFcbSequence(w.aLog, 1), 20);
 }
 
-TEST(Unbalanced, LostAnswerIsRepeatedAndAnsweredAlike) {
+TEST(Unbalanced, LostAnswerIsRepeatedLostLinkIsResetAgain) {
     Config c;
     c.timeoutMs = 100;
     Primary primary(c);
@@ -373,6 +386,33 @@ TEST(Unbalanced, LostAnswerIsRepeatedAndAnsweredAlike) {
     EXPECT_EQ(after[2]->bytes, after[0]->bytes);
     EXPECT_EQ(after[3]->bytes, after[1]->bytes);
     EXPECT_EQ(after[3]->what.rfind("last answer again", 0), 0u);
+
+    // No answers for longer than the repetitions last: the link is lost, then reset again.
+    w.aHears = false;
+    w.run(w.now + 1000);
+    w.aHears = true;
+    w.run(w.now + 3000);
+    EXPECT_EQ(primary.stats.linksLost, 1u);
+    EXPECT_EQ(primary.stats.interrogationsTerminated, 2u);
+    EXPECT_EQ(primary.stats.faults + secondary.stats.faults, 0u);
+    EXPECT_GT(checkFcbSequence(w.aLog, 1), 20);
+}
+
+TEST(Balanced, ResetForgetsTheLastRequest) {
+    Config c;
+    c.controlling = false;
+    Balanced b(c);
+    const auto fromA = [](const Bytes& asdu) { return variableFrame(0xF3, 1, 1, asdu); };
+    b.receive(req(0, false, 1, 0x80), 0);
+    b.receive(fromA(asdu(100, 6, {20})), 1);
+    b.receive(req(0, false, 1, 0x80), 2);
+    b.receive(fromA(asdu(103, 6, cp56(0))), 3); // FCB=1 again: new after the reset
+    EXPECT_EQ(b.stats.faults, 0u);
+    for (const Event& e : b.takeEvents()) {
+        if (e.dir == "tx") {
+            EXPECT_EQ(e.what, "ACK a=1 dir=0");
+        }
+    }
 }
 
 TEST(Balanced, BothDirectionsResetAndServed) {
