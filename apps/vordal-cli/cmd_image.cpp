@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <cstring>
 #include <iostream>
 
 namespace vdl::cli {
@@ -20,11 +22,16 @@ namespace {
 const char* const kUsage =
     "  image LOG [--format json|csv] [--max N]\n"
     "                         the station image rebuilt from the log: JSON, one object per row\n"
-    "                         (ca, ioa, typneu, typalt, urs, hk, qua, inf, dt, uz1..uz9), or\n"
+    "                         (ca, ioa, typneu, typalt, urs, hk, qua, inf, dt, uz1..uz9; short\n"
+    "                         floats also as value), or\n"
     "                         the grid as the window copies it (TAB-separated); N objects at\n"
     "                         most (1..10000000, default 20000; one more is taken)\n"
     "      --lang usa|ger                   language of the grid and the messages\n"
     "                                       (default usa: English)";
+
+bool IsShortFloat(int typ) {
+    return typ == 13 || typ == 14 || typ == 36 || typ == 50 || typ == 63 || typ == 112;
+}
 
 nlohmann::ordered_json ObjectJson(const T_Obj& o) {
     nlohmann::ordered_json j;
@@ -35,10 +42,22 @@ nlohmann::ordered_json ObjectJson(const T_Obj& o) {
     j["urs"] = o.urs;
     j["hk"] = o.hk;
     j["qua"] = o.qua;
-    if (InfIsUnsigned(o.typneu))
+    // Counter readings are signed 32-bit numbers; other four-octet values are bit patterns.
+    const bool counter = o.typneu == 15 || o.typneu == 16 || o.typneu == 37;
+    if (InfIsUnsigned(o.typneu) && !counter)
         j["inf"] = static_cast<uint32_t>(o.inf);
     else
         j["inf"] = o.inf;
+    if (IsShortFloat(o.typneu)) {
+        // The short float as a number too (null when it is not a finite number).
+        float f;
+        const uint32_t bits = static_cast<uint32_t>(o.inf);
+        std::memcpy(&f, &bits, sizeof f);
+        if (std::isfinite(f))
+            j["value"] = f;
+        else
+            j["value"] = nullptr;
+    }
     j["dt"] = IsoTime(o.dt);
     for (int k = 0; k < 9; ++k) j["uz" + std::to_string(k + 1)] = o.uz[k];
     return j;
