@@ -3,6 +3,7 @@
 #include "ui/palette.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -182,6 +183,22 @@ void LogView::wheelEvent(QWheelEvent* e) {
 }
 
 void LogView::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // In the log display the scroll bar pages, whichever of the two has the focus.
+        if (!online_) {
+            QCoreApplication::sendEvent(scbrLog_, e);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
     emit keyPressed(e->key(), static_cast<int>(e->modifiers()));
     QWidget::keyPressEvent(e);
 }

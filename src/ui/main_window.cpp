@@ -454,25 +454,38 @@ bool TfmMain::OnlineDisplayShown() const {
 void TfmMain::ShowOnlineDisplay() {
     page_->ToOnlineDisplay();
     view_->ShowOnlineParts(true);
-    view_->setFocus(); // the keys of the online display
+    FocusView();
     FillGrid();
     Relayout();
     UpdateStatus();
 }
 
 void TfmMain::ShowLogDisplay() {
-    page_->ToLogDisplay();
+    ShowLogDisplayAt(false);
+}
+
+void TfmMain::ShowLogDisplayAt(bool keepPlace) {
+    bool kept = page_->ToLogDisplay(keepPlace);
     view_->ShowOnlineParts(false);
-    view_->scrollBar()->setFocus();
+    FocusView();
     Relayout();
-    PostViewCommand(NAV_NEWEST);
+    PostViewCommand(kept ? NAV_REDRAW : NAV_NEWEST);
     UpdateStatus();
+}
+
+void TfmMain::FocusView() {
+    // The keys go to the view in either display: the scroll bar pages the log display.
+    if (OnlineDisplayShown())
+        view_->setFocus();
+    else
+        view_->scrollBar()->setFocus();
 }
 
 void TfmMain::ToggleDisplays() {
     page_->ZeroTiming();
+    // A switch of displays by the user comes back to the page of the log display it left.
     if (OnlineDisplayShown())
-        ShowLogDisplay();
+        ShowLogDisplayAt(true);
     else
         ShowOnlineDisplay();
 }
@@ -562,7 +575,8 @@ void TfmMain::OnKey(int key, int) {
                                         : ViewKey::Other;
     switch (KeySwitch(k, OnlineDisplayShown(), prog_.pp.opt[1] != 0)) {
     case DisplaySwitch::ToLog:
-        ShowLogDisplay();
+        // The cursor keys scroll back from what the online display shows; Esc switches.
+        ShowLogDisplayAt(k == ViewKey::Escape);
         break;
     case DisplaySwitch::ToOnline:
         ShowOnlineDisplay();
@@ -720,6 +734,7 @@ void TfmMain::ChangeLanguageTo(int lang) {
             PostViewCommand(NAV_REDRAW);
         }
         UpdateStatus();
+        FocusView();
     });
 }
 
@@ -742,6 +757,14 @@ void TfmMain::AfterStart() {
     SetShortcuts();
     Relayout();
     RestorePosition();
+    FocusView();
+}
+
+void TfmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    // The keys work in the view from the start, not in the first tool button.
+    QWidget* f = focusWidget();
+    if (!f || !view_->isAncestorOf(f)) FocusView();
 }
 
 void TfmMain::RestorePosition() {

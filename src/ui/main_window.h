@@ -85,6 +85,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
@@ -100,6 +101,11 @@ private:
     void OnKey(int key, int modifiers);
     void OnWheel(int dir);
     void ToggleDisplays();
+    // The log display at its newest page, or (keepPlace) at the page it showed when the user
+    // switched to the online display.
+    void ShowLogDisplayAt(bool keepPlace);
+    // The keyboard focus to the view of the display shown.
+    void FocusView();
     void ChangeLanguageTo(int lang);
     void ApplyFontSize();
     void ShowHelp(int context);

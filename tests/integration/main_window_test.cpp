@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -302,6 +303,68 @@ TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
         QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
         EXPECT_EQ(yes, lang == 0 ? QString("&Ja") : QString("&Yes"))
             << "the toolkit's German texts (qt6-translations-l10n) are missing";
+    }
+}
+
+TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
+    std::string sample = BinDir() + "../samples/sample_recording.lg1";
+    std::string copy = TempDir("gui-focus-file") + "sample.lg1";
+    std::filesystem::copy_file(sample, copy);
+    Gui g("gui-focus", {copy, "offline"});
+    TfmMain& w = *g.w;
+    w.activateWindow();
+    auto inView = [&] {
+        QWidget* f = w.focusWidget();
+        return f && (f == w.view() || w.view()->isAncestorOf(f));
+    };
+    auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, k, m);
+        QApplication::sendEvent(w.focusWidget() ? w.focusWidget() : w.view(), &press);
+        QKeyEvent release(QEvent::KeyRelease, k, m);
+        QApplication::sendEvent(w.focusWidget() ? w.focusWidget() : w.view(), &release);
+        w.RunViewCommands();
+    };
+    auto dateLine = [&] {
+        for (const DrawnLine& l : g.Drawn())
+            if (l.style == LineStyle::Date) return l.text;
+        return std::string();
+    };
+    auto pageOf = [&](int nr) { return g.tx(425) + std::to_string(nr) + g.tx(427); };
+    ASSERT_FALSE(w.OnlineDisplayShown());
+    EXPECT_TRUE(inView());
+
+    // The keys page the log display.
+    key(Qt::Key_Home);
+    key(Qt::Key_PageDown);
+    EXPECT_NE(dateLine().find(pageOf(6)), std::string::npos) << dateLine();
+
+    // To the online display and back: the keys stay in the view, the page is the same.
+    w.Action("aAusgLog")->trigger();
+    ASSERT_TRUE(w.OnlineDisplayShown());
+    EXPECT_TRUE(inView());
+    w.Action("aAusgLog")->trigger();
+    w.RunViewCommands();
+    ASSERT_FALSE(w.OnlineDisplayShown());
+    EXPECT_TRUE(inView());
+    EXPECT_NE(dateLine().find(pageOf(6)), std::string::npos) << dateLine();
+
+    // A change of language keeps the page and the keys too.
+    QAction* other = w.Action(g.p.pp.sprache == 0 ? "miUsa" : "miGer");
+    int lang = g.p.pp.sprache == 0 ? 1 : 0;
+    other->trigger();
+    ASSERT_TRUE(RunLoopUntil([&] { return g.p.pp.sprache == lang && other->isChecked(); }));
+    w.RunViewCommands();
+    EXPECT_TRUE(inView());
+    EXPECT_NE(dateLine().find(pageOf(6)), std::string::npos) << dateLine();
+
+    // Ctrl+PgDn and Shift+PgDn past the end show the same full page as End.
+    key(Qt::Key_End);
+    std::vector<std::string> last = g.Shown();
+    ASSERT_EQ(last.back(), g.tx(1191));
+    for (Qt::KeyboardModifier m : {Qt::ControlModifier, Qt::ShiftModifier}) {
+        key(Qt::Key_PageUp);
+        key(Qt::Key_PageDown, m);
+        EXPECT_EQ(g.Shown(), last) << m;
     }
 }
 
