@@ -29,6 +29,9 @@ constexpr int kTxLinkDown = 1186;
 constexpr int kTxFunction = 1472;  // + channel function
 constexpr int kTxProcedure = 1181; // + link procedure
 
+// The line of the status bar while no channel has a port.
+constexpr int kTxChoosePort = 2230;
+
 constexpr int kStatusPanels = 6;
 constexpr int kNoColour = -1;
 
@@ -38,6 +41,10 @@ struct PanelState {
     int rgb = kNoColour;
 };
 PanelState StatusPanel(const Program& p, int panel);
+
+// The line of the status bar that says how to choose a port, while no channel has one;
+// empty otherwise.
+std::string PortHint(const Program& p);
 
 // The file name without its directory.
 std::string FileNameOnly(const std::string& path);

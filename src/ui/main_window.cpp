@@ -19,12 +19,14 @@
 #include "ui/form_texts.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
+#include "ui/palette.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
@@ -37,6 +39,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <cstring>
 #include <filesystem>
@@ -271,16 +274,42 @@ void TfmMain::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("stbrMain"));
     bar->setSizeGripEnabled(false);
+    // Two rows: a line of advice above the panels, shown only when there is something to say.
+    auto* box = new QWidget(bar);
+    auto* rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    noticeRow_ = new QWidget(box);
+    noticeRow_->setObjectName(QStringLiteral("noticeRow"));
+    auto* notice = new QHBoxLayout(noticeRow_);
+    notice->setContentsMargins(0, 2, 0, 0);
+    lblNotice_ = new QLabel(noticeRow_);
+    lblNotice_->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice_->setWordWrap(true);
+    lblNotice_->setAutoFillBackground(true);
+    lblNotice_->setContentsMargins(4, 2, 4, 2);
+    QPalette np = lblNotice_->palette();
+    np.setColor(QPalette::Window, PaletteColor(14)); // light yellow
+    np.setColor(QPalette::WindowText, PaletteColor(1));
+    lblNotice_->setPalette(np);
+    notice->addWidget(lblNotice_, 1);
+    noticeRow_->hide();
+    rows->addWidget(noticeRow_);
+
+    auto* panelRow = new QHBoxLayout;
+    panelRow->setContentsMargins(0, 0, 0, 0);
     const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0};
     for (int i = 0; i < kStatusPanels; ++i) {
-        auto* l = new QLabel(bar);
+        auto* l = new QLabel(box);
         l->setObjectName(QStringLiteral("panel%1").arg(i));
         l->setAutoFillBackground(true);
         l->setContentsMargins(4, 2, 4, 0);
         if (widths[i]) l->setMinimumWidth(widths[i]);
-        bar->addPermanentWidget(l, i >= 4 ? 1 : 0);
+        panelRow->addWidget(l, i >= 4 ? 1 : 0);
         panels_[static_cast<size_t>(i)] = l;
     }
+    rows->addLayout(panelRow);
+    bar->addPermanentWidget(box, 1);
     bar->installEventFilter(this);
 }
 
@@ -347,6 +376,9 @@ void TfmMain::UpdateStatus() {
         if (s.rgb != kNoColour) pal.setColor(QPalette::Window, Rgb(s.rgb));
         l->setPalette(pal);
     }
+    std::string hint = PortHint(prog_);
+    lblNotice_->setText(Qs(hint));
+    noticeRow_->setVisible(!hint.empty());
     tbtnOnl_->setChecked(prog_.av.online);
     tbtnOnl_->SetImageIndex(prog_.av.online ? 1 : 0);
     tbtnOnl_->setToolTip(Qs(prog_.texts.tx(kTxOnlineHint + (prog_.av.online ? 1 : 0))));
@@ -358,6 +390,10 @@ void TfmMain::UpdateCaption() {
     std::string c = (prog_.av.t2 && !timing_.empty()) ? timing_ : prog_.Caption();
     setWindowTitle(Qs(c));
     QApplication::setApplicationName(Qs(prog_.Caption()));
+}
+
+QString TfmMain::NoticeText() const {
+    return noticeRow_->isVisibleTo(this) ? lblNotice_->text() : QString();
 }
 
 QString TfmMain::PanelText(int i) const {

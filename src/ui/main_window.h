@@ -72,6 +72,10 @@ public:
     LogView* view() const { return view_; }
     LogPage& page() { return *page_; }
     QString PanelText(int i) const;
+    // The line of advice above the status panels ("" while it is hidden).
+    QString NoticeText() const;
+    // The row of that line: a later entry (a button beside the advice) goes into its layout.
+    QWidget* NoticeRow() const { return noticeRow_; }
     QColor PanelColour(int i) const;
     QAction* Action(const QString& name) const;
     QToolBar* MenuToolBar() const { return tbrMenu_; }
@@ -138,6 +142,8 @@ private:
     std::array<LampButton*, 4> lamps_{}; // R1, T1, R2, T2
     LampButton* tbtnOnl_ = nullptr;
     std::array<QLabel*, 6> panels_{};
+    QWidget* noticeRow_ = nullptr;
+    QLabel* lblNotice_ = nullptr;
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
     bool runScheduled_ = false;
     std::string timing_; // the timing caption of the online display (t2)

@@ -249,6 +249,33 @@ TEST(MainWindow, GoingOnlineWithoutAPortSaysHowToChooseOne) {
     EXPECT_EQ(g.w->PanelText(0).toStdString(), g.tx(673));
 }
 
+TEST(MainWindow, AFirstStartWithoutAPortShowsTheOnlineDisplayAndHowToChooseOne) {
+    Gui g("gui-first", {"online"});
+    TfmMain& w = *g.w;
+    ASSERT_EQ(g.p.com[0].bp.cnr, 0);
+    ASSERT_EQ(g.p.com[1].bp.cnr, 0);
+    EXPECT_TRUE(g.msg.errors.empty()) << g.msg.errors[0];
+    EXPECT_FALSE(g.p.av.online);
+    EXPECT_TRUE(w.OnlineDisplayShown());
+    EXPECT_TRUE(w.view()->grid()->isVisible());
+    EXPECT_EQ(w.NoticeText().toStdString(), g.tx(2230));
+    QWidget* f = w.focusWidget();
+    EXPECT_TRUE(f == w.view() || w.view()->isAncestorOf(f))
+        << (f ? f->objectName().toStdString() : "");
+    // The lamps and the online button say what they are.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(w.LampOf(i / 2, i % 2 == 1)->toolTip().toStdString(), g.tx(1154 + i));
+    EXPECT_EQ(w.OnlineButton()->toolTip().toStdString(), g.tx(1148));
+    // A port chosen: the line goes, and going online works.
+    Pty pty;
+    g.host.BindDevice(0, pty.slave);
+    w.UpdateStatus();
+    EXPECT_EQ(w.NoticeText(), QString());
+    w.OnlineButton()->click();
+    EXPECT_TRUE(g.p.av.online) << (g.msg.errors.empty() ? "" : g.msg.errors[0]);
+    EXPECT_EQ(w.OnlineButton()->toolTip().toStdString(), g.tx(1149));
+}
+
 TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
     Gui g("gui-lang");
     TfmMain& w = *g.w;
