@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace vdl {
@@ -101,8 +100,14 @@ FormDialog::FormDialog(const TextTable& t, QWidget* parent) : QDialog(parent), t
     auto* outer = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
     outer->addLayout(body_);
-    bar_ = new QStatusBar(this);
-    bar_->setSizeGripEnabled(false);
+    // The hint line wraps: a long hint shows whole, on two lines where one is too short.
+    bar_ = new QLabel(this);
+    bar_->setObjectName("lblHint");
+    bar_->setWordWrap(true);
+    bar_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    bar_->setContentsMargins(4, 2, 4, 2);
+    bar_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    bar_->setMinimumHeight(2 * bar_->fontMetrics().lineSpacing() + 8);
     outer->addWidget(bar_);
     connect(qApp, &QApplication::focusChanged, this, &FormDialog::OnFocusChanged);
 }
@@ -177,15 +182,12 @@ void FormDialog::AddButtons(int helpContext) {
 }
 
 QString FormDialog::ShownHint() const {
-    return bar_->currentMessage();
+    return bar_->text();
 }
 
 void FormDialog::ShowHintOf(QWidget* w) {
     int n = HintOf(w);
-    if (n > 0)
-        bar_->showMessage(tx(n));
-    else
-        bar_->clearMessage();
+    bar_->setText(n > 0 ? tx(n) : QString());
 }
 
 void FormDialog::SetFocusOrder(std::vector<QWidget*> order) {

@@ -16,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QStatusBar;
 class QVBoxLayout;
 
 namespace vdl {
@@ -69,7 +68,7 @@ public:
     void AddButtons(int helpContext);
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
-    QStatusBar* statusBar() const { return bar_; }
+    QLabel* hintLine() const { return bar_; }
     QVBoxLayout* body() const { return body_; }
 
     // The hint text shown for the focused control.
@@ -106,7 +105,7 @@ private:
 
     const TextTable& t_;
     QVBoxLayout* body_ = nullptr;
-    QStatusBar* bar_ = nullptr;
+    QLabel* bar_ = nullptr; // the dialog's status line: the hint of the focused control
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::vector<QWidget*> order_;

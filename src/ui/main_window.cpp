@@ -334,11 +334,6 @@ void TfmMain::ApplyTexts() {
     }
     for (size_t i = 0; i < lamps_.size(); ++i)
         lamps_[i]->setToolTip(Qs(t.tx(kTxLampHints + static_cast<int>(i))));
-    QTableWidget* g = view_->grid();
-    for (int c = 0; c < kGridColumns; ++c) {
-        GridColumn col = GridColumnOf(t, c);
-        if (col.width > 0) g->setColumnWidth(c, col.width);
-    }
     FillGrid();
     UpdateStatus();
 }
@@ -413,8 +408,9 @@ LampButton* TfmMain::LampOf(int channel, bool transmit) const {
     return lamps_[static_cast<size_t>(channel * 2 + (transmit ? 1 : 0))];
 }
 
-void TfmMain::FillGrid() {
+void TfmMain::FillGrid(bool refit) {
     QTableWidget* g = view_->grid();
+    bool changed = refit;
     for (int r = 0; r < kGridRows; ++r)
         for (int c = 0; c < kGridColumns; ++c) {
             QTableWidgetItem* it = g->item(r, c);
@@ -426,11 +422,16 @@ void TfmMain::FillGrid() {
             }
             // The cell aligns the numbers itself; the padding of the text is not needed.
             QString s = Qs(GridCell(prog_, r, c)).trimmed();
-            if (it->text() == s) continue;
-            it->setText(s);
-            int need = g->fontMetrics().horizontalAdvance(s) + 12;
-            if (need > g->columnWidth(c)) g->setColumnWidth(c, need);
+            if (it->text() != s) {
+                it->setText(s);
+                changed = true;
+            }
         }
+    if (!changed) return;
+    // Every column as wide as its widest cell, at least the width its title text names.
+    std::vector<int> least;
+    for (int c = 0; c < kGridColumns; ++c) least.push_back(GridColumnOf(prog_.texts, c).width);
+    if (view_->FitGrid(least)) Relayout();
 }
 
 void TfmMain::RebuildRecentMenu() {
@@ -472,7 +473,7 @@ void TfmMain::Relayout() {
     m.h = view_->LineHeight();
     m.headerH = view_->HeaderHeight();
     m.width = view_->width();
-    m.statusTop = view_->height();
+    m.statusTop = view_->ViewBottom();
     m.toolBottom = 0;
     m.gridBottom = view_->GridBottom();
     m.scrollW = view_->ScrollBarWidth();
@@ -731,6 +732,7 @@ void TfmMain::EditDisplay() {
 
 void TfmMain::ApplyFontSize() {
     view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
+    FillGrid(true);
     Relayout();
 }
 
@@ -791,6 +793,7 @@ void TfmMain::AfterStart() {
     view_->ShowOnlineParts(OnlineDisplayShown());
     ApplyTexts();
     SetShortcuts();
+    FillGrid(true);
     Relayout();
     RestorePosition();
     FocusView();
@@ -816,6 +819,12 @@ void TfmMain::RestorePosition() {
     else if (w.kind == WindowPlaceKind::Centred)
         move(sg.center() - QPoint(width() / 2, height() / 2));
     if (w.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+    if (w.kind == WindowPlaceKind::Default) {
+        // The first start: wide enough for every column of the statistics grid, in either
+        // language, as far as the screen allows.
+        int need = view_->GridWidth(); // the view spans the window
+        if (need > width()) resize(std::min(need, sg.width()), height());
+    }
 }
 
 void TfmMain::closeEvent(QCloseEvent* e) {

@@ -97,7 +97,9 @@ private:
     QAction* AddAction(QMenu* m, const char* name, std::function<void()> f, bool checkable = false);
     void BuildStatusBar();
     void Relayout();
-    void FillGrid();
+    // The cells of the statistics grid; refit: the columns are fitted again even when no
+    // text changed (a new font).
+    void FillGrid(bool refit = false);
     void RebuildRecentMenu();
     void UpdateCaption();
     void ShowPopup(const QPoint& at);

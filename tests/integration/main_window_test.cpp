@@ -7,6 +7,7 @@
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
+#include "ui/palette.h"
 #include "ui/qt_messages.h"
 
 #include "integration/live_support.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolBar>
@@ -274,6 +276,83 @@ TEST(MainWindow, AFirstStartWithoutAPortShowsTheOnlineDisplayAndHowToChooseOne) 
     w.OnlineButton()->click();
     EXPECT_TRUE(g.p.av.online) << (g.msg.errors.empty() ? "" : g.msg.errors[0]);
     EXPECT_EQ(w.OnlineButton()->toolTip().toStdString(), g.tx(1149));
+}
+
+TEST(MainWindow, AtTheFirstStartTheGridFitsInEitherLanguage) {
+    for (int lang : {0, 1}) {
+        FakeMessages msg;
+        ProgramHost host((QtApp(), PrivateFolders("gui-fit"), BinDir()), msg);
+        Program& p = host.prog();
+        p.persistSettings = false;
+        ASSERT_EQ(host.StartUp(), Program::StartResult::Run);
+        ASSERT_EQ(p.pp.wstate, 0); // nothing stored: the program's own size
+        p.pp.sprache = lang;
+        ASSERT_TRUE(p.LoadLanguage(lang));
+        TfmMain w(host);
+        host.Run({"offline"});
+        w.AfterStart();
+        w.show();
+        w.ShowOnlineDisplay();
+        QApplication::processEvents();
+        QTableWidget* grid = w.view()->grid();
+        QFontMetrics fm(grid->font());
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                EXPECT_LE(fm.horizontalAdvance(grid->item(r, c)->text()), grid->columnWidth(c))
+                    << lang << " " << grid->item(r, c)->text().toStdString();
+        // The window is as wide as the grid, as far as the screen allows; on a narrower
+        // screen the grid scrolls sideways.
+        int screenW = w.screen()->availableGeometry().width();
+        EXPECT_GE(w.width(), std::min(w.view()->GridWidth(), screenW)) << lang;
+        if (w.view()->GridWidth() > grid->width()) {
+            EXPECT_EQ(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn) << lang;
+        }
+        w.close();
+    }
+}
+
+TEST(MainWindow, ALineWiderThanTheViewScrollsSideways) {
+    QtApp();
+    LogView v;
+    v.resize(400, 300);
+    v.ShowOnlineParts(false);
+    v.show();
+    QApplication::processEvents();
+    T_FarbIndex pair{1, 15};
+    v.Fill(0, 300, 400, 15);
+    v.Text(10, 20, "short", pair, LineStyle::Text);
+    v.Present();
+    EXPECT_FALSE(v.horizontalBar()->isVisible());
+    std::string wide(200, 'x');
+    wide += "END";
+    v.Text(10, 40, wide, pair, LineStyle::Text);
+    v.Present();
+    ASSERT_TRUE(v.horizontalBar()->isVisible());
+    QScrollBar* h = v.horizontalBar();
+    QFontMetrics fm(v.ViewFont());
+    // Scrolled to the end, the line's end stands inside the view, left of the scroll bar.
+    EXPECT_EQ(h->maximum(), 10 + fm.horizontalAdvance(QString::fromStdString(wide)) + 10 -
+                                (400 - v.ScrollBarWidth()));
+    EXPECT_LE(v.ViewBottom(), 300 - h->height());
+    auto inked = [&](int x0, int x1, int y) {
+        const QImage& img = v.Image();
+        qreal d = img.devicePixelRatio();
+        int n = 0;
+        for (int x = x0; x < x1; ++x)
+            for (int dy = 0; dy < v.LineHeight(); ++dy)
+                if (img.pixelColor(int(x * d), int((y + dy) * d)) == PaletteColor(1)) ++n;
+        return n;
+    };
+    int right = 400 - v.ScrollBarWidth();
+    EXPECT_EQ(inked(right - 40, right, 20), 0); // "short" is far to the left
+    h->setValue(h->maximum());
+    EXPECT_GT(inked(right - 40, right, 40), 0); // the end of the wide line
+    EXPECT_EQ(inked(0, 40, 20), 0);             // "short" went off to the left
+    // Keys move sideways too.
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&v, &left);
+    EXPECT_LT(h->value(), h->maximum());
+    EXPECT_EQ(v.Model().Texts(), (std::vector<std::string>{"short", wide}));
 }
 
 TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
