@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace vdl {
@@ -176,9 +177,14 @@ void FormDialog::AddButtons(int helpContext) {
     body_->addLayout(row);
     connect(ok_, &QPushButton::clicked, this, &FormDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &FormDialog::reject);
-    connect(help, &QPushButton::clicked, this, [helpContext] {
-        if (HelpHandler()) HelpHandler()(helpContext);
-    });
+    connect(help, &QPushButton::clicked, this, [helpContext] { OpenHelp(helpContext); });
+    // F1 anywhere in the dialog opens the same page.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [helpContext] { OpenHelp(helpContext); });
+}
+
+void FormDialog::OpenHelp(int context) {
+    if (HelpHandler()) HelpHandler()(context);
 }
 
 QString FormDialog::ShownHint() const {

@@ -64,7 +64,7 @@ public:
     QLineEdit* MakeEntry(int n, QLabel** label = nullptr); // label n, margin 5, hint n+1
     QListWidget* MakeCheckList(int entriesText, int hint);
 
-    // The OK, Cancel and Help buttons at the bottom; Help opens the help context.
+    // The OK, Cancel and Help buttons at the bottom; Help and F1 open the help context.
     void AddButtons(int helpContext);
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -92,8 +92,9 @@ public:
     // OK runs Confirm; the dialog closes only when it succeeds.
     void accept() override;
 
-    // Where the Help buttons send their context number (the help viewer of the program).
+    // Where the Help buttons and F1 send their context number (the guide of the program).
     static void SetHelpHandler(std::function<void(int)> handler);
+    static void OpenHelp(int context);
 
 protected:
     // Validates the fields and writes them into the copy; false keeps the dialog open.

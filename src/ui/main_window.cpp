@@ -1,10 +1,12 @@
 #include "ui/main_window.h"
 
+#include "app/help_pages.h"
 #include "app/main_commands.h"
 #include "app/main_state.h"
 #include "core/display_lists.h"
 #include "core/format.h"
 #include "core/info_text.h"
+#include "platform/gui_browser.h"
 #include "platform/program_host.h"
 #include "platform/qt_language.h"
 #include "platform/qt_locale.h"
@@ -23,7 +25,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -38,7 +39,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -55,9 +55,6 @@ constexpr int kTxMenuButtons = 504;
 constexpr int kTxLampHints = 1154;
 constexpr int kTxOnlineHint = 1148;
 constexpr int kTxFilterToggle = 686;
-constexpr int kTxHelpFile = 1163;
-constexpr int kHelpWindow = 110;
-constexpr int kHelpKey = 140;
 constexpr int kViewCommandDelayMs = 12;
 
 // Builds the menu items; their index in the menu selects their text. Items of parts of the
@@ -82,6 +79,8 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
     setObjectName(QStringLiteral("fmMain"));
     resize(900, 640);
     loc_ = std::make_unique<QtLocaleFormats>(ProgramLocale(prog_.pp.sprache));
+    ownBrowser_ = std::make_unique<QtBrowser>();
+    browser_ = ownBrowser_.get();
     view_ = new LogView(this);
     setCentralWidget(view_);
     view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
@@ -240,8 +239,8 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditFilterCmd(true); }); }));
 
     Items& he = items[M_HELP];
-    he.push_back(AddAction(menus_[M_HELP], "miHelp2", [this] { ShowHelp(kHelpWindow); }));
-    he.push_back(AddAction(menus_[M_HELP], "aHelpF1", [this] { ShowHelp(kHelpKey); }));
+    he.push_back(AddAction(menus_[M_HELP], "miHelp2", [this] { ShowHelp(HC_CONTENTS); }));
+    he.push_back(AddAction(menus_[M_HELP], "aHelpF1", [this] { ShowHelp(HC_MAIN_WINDOW); }));
     he.push_back(AddAction(menus_[M_HELP], "miVersion", [this] { Dialog([this] { Info(); }); }));
 
     // The texts of the items by their index (ApplyTexts).
@@ -777,13 +776,11 @@ void TfmMain::ChangeLanguageTo(int lang) {
 }
 
 void TfmMain::ShowHelp(int context) {
-    (void)context; // the help viewer opens the file at its start
-    std::string file = prog_.av.ProgDir + prog_.texts.tx(kTxHelpFile);
-    if (!Exists(file)) {
-        prog_.msg.Error(Format(prog_.texts.tx(kTxFileMissing), {file}));
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Qs(file)));
+    vdl::ShowHelp(prog_, *browser_, context);
+}
+
+void TfmMain::SetBrowser(Browser* b) {
+    browser_ = b ? b : ownBrowser_.get();
 }
 
 // ---- window ----

@@ -25,6 +25,7 @@ namespace vdl {
 class LampButton;
 class LogView;
 class ProgramHost;
+class Browser;
 class QtLocaleFormats;
 
 class TfmMain : public QMainWindow, public ProgramView {
@@ -82,6 +83,10 @@ public:
     std::vector<QString> RecentMenu() const;
     LampButton* LampOf(int channel, bool transmit) const;
     LampButton* OnlineButton() const { return tbtnOnl_; }
+    // Help: opens the guide at the page of a help context.
+    void ShowHelp(int context);
+    // Where the guide is shown (tests put a fake here; nullptr: the system's browser).
+    void SetBrowser(Browser* b);
 
     // Called when the window closes, after the window's own state was stored (the host then
     // shuts the program down).
@@ -114,7 +119,6 @@ private:
     void FocusView();
     void ChangeLanguageTo(int lang);
     void ApplyFontSize();
-    void ShowHelp(int context);
     // Runs a dialog command; the view is redrawn afterwards.
     void Dialog(const std::function<void()>& f);
     QString AskFile(bool save, int title, int ext, int filter, const std::string& near);
@@ -132,6 +136,8 @@ private:
     ProgramHost& host_;
     Program& prog_;
     std::unique_ptr<QtLocaleFormats> loc_;
+    std::unique_ptr<Browser> ownBrowser_;
+    Browser* browser_ = nullptr;
     LogView* view_ = nullptr;
     std::unique_ptr<LogPage> page_;
     QToolBar* tbrMenu_ = nullptr;

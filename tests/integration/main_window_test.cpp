@@ -4,6 +4,7 @@
 // log display; the status panels, the language switch and the short cuts follow the records.
 #include "platform/program_host.h"
 #include "platform/qt_locale.h"
+#include "ui/dlg_opt.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
@@ -12,6 +13,7 @@
 
 #include "integration/live_support.h"
 #include "integration/qt_env.h"
+#include "support/fake_browser.h"
 #include "support/fake_messages.h"
 #include "support/paths.h"
 
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -472,6 +475,47 @@ TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
         key(Qt::Key_PageDown, m);
         EXPECT_EQ(g.Shown(), last) << m;
     }
+}
+
+TEST(MainWindow, HelpF1AndEveryDialogsHelpOpenTheGuideAtTheirPage) {
+    Gui g("gui-help");
+    TfmMain& w = *g.w;
+    FakeBrowser browser;
+    w.SetBrowser(&browser);
+    std::string start = g.tx(1163);
+    std::string guide = BinDir() + start.substr(0, start.rfind('/') + 1);
+    ASSERT_TRUE(std::filesystem::exists(BinDir() + start)) << "the build puts the guide there";
+    using Opened = std::pair<std::string, std::string>;
+
+    w.Action("miHelp2")->trigger();
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "index.html", ""));
+    w.Action("aHelpF1")->trigger();
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "views.html", ""));
+    EXPECT_EQ(w.Action("aHelpF1")->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // A dialog's Help button and its F1 open the dialog's page.
+    uint8_t opt[kOptionBytes] = {};
+    TfmOpt o(g.p.texts, opt, &w);
+    QPushButton* help = nullptr;
+    for (QPushButton* b : o.findChildren<QPushButton*>())
+        if (b->text().toStdString() == g.tx(678)) help = b;
+    ASSERT_NE(help, nullptr);
+    help->click();
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "settings.html", "options"));
+    QShortcut* f1 = nullptr;
+    for (QShortcut* s : o.findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(Qt::Key_F1)) f1 = s;
+    ASSERT_NE(f1, nullptr);
+    browser.opened.clear();
+    emit f1->activated();
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "settings.html", "options"));
+
+    // Without a browser the user is told.
+    browser.works = false;
+    w.Action("miHelp2")->trigger();
+    ASSERT_FALSE(g.msg.errors.empty());
+    EXPECT_NE(g.msg.errors.back().find(guide + "index.html"), std::string::npos);
 }
 
 TEST(MainWindow, FunctionKeysFollowTheOptions) {
