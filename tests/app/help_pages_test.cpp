@@ -16,20 +16,12 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 using namespace vdl;
 using namespace vdl::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const std::string& f) {
-    std::ifstream in(f, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void Touch(const std::string& f) {
     fs::create_directories(fs::path(f).parent_path());
@@ -80,7 +72,7 @@ TEST(HelpPages, TheGuideHasEveryPageAndAnchorInBothLanguages) {
             std::string file = HelpPageFile(source, t, h.page);
             ASSERT_TRUE(fs::is_regular_file(file)) << file;
             if (h.anchor.empty()) continue;
-            EXPECT_NE(ReadAll(file).find("id=\"" + h.anchor + "\""), std::string::npos)
+            EXPECT_NE(FileContents(file).find("id=\"" + h.anchor + "\""), std::string::npos)
                 << file << "#" << h.anchor;
         }
     }
@@ -93,14 +85,14 @@ TEST(HelpPages, EveryLinkAndPictureOfTheGuideLeadsSomewhere) {
     for (const char* lang : {"en", "de"}) {
         fs::path dir = fs::path(SourceDir()) / "docs" / "guide" / lang;
         for (const auto& entry : fs::directory_iterator(dir)) {
-            std::string page = ReadAll(entry.path().string());
+            std::string page = FileContents(entry.path().string());
             for (auto it = std::sregex_iterator(page.begin(), page.end(), ref);
                  it != std::sregex_iterator(); ++it) {
                 fs::path target = dir / (*it)[1].str();
                 std::string where = entry.path().filename().string() + " -> " + (*it)[0].str();
                 ASSERT_TRUE(fs::is_regular_file(target)) << where;
                 if ((*it)[2].matched) {
-                    EXPECT_NE(ReadAll(target.string()).find("id=\"" + (*it)[2].str() + "\""),
+                    EXPECT_NE(FileContents(target.string()).find("id=\"" + (*it)[2].str() + "\""),
                               std::string::npos)
                         << where;
                 }

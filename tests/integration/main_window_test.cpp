@@ -44,6 +44,15 @@ using namespace vdl::test;
 
 namespace {
 
+// A copy of the sample log that the build writes, in a folder of its own.
+std::string SampleLogCopy(const std::string& name) {
+    std::string sample = BinDir() + "../samples/sample_recording.lg1";
+    EXPECT_TRUE(std::filesystem::exists(sample)) << sample;
+    std::string copy = TempDir(name) + "sample.lg1";
+    std::filesystem::copy_file(sample, copy);
+    return copy;
+}
+
 // A started program with its main window, offline, on a log of its own.
 struct Gui {
     FakeMessages msg;
@@ -112,6 +121,12 @@ struct Gui {
             c.bp.vwe5 = 1;
         }
         p.pp.zeitzl = 0; // without header lines the lines do not depend on time differences
+    }
+    // The date line of the log display's page ("" without one).
+    std::string DateLine() const {
+        for (const DrawnLine& l : Drawn())
+            if (l.style == LineStyle::Date) return l.text;
+        return std::string();
     }
     std::string Cell(int r, int c) const {
         QTableWidgetItem* it = w->view()->grid()->item(r, c);
@@ -189,22 +204,17 @@ TEST(MainWindow, OnlineOnALiveLineDrawsCountsAndPagesTheTelegrams) {
     EXPECT_EQ(g.Drawn().front().text.rfind(g.tx(421), 0), 0u);
     EXPECT_EQ(g.Drawn().back().text, g.tx(1191));
     EXPECT_TRUE(g.ShowsTelegram(newest));
-    auto dateLine = [&] {
-        for (const DrawnLine& l : g.Drawn())
-            if (l.style == LineStyle::Date) return l.text;
-        return std::string();
-    };
     std::string count = std::to_string(p.log->Count());
-    EXPECT_NE(dateLine().find(g.tx(427) + count), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(g.tx(427) + count), std::string::npos) << g.DateLine();
 
     // The thumb at the top: the oldest telegram, number 1.
     w.view()->scrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
     w.RunViewCommands();
-    EXPECT_NE(dateLine().find(g.tx(425) + "1" + g.tx(427)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(g.tx(425) + "1" + g.tx(427)), std::string::npos) << g.DateLine();
     EXPECT_EQ(w.view()->scrollBar()->value(), 0);
     w.view()->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     w.RunViewCommands();
-    EXPECT_NE(dateLine().find(g.tx(425) + "2" + g.tx(427)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(g.tx(425) + "2" + g.tx(427)), std::string::npos) << g.DateLine();
     EXPECT_GT(w.view()->scrollBar()->value(), 0);
 
     // Back to the online display: drawn anew from the display ring at the next tick.
@@ -377,16 +387,9 @@ TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
 }
 
 TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
-    std::string sample = BinDir() + "../samples/sample_recording.lg1";
-    std::string copy = TempDir("gui-dates-file") + "sample.lg1";
-    std::filesystem::copy_file(sample, copy);
+    std::string copy = SampleLogCopy("gui-dates-file");
     Gui g("gui-dates", {copy, "offline"});
     TfmMain& w = *g.w;
-    auto dateLine = [&] {
-        for (const DrawnLine& l : g.Drawn())
-            if (l.style == LineStyle::Date) return l.text;
-        return std::string();
-    };
     auto first = [&] {
         auto c = g.p.log->NewCursor();
         c->SeekOldest();
@@ -407,7 +410,7 @@ TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
         // The long date of the page's date line names the month in the program's language,
         // whatever the system's locale.
         const char* month = (lang == 0 ? de : en)[d.month - 1];
-        EXPECT_NE(dateLine().find(month), std::string::npos) << lang << " " << dateLine();
+        EXPECT_NE(g.DateLine().find(month), std::string::npos) << lang << " " << g.DateLine();
         // The toolkit's own buttons (message boxes, file dialogs) follow.
         QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
         EXPECT_EQ(yes, lang == 0 ? QString("&Ja") : QString("&Yes"))
@@ -416,9 +419,7 @@ TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
 }
 
 TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
-    std::string sample = BinDir() + "../samples/sample_recording.lg1";
-    std::string copy = TempDir("gui-focus-file") + "sample.lg1";
-    std::filesystem::copy_file(sample, copy);
+    std::string copy = SampleLogCopy("gui-focus-file");
     Gui g("gui-focus", {copy, "offline"});
     TfmMain& w = *g.w;
     w.activateWindow();
@@ -433,11 +434,6 @@ TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
         QApplication::sendEvent(w.focusWidget() ? w.focusWidget() : w.view(), &release);
         w.RunViewCommands();
     };
-    auto dateLine = [&] {
-        for (const DrawnLine& l : g.Drawn())
-            if (l.style == LineStyle::Date) return l.text;
-        return std::string();
-    };
     auto pageOf = [&](int nr) { return g.tx(425) + std::to_string(nr) + g.tx(427); };
     ASSERT_FALSE(w.OnlineDisplayShown());
     EXPECT_TRUE(inView());
@@ -445,7 +441,7 @@ TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
     // The keys page the log display.
     key(Qt::Key_Home);
     key(Qt::Key_PageDown);
-    EXPECT_NE(dateLine().find(pageOf(6)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(pageOf(6)), std::string::npos) << g.DateLine();
 
     // To the online display and back: the keys stay in the view, the page is the same.
     w.Action("aAusgLog")->trigger();
@@ -455,7 +451,7 @@ TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
     w.RunViewCommands();
     ASSERT_FALSE(w.OnlineDisplayShown());
     EXPECT_TRUE(inView());
-    EXPECT_NE(dateLine().find(pageOf(6)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(pageOf(6)), std::string::npos) << g.DateLine();
 
     // A change of language keeps the page and the keys too.
     QAction* other = w.Action(g.p.pp.sprache == 0 ? "miUsa" : "miGer");
@@ -464,7 +460,7 @@ TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
     ASSERT_TRUE(RunLoopUntil([&] { return g.p.pp.sprache == lang && other->isChecked(); }));
     w.RunViewCommands();
     EXPECT_TRUE(inView());
-    EXPECT_NE(dateLine().find(pageOf(6)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(pageOf(6)), std::string::npos) << g.DateLine();
 
     // Ctrl+PgDn and Shift+PgDn past the end show the same full page as End.
     key(Qt::Key_End);

@@ -115,6 +115,13 @@ struct PageWorld : LogWorld {
             if (l.style == LineStyle::Date) return &l;
         return nullptr;
     }
+    // The relative number of the page's first telegram, from the date line; -1 without one.
+    int FirstNumber() const {
+        const DrawnLine* d = DateLine();
+        std::string s = d ? d->text : "";
+        size_t p = s.find(" nr ");
+        return p == std::string::npos ? -1 : std::stoi(s.substr(p + 4));
+    }
     std::vector<std::string> TelegramLines() const {
         std::vector<std::string> v;
         for (const DrawnLine& l : canvas.Lines())
@@ -230,40 +237,34 @@ TEST(LogPage, OldestMovesAndProportionalJumps) {
     for (int i = 0; i < 100; ++i) w.Add(w.Points(1, 100 + static_cast<uint32_t>(i)));
     std::vector<T_Telegramm> all = w.ReadAll();
     w.ShowLog();
-    auto first = [&] {
-        const DrawnLine* d = w.DateLine();
-        std::string s = d ? d->text : "";
-        size_t p = s.find(" nr ");
-        return p == std::string::npos ? -1 : std::stoi(s.substr(p + 4));
-    };
     EXPECT_EQ(w.page->NavigateLog(NAV_OLDEST), 0);
-    EXPECT_EQ(first(), 1);
+    EXPECT_EQ(w.FirstNumber(), 1);
     std::vector<std::string> oldest = w.Rendered(all.front());
     std::vector<std::string> lines = w.TelegramLines();
     EXPECT_TRUE(std::equal(oldest.begin(), oldest.end(), lines.begin()));
 
     EXPECT_EQ(w.page->NavigateLog(NAV_LINE_DOWN), 1000 * 1 / 99);
-    EXPECT_EQ(first(), 2);
+    EXPECT_EQ(w.FirstNumber(), 2);
     w.page->NavigateLog(NAV_LINE_UP);
-    EXPECT_EQ(first(), 1);
+    EXPECT_EQ(w.FirstNumber(), 1);
     w.page->NavigateLog(NAV_LINE_UP); // nothing before the oldest
-    EXPECT_EQ(first(), 1);
+    EXPECT_EQ(w.FirstNumber(), 1);
     w.page->NavigateLog(NAV_PAGE_DOWN);
-    EXPECT_EQ(first(), 6);
+    EXPECT_EQ(w.FirstNumber(), 6);
     w.page->NavigateLog(NAV_PAGE_DOWN_50);
-    EXPECT_EQ(first(), 56);
+    EXPECT_EQ(w.FirstNumber(), 56);
     w.page->NavigateLog(NAV_PAGE_UP_5000);
-    EXPECT_EQ(first(), 1);
+    EXPECT_EQ(w.FirstNumber(), 1);
 
     // The thumb: 0 the oldest, 1000 the newest page, in between a share of the count.
     EXPECT_EQ(w.page->NavigateLog(NAV_REDRAW, 500), 1000 * 50 / 99);
-    EXPECT_EQ(first(), 51);
+    EXPECT_EQ(w.FirstNumber(), 51);
     w.page->NavigateLog(NAV_REDRAW, kNoPosition); // a redraw stays
-    EXPECT_EQ(first(), 51);
+    EXPECT_EQ(w.FirstNumber(), 51);
     w.page->NavigateLog(NAV_REDRAW, 0);
-    EXPECT_EQ(first(), 1);
+    EXPECT_EQ(w.FirstNumber(), 1);
     w.page->NavigateLog(NAV_REDRAW, 1000);
-    EXPECT_GT(first(), 50);
+    EXPECT_GT(w.FirstNumber(), 50);
     EXPECT_EQ(w.TelegramLines().back(), "*** end ***");
 }
 
@@ -271,14 +272,8 @@ TEST(LogPage, MovesPastTheEndShowTheNewestFullPage) {
     PageWorld w("page-past-end");
     for (int i = 0; i < 100; ++i) w.Add(w.Points(1, 100 + static_cast<uint32_t>(i)));
     w.ShowLog();
-    auto first = [&] {
-        const DrawnLine* d = w.DateLine();
-        std::string s = d ? d->text : "";
-        size_t p = s.find(" nr ");
-        return p == std::string::npos ? -1 : std::stoi(s.substr(p + 4));
-    };
     int newestPos = w.page->NavigateLog(NAV_NEWEST);
-    int newest = first();
+    int newest = w.FirstNumber();
     std::vector<std::string> newestLines = w.TelegramLines();
     ASSERT_GE(100 - newest, 5); // the page holds more telegrams than the moves below skip
     // From a page a little before the newest one, each forward move that would pass it shows
@@ -294,19 +289,19 @@ TEST(LogPage, MovesPastTheEndShowTheNewestFullPage) {
     for (const Case& c : cases) {
         w.page->NavigateLog(NAV_NEWEST);
         for (int i = 0; i < c.back; ++i) w.page->NavigateLog(NAV_LINE_UP);
-        ASSERT_EQ(first(), newest - c.back);
+        ASSERT_EQ(w.FirstNumber(), newest - c.back);
         EXPECT_EQ(w.page->NavigateLog(c.code), newestPos) << c.code;
-        EXPECT_EQ(first(), newest) << c.code;
+        EXPECT_EQ(w.FirstNumber(), newest) << c.code;
         EXPECT_EQ(w.TelegramLines(), newestLines) << c.code;
     }
     // A move that stays before the newest page moves as far as it says.
     w.page->NavigateLog(NAV_NEWEST);
     for (int i = 0; i < 10; ++i) w.page->NavigateLog(NAV_LINE_UP);
     w.page->NavigateLog(NAV_PAGE_DOWN);
-    EXPECT_EQ(first(), newest - 5);
+    EXPECT_EQ(w.FirstNumber(), newest - 5);
     // The thumb just before the end shows the newest page too.
     w.page->NavigateLog(NAV_REDRAW, 999);
-    EXPECT_EQ(first(), newest);
+    EXPECT_EQ(w.FirstNumber(), newest);
 }
 
 TEST(LogPage, ALongTelegramIsPagedByItsObjects) {
@@ -524,34 +519,28 @@ TEST(LogPageOnline, SwitchingToTheLogDisplayOpensTheLogAtTheNewest) {
 TEST(LogPageOnline, SwitchingBackComesToThePageTheLogDisplayLeft) {
     PageWorld w("page-keep");
     for (int i = 0; i < 60; ++i) w.Add(w.Points(1, static_cast<uint32_t>(i)));
-    auto first = [&] {
-        const DrawnLine* d = w.DateLine();
-        std::string s = d ? d->text : "";
-        size_t p = s.find(" nr ");
-        return p == std::string::npos ? -1 : std::stoi(s.substr(p + 4));
-    };
     w.ShowLog();
     w.page->NavigateLog(NAV_OLDEST);
     w.page->NavigateLog(NAV_PAGE_DOWN);
-    ASSERT_EQ(first(), 6);
+    ASSERT_EQ(w.FirstNumber(), 6);
     // Away to the online display and back: the same page, even after telegrams came in.
     w.page->ToOnlineDisplay();
     w.Add(w.Points(1, 500));
     EXPECT_TRUE(w.page->ToLogDisplay(true));
     w.page->NavigateLog(NAV_REDRAW);
-    EXPECT_EQ(first(), 6);
+    EXPECT_EQ(w.FirstNumber(), 6);
     // Without keepPlace (going offline, another log) the newest page.
     w.page->ToOnlineDisplay();
     EXPECT_FALSE(w.page->ToLogDisplay(false));
     w.page->NavigateLog(NAV_NEWEST);
-    EXPECT_GT(first(), 50);
+    EXPECT_GT(w.FirstNumber(), 50);
     // A place is kept once: a second switch from the online display has none.
     w.page->NavigateLog(NAV_OLDEST);
     w.page->ToOnlineDisplay();
     w.page->ToOnlineDisplay();
     EXPECT_TRUE(w.page->ToLogDisplay(true));
     w.page->NavigateLog(NAV_REDRAW);
-    EXPECT_EQ(first(), 1);
+    EXPECT_EQ(w.FirstNumber(), 1);
     w.page->ToOnlineDisplay();
     EXPECT_TRUE(w.page->ToLogDisplay(true));
     w.page->ToOnlineDisplay();
