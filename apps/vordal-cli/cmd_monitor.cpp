@@ -1,166 +1,55 @@
 // vordal-cli monitor: goes online on one or two serial devices, prints every logged telegram
 // as it arrives and writes the log; SIGINT, SIGTERM or the end of --duration take it offline
-// and close the log cleanly.
+// and close the log cleanly. It only listens.
 #include "cli.h"
-#include "decode_input.h"
-#include "decode_render.h"
-#include "record_json.h"
-
-#include "platform/program_host.h"
-
-#include <QCoreApplication>
-#include <QTimer>
-
-#include <atomic>
-#include <csignal>
-#include <iostream>
+#include "online_run.h"
 
 namespace vdl::cli {
 
 namespace {
 
-std::atomic<bool> g_stop{false};
-extern "C" void OnStopSignal(int) { g_stop = true; }
+const std::vector<std::string> kParities = {"none", "odd", "even", "mark", "space"};
 
-bool ParseParity(const std::string& s, uint8_t& pari) {
-    static const char* names[] = {"none", "odd", "even", "mark", "space"};
-    for (uint8_t i = 0; i < 5; ++i)
-        if (s == names[i]) {
-            pari = i;
-            return true;
-        }
-    return false;
-}
+const std::string kUsage =
+    "  monitor --port1 DEV [--port2 DEV] [OPTIONS]\n"
+    "                          go online on serial devices (a pseudo-terminal too), print\n"
+    "                          every logged telegram and write the log; SIGINT, SIGTERM or\n"
+    "                          the end of --duration go offline and close the log\n"
+    "      --baud N                         baud rate (default 9600)\n"
+    "      --parity none|odd|even|mark|space  parity (default even; 8 data bits, 1 stop bit)\n";
 
-int RunMonitor(const Args& argsIn) {
-    Args args = argsIn;
-    std::vector<std::string> values = DecodeValueOptions();
-    values.insert(values.end(), RenderValueOptions().begin(), RenderValueOptions().end());
-    for (const char* v : {"port1", "port2", "baud", "parity", "log", "duration"}) values.push_back(v);
-    std::vector<std::string> flags = DecodeFlagOptions();
-    flags.push_back("records");
-    Options o;
-    std::string error;
-    if (!o.Parse(args, values, flags, error) || !o.Positional().empty()) {
-        if (error.empty()) error = "unexpected argument " + o.Positional()[0];
-        std::cerr << "vordal-cli monitor: " << error << "\n";
-        return 2;
-    }
-    if (!o.Has("port1") && !o.Has("port2")) {
-        std::cerr << "vordal-cli monitor: give --port1 DEV and/or --port2 DEV\n";
-        return 2;
-    }
-    if (o.Has("records") && o.Has("format")) {
-        std::cerr << "vordal-cli monitor: --records and --format exclude each other\n";
-        return 2;
-    }
-    if (!o.Has("records") && !o.Has("format")) {
-        args.push_back("--format");
-        args.push_back("3");
-        o = Options();
-        o.Parse(args, values, flags, error);
-    }
-    long long baud = 9600, duration = -1;
-    uint8_t pari = 2;
-    if (o.Has("baud") && (!ParseNumber(o.Get("baud"), 50, 4000000, baud))) {
-        std::cerr << "vordal-cli monitor: --baud must be a baud rate\n";
-        return 2;
-    }
-    if (o.Has("parity") && !ParseParity(o.Get("parity"), pari)) {
-        std::cerr << "vordal-cli monitor: --parity must be none, odd, even, mark or space\n";
-        return 2;
-    }
-    if (o.Has("duration") && !ParseNumber(o.Get("duration"), 0, 100000000, duration)) {
-        std::cerr << "vordal-cli monitor: --duration must be a number of seconds\n";
-        return 2;
-    }
-
-    StderrMessages msg;
-    ProgramHost host(DecodeTextsDir(o), msg);
-    Program& p = host.prog();
-    p.persistSettings = false;
-    switch (host.StartUp()) {
-    case Program::StartResult::NoTexts:
-        return 99;
-    case Program::StartResult::NoSlot:
-        std::cerr << "vordal-cli monitor: two instances of the program run already\n";
-        return 3;
-    case Program::StartResult::Run:
-        break;
-    }
-    if (o.Has("log")) p.av.dtLog = o.Get("log");
-    p.pp.onlausg = 1; // no log view to open for reading
-    host.Run({p.texts.tx(673)});
-    if (!p.log->IsOpen()) {
-        std::cerr << "vordal-cli monitor: the log " << p.av.dtLog << " cannot be used\n";
-        return 1;
-    }
-    if (!ApplyDecodeOptions(o, p, error)) {
-        std::cerr << "vordal-cli monitor: " << error << "\n";
-        return 2;
-    }
-    for (int i = 0; i < 2; ++i) {
-        T_BetriebsPar& bp = p.com[i].bp;
-        bp.cnr = 0;
-        bp.baud = static_cast<int32_t>(baud);
-        bp.pari = pari;
-        bp.data = 8;
-        bp.stop = 1;
-        std::string dev = o.Get(i == 0 ? "port1" : "port2");
-        if (!dev.empty()) host.BindDevice(i, dev);
-    }
-
-    DecodeRenderer r;
-    bool json = o.Has("records");
-    if (!json && !r.Setup(o, p, error)) {
-        std::cerr << "vordal-cli monitor: " << error << "\n";
-        return 2;
-    }
-    if (!json) r.Begin(std::cout);
-    std::cout.flush();
-    p.onLogged = [&](const T_Telegramm& te) {
-        if (json) {
-            nlohmann::json j = StoredRecordJson(te);
-            std::cout << j.dump() << "\n";
-        } else {
-            r.Print(te, std::cout);
-        }
-        std::cout.flush();
+OnlineCommand Monitor() {
+    OnlineCommand m;
+    m.name = "monitor";
+    m.usage = kUsage + OnlineOptionsUsage();
+    m.values = {"baud", "parity"};
+    m.passive = true;
+    m.check = [](const Invocation& in, Program&) {
+        long long baud = 9600;
+        int pari = 2;
+        return in.Number("baud", 50, 4000000, baud) && in.Choice("parity", kParities, pari)
+                   ? 0
+                   : kExitRefused;
     };
-
-    p.pp.online = 1;
-    p.SetOnline(true);
-    if (!p.av.online) {
-        host.Shutdown();
-        return 1;
-    }
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [] {
-        if (g_stop) QCoreApplication::quit();
-    });
-    watch.start(50);
-    if (duration >= 0) QTimer::singleShot(static_cast<int>(duration * 1000), [] { QCoreApplication::quit(); });
-    QCoreApplication::exec();
-    p.SetOnline(false);
-    host.Shutdown();
-    return 0;
+    m.configure = [](const Invocation& in, Program& p) {
+        long long baud = 9600;
+        int pari = 2;
+        in.Number("baud", 50, 4000000, baud);
+        in.Choice("parity", kParities, pari);
+        for (T_ComVar& c : p.com) {
+            c.bp.baud = static_cast<int32_t>(baud);
+            c.bp.pari = static_cast<uint8_t>(pari);
+        }
+        return 0;
+    };
+    return m;
 }
 
-const CliCommand reg(
-    "monitor",
-    std::string("  monitor --port1 DEV [--port2 DEV] [OPTIONS]\n"
-                "                          go online on serial devices (a pseudo-terminal too), print\n"
-                "                          every logged telegram and write the log; SIGINT, SIGTERM or\n"
-                "                          the end of --duration go offline and close the log\n"
-                "      --baud N                         baud rate (default 9600)\n"
-                "      --parity none|odd|even|mark|space  parity (default even; 8 data bits, 1 stop bit)\n"
-                "      --log FILE                       the log file (default: the automatic log)\n"
-                "      --duration S                     go offline after S seconds\n"
-                "      --records                        one JSON object per telegram, with nr and dt\n") +
-        DecodeOptionsUsage() + "\n" + RenderOptionsUsage(),
-    RunMonitor);
+int RunMonitor(const Args& args) {
+    return RunOnline(args, Monitor());
+}
+
+const CliCommand reg("monitor", kUsage + OnlineOptionsUsage(), RunMonitor);
 
 } // namespace
 

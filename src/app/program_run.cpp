@@ -5,6 +5,8 @@
 #include "core/format.h"
 #include "core/settings.h"
 #include "link/channel_init.h"
+#include "link/link_services.h"
+#include "link/transmitter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +35,9 @@ public:
         if (p_.svc) p_.svc->LogEvent(c, ST_REMOTE_RESET, la);
         if (p_.view) p_.view->UpdateStatus();
     }
+    void LinkReaction(T_ComVar& c) override {
+        if (p_.linkEnv) vdl::LinkReaction(c, *p_.linkEnv);
+    }
     void RunNow(T_ComVar& c) override {
         if (p_.sv) p_.sv->link.PostRunNow(&c == &p_.com[0] ? 0 : 1);
     }
@@ -50,6 +55,7 @@ int MinuteOf(double dt) {
 
 Program::~Program() {
     log.reset();
+    linkEnv.reset();
     svc.reset();
     rxEnv.reset();
     rxHooks.reset();
@@ -110,7 +116,9 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
         std::array<int32_t, 4> r{};
         if (!log) return r;
         auto at = [&](int ek, int k) {
-            return (ek >= 1 && ek <= 4) ? log->counters[static_cast<size_t>(ek - 1)][static_cast<size_t>(k)] : 0;
+            return (ek >= 1 && ek <= 4)
+                       ? log->counters[static_cast<size_t>(ek - 1)][static_cast<size_t>(k)]
+                       : 0;
         };
         r = {at(c.em.enr, 0), at(c.em.enr, 1), at(c.se.snr, 0), at(c.se.snr, 1)};
         return r;
@@ -118,6 +126,21 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     svc->hooks.lamp = [this](T_LedVar& l, bool lit) {
         if (view) view->Lamp(l, lit);
     };
+    ports.Attach(sv->store, persistSettings);
+    svc->hooks.portName = [this](int n) { return ports.Name(n); };
+    svc->hooks.lineChanged = [this](int i) {
+        if (view) {
+            view->UpdateStatus();
+            view->StatisticsChanged();
+        }
+        if (onLineChanged) onLineChanged(i);
+    };
+    linkEnv = std::make_unique<LinkEnv>(LinkEnv{*svc, av, ap, texts, *tb, msg, dataSources, {}});
+    linkEnv->hooks.linkEvent = [this](T_ComVar&, uint8_t, uint16_t) {
+        if (view) view->UpdateStatus();
+    };
+    svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
+    svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
     for (T_ComVar& c : com) InitChannel(c, av, ap);
 
     CreateLog(*tb);
@@ -149,7 +172,9 @@ bool Program::LoadParamSet(const std::string& name) {
 
 void Program::OpenLogFile(const std::string& name, bool ageCheck) {
     std::string n = name;
-    if (n.empty()) n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow()) : av.dtStartLog;
+    if (n.empty())
+        n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow())
+                                                  : av.dtStartLog;
     if (!log->OpenLog(n, ageCheck)) {
         // A file that is not a log stays as it is (its message was shown); the telegrams go
         // to the automatic log instead of being lost.
@@ -189,7 +214,8 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
     }
 }
 
-void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1, SerialPort* port2) {
+void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1,
+                         SerialPort* port2) {
     tb->Resync();
     av.syszt = tb->LocalNow();
 
@@ -206,7 +232,8 @@ void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1
     std::vector<int> ports = sv->enumeratePorts ? sv->enumeratePorts() : std::vector<int>{};
     av.AnzCom = 0;
     for (int n : ports)
-        if (av.AnzCom < static_cast<int>(av.ComNr.size())) av.ComNr[static_cast<size_t>(av.AnzCom++)] = n;
+        if (av.AnzCom < static_cast<int>(av.ComNr.size()))
+            av.ComNr[static_cast<size_t>(av.AnzCom++)] = n;
     for (const T_ComVar& c : com) {
         if (c.bp.cnr > 0 && !c.se.open &&
             std::find(ports.begin(), ports.end(), c.bp.cnr) == ports.end())

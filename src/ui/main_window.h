@@ -3,6 +3,7 @@
 // the dispatch of every command to the program.
 #pragma once
 
+#include "app/main_state.h"
 #include "app/program.h"
 #include "log/log_page.h"
 
@@ -149,7 +150,7 @@ private:
     QMenu* mruMenu_ = nullptr;
     std::array<LampButton*, 4> lamps_{}; // R1, T1, R2, T2
     LampButton* tbtnOnl_ = nullptr;
-    std::array<QLabel*, 6> panels_{};
+    std::array<QLabel*, kStatusPanels> panels_{};
     QWidget* noticeRow_ = nullptr;
     QLabel* lblNotice_ = nullptr;
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
