@@ -18,6 +18,7 @@
 #include "ui/dlg_info.h"
 #include "ui/dlg_lnk.h"
 #include "ui/dlg_opt.h"
+#include "ui/eliding_label.h"
 #include "ui/form_texts.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
@@ -56,6 +57,9 @@ constexpr int kTxLampHints = 1154;
 constexpr int kTxOnlineHint = 1148;
 constexpr int kTxFilterToggle = 686;
 constexpr int kViewCommandDelayMs = 12;
+// The first start's window: at least this wide, and wider than the grid by this.
+constexpr int kFirstWidth = 1024;
+constexpr int kPortRoom = 60;
 
 // Builds the menu items; their index in the menu selects their text. Items of parts of the
 // program that do not exist yet are left out (nullptr keeps the numbering).
@@ -301,7 +305,9 @@ void TfmMain::BuildStatusBar() {
     // The channels' ports stand next to the online state.
     const int order[kStatusPanels] = {0, kPanelPorts, 1, 2, 3, 4, 5};
     for (int i : order) {
-        auto* l = new QLabel(box);
+        // The file names and the ports give way on a short bar; the others keep their text.
+        bool gives = i == 4 || i == 5 || i == kPanelPorts;
+        QLabel* l = gives ? new ElidingLabel(box) : new QLabel(box);
         l->setObjectName(QStringLiteral("panel%1").arg(i));
         l->setAutoFillBackground(true);
         l->setContentsMargins(4, 2, 4, 0);
@@ -822,7 +828,8 @@ void TfmMain::RestorePosition() {
     if (w.kind == WindowPlaceKind::Default) {
         // The first start: wide enough for every column of the statistics grid, in either
         // language, as far as the screen allows.
-        int need = view_->GridWidth(); // the view spans the window
+        // Room for a device path in the port column too.
+        int need = std::max(view_->GridWidth() + kPortRoom, kFirstWidth);
         if (need > width()) resize(std::min(need, sg.width()), height());
     }
 }
