@@ -5,6 +5,7 @@
 #include "platform/program_host.h"
 #include "platform/qt_locale.h"
 #include "ui/dlg_opt.h"
+#include "ui/eliding_label.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -319,6 +321,21 @@ TEST(MainWindow, AtTheFirstStartTheGridFitsInEitherLanguage) {
         EXPECT_GE(w.width(), std::min(w.view()->GridWidth(), screenW)) << lang;
         if (w.view()->GridWidth() > grid->width()) {
             EXPECT_EQ(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn) << lang;
+        }
+        // The status panels stay inside the window, long file names and all, and a panel too
+        // short for its text shows that it is cut (an ellipsis), not a clipped word.
+        p.av.dtLog = "/a/long/folder/name/" + std::string(80, 'x') + ".lg1";
+        w.UpdateStatus();
+        QApplication::processEvents();
+        EXPECT_LE(w.width(), screenW) << lang;
+        for (int i = 0; i < kStatusPanels; ++i) {
+            auto* l = w.findChild<QLabel*>(QStringLiteral("panel%1").arg(i));
+            ASSERT_NE(l, nullptr) << i;
+            if (!l->isVisible()) continue;
+            EXPECT_LE(l->mapTo(&w, QPoint(l->width(), 0)).x(), w.width()) << lang << " " << i;
+            if (l->fontMetrics().horizontalAdvance(l->text()) > l->contentsRect().width()) {
+                EXPECT_NE(qobject_cast<ElidingLabel*>(l), nullptr) << lang << " " << i;
+            }
         }
         w.close();
     }
