@@ -29,7 +29,7 @@ bool GoOfflineAsking(Program& p) {
 
 // The address settings changed: run-time values, filter rows and the structure hints.
 void DeriveFromSettings(Program& p) {
-    for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
+    p.InitChannels();
     NormaliseFilter(p.ap.afilt, p.ap);
     NormaliseFilter(p.ap.lfilt, p.ap);
     InstallAsduTexts(p.texts, p.av, p.ap);
