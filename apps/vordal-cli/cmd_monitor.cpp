@@ -7,13 +7,17 @@
 #include "invocation.h"
 #include "record_json.h"
 
+#include "core/format.h"
+#include "link/port_list.h"
 #include "platform/program_host.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 namespace vdl::cli {
@@ -75,6 +79,13 @@ int RunMonitor(const Args& args) {
     if (!p.LoadLanguage(in.LangOf(in.TextsDir()))) return 1;
     if (o.Has("log")) p.av.dtLog = o.Get("log");
     p.pp.onlausg = 1; // no log view to open for reading
+    // The logs this run may create: one of them is removed again when no port opens.
+    std::vector<std::string> newLogs;
+    for (const std::string& f :
+         {p.av.dtLog, p.log->AutomaticName(p.tb->LocalNow()), p.av.dtStartLog}) {
+        std::error_code ec;
+        if (!f.empty() && !std::filesystem::exists(f, ec)) newLogs.push_back(f);
+    }
     host.Run({p.texts.tx(673)});
     if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
     if (!ApplyDecodeOptions(in, p)) {
@@ -109,10 +120,29 @@ int RunMonitor(const Args& args) {
         std::cout.flush();
     };
 
+    // A lost line is said on standard error; the channel reopens it when it is back.
+    p.onLineChanged = [&](int i) {
+        const std::string name = p.svc->PortName(i);
+        std::string said;
+        if (p.svc->Lost(i)) {
+            SerialPort& port = *host.port(i);
+            said = Format(p.texts.tx(kTxLineLost),
+                          {name, PortFaultText(p.texts, port.Fault(), port.FaultText())});
+        } else if (p.com[i].se.open) {
+            said = Format(p.texts.tx(kTxLineBack), {name});
+        }
+        if (!said.empty()) std::cerr << "vordal-cli monitor: " << ShownText(said) << "\n";
+    };
+
     p.pp.online = 1;
     p.SetOnline(true);
     if (!p.av.online) {
+        bool empty = p.log->Count() == 0;
+        std::string made = p.av.dtLog;
         host.Shutdown();
+        std::error_code ec;
+        if (empty && std::find(newLogs.begin(), newLogs.end(), made) != newLogs.end())
+            std::filesystem::remove(made, ec);
         return 1;
     }
     std::signal(SIGINT, OnStopSignal);

@@ -167,7 +167,8 @@ const std::vector<std::string>& DecodeFlagOptions() {
 }
 
 const char* DecodeOptionsUsage() {
-    return "      --function 0..6                  function of both channels (default 0, monitor)\n"
+    return "      --function 0..6                  function of both channels (default 0, monitor;\n"
+           "                                       5 and 6 the rp57x frame formats)\n"
            "      --procedure balanced|unbalanced  transmission procedure (default unbalanced)\n"
            "      --link-addresses 1,2,3           link addresses of the stations\n"
            "      --link-address-length 0|1|2      link address octets (default 1)\n"

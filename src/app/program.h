@@ -20,6 +20,7 @@
 #include "link/channel_service.h"
 #include "link/link_env.h"
 #include "link/link_platform.h"
+#include "link/port_names.h"
 #include "link/receiver.h"
 #include "link/user_data.h"
 #include "log/filter.h"
@@ -44,7 +45,7 @@ struct ProgramServices {
     InstanceLock& lock;
     KeyValueStore& store;
     Folders& folders;
-    // The serial ports that exist (numbers 1..255 and bound devices).
+    // The serial ports that exist: the system's devices and the bound devices present.
     std::function<std::vector<int>()> enumeratePorts;
     int localeLanguage = 1; // 0 when the user's locale is German
 };
@@ -172,6 +173,12 @@ public:
     // Called with every telegram after it was logged (numbered and stamped), also when the
     // log filter refused it (then nr is unchanged); the command-line monitor prints them.
     std::function<void(const T_Telegramm&)> onLogged;
+    // Called when channel i's line was lost or is open again (svc->Lost(i) tells which); the
+    // command-line monitor says so on standard error.
+    std::function<void(int)> onLineChanged;
+    // Port numbers and their devices; the bindings are kept in the per-user store (when the
+    // settings are kept).
+    PortNames ports;
     // Hooks of later subsystems (no-ops until they land).
     std::function<void()> minuteWork;       // time-triggered sending
     std::function<void()> stationImageWork; // periodic work of the station image

@@ -135,6 +135,15 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     svc->hooks.lamp = [this](T_LedVar& l, bool lit) {
         if (view) view->Lamp(l, lit);
     };
+    ports.Attach(sv->store, persistSettings);
+    svc->hooks.portName = [this](int n) { return ports.Name(n); };
+    svc->hooks.lineChanged = [this](int i) {
+        if (view) {
+            view->UpdateStatus();
+            view->StatisticsChanged();
+        }
+        if (onLineChanged) onLineChanged(i);
+    };
     linkEnv = std::make_unique<LinkEnv>(LinkEnv{*svc, av, ap, texts, *tb, msg, dataSources, {}});
     linkEnv->hooks.linkEvent = [this](T_ComVar& c, uint8_t event, uint16_t la) {
         if (event == ST_LINK_UP) send->FireEvent(c, ANST_LINK_UP, la);

@@ -8,6 +8,7 @@
 #include "asdu/interp_words.h"
 #include "asdu/link_line.h"
 #include "asdu/object_texts.h"
+#include "asdu/rp57x.h"
 #include "core/clock.h"
 #include "core/format.h"
 #include "core/utf8.h"
@@ -93,6 +94,19 @@ std::string LineErrorText(T_TeleAusgabe& c) {
     return tx(c, 1388 + ((code >= 0 && code <= 5) ? code : 0));
 }
 
+// The port of a channel-opened or channel-closed record: its device, kept after the seven
+// integers, or (older records) its number.
+std::string OpenCloseDevice(const T_Telegramm& te) {
+    constexpr int kInts = 28;
+    std::string d;
+    for (int i = kInts; i < te.validLen(); ++i) {
+        char ch = static_cast<char>(te.b[i]);
+        if (static_cast<unsigned char>(ch) < 0x20) break;
+        d += ch;
+    }
+    return d.empty() ? std::to_string(te.la) : d;
+}
+
 std::string StatusText(T_TeleAusgabe& c) {
     T_Telegramm& te = c.te;
     std::string s;
@@ -118,7 +132,7 @@ std::string StatusText(T_TeleAusgabe& c) {
             y = Format(tx(c, 1482), {static_cast<int>(I(5))});
             if (I(4) < 3) z = TxAt(Tx(c), 1181, I(6), 20);
         }
-        s = Format(TxAt(Tx(c), 432, te.stat, 255), {static_cast<int>(te.la), x, z, y});
+        s = Format(TxAt(Tx(c), 432, te.stat, 255), {OpenCloseDevice(te), x, z, y});
         if (te.ek == 0) te.ek = 1;
         for (int i = 0; i < 2; ++i)
             s += Format(tx(c, 521), {ChannelText(c, te.ek + i), static_cast<double>(I(2 * i)),
@@ -425,7 +439,7 @@ std::string InterpretedLine(T_TeleAusgabe& c) {
         if (LinkLineOn(c) || te.ta == TA_VARIABLE) return RawRow(c, c.znr - 2);
         return {};
     }
-    if (c.pcv && c.pcv->rp57x) return c.env->rpLine ? c.env->rpLine(c) : std::string();
+    if (c.pcv && c.pcv->rp57x) return RpLine(c);
     if (c.znr == 2 && !LinkLineOn(c) && te.stat > 39) {
         if (te.ta != TA_VARIABLE) return {};
         c.znr = 3;

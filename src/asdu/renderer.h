@@ -19,7 +19,6 @@
 namespace vdl {
 
 class ObjectTexts;
-struct T_TeleAusgabe;
 
 // View formats (format of T_ProgPar).
 enum : int {
@@ -53,9 +52,6 @@ struct RenderEnv {
     // The display filter's object criteria: true when object n (1-based) of te is shown.
     // Empty: every object is shown.
     std::function<bool(const T_Telegramm& te, int n)> objectFilter;
-    // The link line (znr 2) and message lines (znr 3 on) of the rp57x frame formats. Empty:
-    // their frames show the header line only.
-    std::function<std::string(T_TeleAusgabe& ctx)> rpLine;
 };
 
 // The work record of the renderer for one telegram.

@@ -271,14 +271,16 @@ void TfmMain::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("stbrMain"));
     bar->setSizeGripEnabled(false);
-    const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0};
-    for (int i = 0; i < kStatusPanels; ++i) {
+    const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0, 0};
+    // The channels' ports stand next to the online state.
+    const int order[kStatusPanels] = {0, kPanelPorts, 1, 2, 3, 4, 5};
+    for (int i : order) {
         auto* l = new QLabel(bar);
         l->setObjectName(QStringLiteral("panel%1").arg(i));
         l->setAutoFillBackground(true);
         l->setContentsMargins(4, 2, 4, 0);
         if (widths[i]) l->setMinimumWidth(widths[i]);
-        bar->addPermanentWidget(l, i >= 4 ? 1 : 0);
+        bar->addPermanentWidget(l, (i == 4 || i == 5) ? 1 : 0);
         panels_[static_cast<size_t>(i)] = l;
     }
     bar->installEventFilter(this);
@@ -343,6 +345,7 @@ void TfmMain::UpdateStatus() {
         PanelState s = StatusPanel(prog_, i);
         QLabel* l = panels_[static_cast<size_t>(i)];
         l->setText(Qs(s.text));
+        if (i == kPanelPorts) l->setVisible(!s.text.empty());
         QPalette pal = statusBar()->palette();
         if (s.rgb != kNoColour) pal.setColor(QPalette::Window, Rgb(s.rgb));
         l->setPalette(pal);
@@ -384,7 +387,7 @@ void TfmMain::FillGrid() {
             QTableWidgetItem* it = g->item(r, c);
             if (!it) {
                 it = new QTableWidgetItem;
-                bool number = r > 0 && ((c >= 1 && c <= 4) || c == 7 || c == 8);
+                bool number = r > 0 && ((c >= 1 && c <= 4) || c == 8);
                 it->setTextAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
                 g->setItem(r, c, it);
             }
@@ -644,9 +647,9 @@ void TfmMain::EditChannel(int i) {
     env.khex = prog_.av.khex;
     env.lgla = prog_.ap.lgla;
     env.formatFree = prog_.pp.opt[9] != 0;
-    env.ports = host_.ports().Enumerate();
+    env.ports = host_.EnumeratePorts();
     env.otherPort = prog_.com[1 - i].bp.cnr;
-    env.bindPath = [this](const std::string& path) { return host_.ports().Bind(path); };
+    env.names = &prog_.ports;
     T_BetriebsPar bp = prog_.com[i].bp;
     if (EditChannelParams(this, prog_.texts, env, i, bp))
         prog_.ChangeChannelParams(i, bp);

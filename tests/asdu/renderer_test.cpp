@@ -356,7 +356,7 @@ TEST_F(RendererTest, EventsAndMessages) {
 }
 
 TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
-    f.texts.Replace(480, "open port %d %s%s%s");
+    f.texts.Replace(480, "open port %s %s%s%s");
     f.texts.Replace(521, " %s:%.0f/%.0f");
     f.texts.Replace(1472, "monitor");
     f.texts.Replace(1482, " %d Bd");
@@ -377,6 +377,13 @@ TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
     // No time difference for the open record.
     EXPECT_EQ(lines[0],
               "  1         Rx1: 12:34:56,789  open port 4 monitor bal 9600 Bd Rx1:10/1 Tx1:20/2");
+
+    // A newer record names its device after the integers.
+    const char dev[] = "/dev/ttyUSB0";
+    std::memcpy(ev.b + 28, dev, sizeof dev - 1);
+    ev.lg = static_cast<int16_t>(28 + sizeof dev - 1);
+    EXPECT_EQ(f.Lines(ev)[0], "  1         Rx1: 12:34:56,789  open port /dev/ttyUSB0 monitor bal "
+                              "9600 Bd Rx1:10/1 Tx1:20/2");
 }
 
 TEST_F(RendererTest, ColoursByChannelErrorQualityObjectTypeAndCause) {
@@ -476,7 +483,7 @@ TEST_F(RendererTest, TextLinesAreShownAsBytes) {
     EXPECT_EQ(lines[2], "1;0;" + std::string(18, ';') + HexDump(te.b + 16, 11, ';') + ";");
 }
 
-TEST_F(RendererTest, VariantFramesKeepTheirHeaderAndHandTheRestToTheHook) {
+TEST_F(RendererTest, VariantFramesDecodeTheirOwnHeaderAndTakeTheChannelPair) {
     f.com[0].bp.fkt = FKT_RP6;
     f.com[0].rp57x = true;
     f.SetFormat(VF_FULL);
@@ -487,21 +494,18 @@ TEST_F(RendererTest, VariantFramesKeepTheirHeaderAndHandTheRestToTheHook) {
     te.ek = EK_RX1;
     te.dt = f.dt;
     te.nr = 1;
-    // Without the variant's lines: the header line only.
-    EXPECT_EQ(f.Lines(te).size(), 1u);
-    std::vector<int> asked;
-    f.env.rpLine = [&asked](T_TeleAusgabe& c) {
-        asked.push_back(c.znr);
-        return c.znr <= 3 ? "rp " + std::to_string(c.pb) + " typ " + std::to_string(c.te.typ)
-                          : std::string();
-    };
-    auto lines = f.Lines(te);
-    ASSERT_EQ(lines.size(), 3u);
     // The header of the variant is decoded first; the cursor stands at the first message
     // byte after the two header bytes (function 6: index 9). Type = control field >> 1, low
     // four bits for an odd control field.
-    EXPECT_EQ(lines[1], "rp 9 typ 12");
-    EXPECT_EQ(asked, (std::vector<int>{2, 3, 4}));
+    StartTelegram(f.ctx, te);
+    EXPECT_EQ(f.ctx.pb, 9);
+    EXPECT_EQ(f.ctx.te.typ, 12);
+    EXPECT_EQ(f.ctx.te.la, 5);
+    EXPECT_EQ(f.ctx.te.ca, 3);
+    // A short telegram of the variant: header line and its link line (the variant's lines).
+    auto lines = f.Lines(te);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].starts_with("Rx1:  ")) << lines[1];
     // Variant frames take the channel's pair, changed by the non-zero parts of the type's.
     f.pft.frb[12] = T_FarbIndex{0, 9};
     f.Lines(te);

@@ -278,8 +278,20 @@ def define_ui(T, R, COMBO, FIELD):
       note="question: delete the log")
     T(1206, "keine", "none", note="port list: no port")
     T(1207, "", note="port list: prefix of the port number; empty, so that the entry reads back as a number", req=False, same=True)
-    T(1208, "Die Schnittstelle COM%d kann nicht geöffnet werden.", "Port COM%d cannot be opened.", fmt="d",
-      note="message: port cannot be opened (port number)")
+    T(1208, "Die Schnittstelle %s kann nicht geöffnet werden: %s", "%s cannot be opened: %s", fmt="s,s",
+      note="message: port cannot be opened (device, reason)")
+    T(2180, "Leitung an %s verloren: %s. Sie wird alle 2 s wieder geöffnet.",
+      "Line lost on %s: %s. Trying to reopen it every 2 s.", fmt="s,s",
+      note="message record and monitor message: a channel's line was lost (device, reason)")
+    T(2181, "Leitung an %s wieder offen.", "Line on %s open again.", fmt="s",
+      note="monitor message: a lost line is open again (device)")
+    T(2182, "%s verloren", "%s lost", fmt="s", note="statistics grid and status bar: a port whose line is lost (device)")
+    R(2183, ["Datei oder Gerät nicht vorhanden", "Dieser Nummer ist kein Gerät zugeordnet", "Zugriff verweigert",
+             "Gerät belegt", "Keine serielle Schnittstelle", "Ein-/Ausgabefehler", "Die Gegenstelle hat aufgelegt"],
+      ["No such file or directory", "No device is bound to this number", "Permission denied",
+       "Device or resource busy", "Not a serial port", "Input/output error", "The other side hung up"],
+      note="why a port failed: no device, number without device, no access, busy, no serial port, "
+           "input/output error, hang-up")
     R(1212, ["ungefiltert  ", "gefiltert  "], ["unfiltered  ", "filtered  "], note="view header: filter inactive, active")
     T(1215, "Es ist kein Anzeigefilter festgelegt.", "No display filter is defined.", note="message: aAFiltAE without filter")
     T(1216, "Die Parameterdatei kann nicht gelesen werden oder ist ungültig:",
