@@ -7,6 +7,7 @@
 #include "link/transmitter.h"
 #include "send/sete_encoder.h"
 #include "send/sete_files.h"
+#include "send/sete_form.h"
 
 #include <string>
 
@@ -267,6 +268,26 @@ bool SendTelegrams::AnyActive() const {
     for (int n = 1; n <= kSeTeCount; ++n)
         if (Active(n)) return true;
     return false;
+}
+
+// ---- The editor ----
+
+T_SeTe SendTelegrams::OpenForEditing(int n) {
+    set_->at(n).stat = SS_TE_IDLE;
+    return set_->at(n);
+}
+
+bool SendTelegrams::StoreEdited(int n, const T_SeTe& edited) {
+    T_SeTe t = edited;
+    t.la = ResolveLinkAddress(t);
+    t.lines = 0;
+    const bool changed = EditedDiffers(t, set_->at(n));
+    set_->at(n) = t;
+    if (changed) {
+        env_.av.setelisav = true;
+        ReloadRawFile(n);
+    }
+    return changed;
 }
 
 // ---- Files ----

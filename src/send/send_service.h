@@ -74,6 +74,13 @@ public:
     // The minute of the local clock changed (modes 4 and 5).
     void FireMinute(int minuteOfHour);
 
+    // The editor opens on telegram n: it stops sending while it is edited; its copy.
+    T_SeTe OpenForEditing(int n);
+    // The editor's buffer replaces telegram n, with its link address resolved from laidx. A
+    // changed telegram makes the send data unsaved and reloads its raw file. True when it
+    // changed.
+    bool StoreEdited(int n, const T_SeTe& edited);
+
     // Reloads the lines of telegram n's raw file (type 133).
     void ReloadRawFile(int n);
     // Reloads the raw files of all telegrams (after a parameter set was loaded).
