@@ -282,4 +282,24 @@ bool ChangeLanguage(Program& p, int lang) {
     return p.LoadLanguage(lang);
 }
 
+bool SendTelegramCommand(Program& p, int n) {
+    if (!p.send) return false;
+    const bool ok = p.send->RequestSend(n) == RequestResult::Requested;
+    Status(p);
+    return ok;
+}
+
+void StopSendingCommand(Program& p) {
+    if (p.send) p.send->StopAll();
+    Status(p);
+}
+
+std::vector<std::string> SendCaptions(const Program& p, bool edit) {
+    std::vector<std::string> out;
+    for (int n = 1; n <= kSeTeCount; ++n)
+        out.push_back(
+            SendMenuCaption(n, p.sete.at(n), p.sete.at(n).stat != SS_TE_IDLE, p.texts, edit));
+    return out;
+}
+
 } // namespace vdl

@@ -2,6 +2,7 @@
 
 #include "asdu/catalogue.h"
 #include "asdu/interp_words.h"
+#include "core/clock.h"
 #include "core/utf8.h"
 #include "send/sete_encoder.h"
 
@@ -327,6 +328,74 @@ std::vector<uint8_t> StartBytes(int rawTyp, const T_SeTe& t, const T_ComVar& c, 
     if (rawTyp == PT_HEX) return std::vector<uint8_t>(te.b, te.b + te.validLen());
     if (end <= from) return {};
     return std::vector<uint8_t>(te.b + from, te.b + end);
+}
+
+// ---- Date and time ----
+
+namespace {
+
+// The numbers of a field separated by one character; false for anything else.
+bool Numbers(const std::string& text, char sep, std::vector<int>& out) {
+    out.clear();
+    std::string s = Trim(text);
+    size_t i = 0;
+    while (i <= s.size()) {
+        size_t j = s.find(sep, i);
+        if (j == std::string::npos) j = s.size();
+        int v = 0;
+        auto r = std::from_chars(s.data() + i, s.data() + j, v);
+        if (r.ec != std::errc() || r.ptr != s.data() + j || v < 0) return false;
+        out.push_back(v);
+        i = j + 1;
+    }
+    return true;
+}
+
+std::string Two(int v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+} // namespace
+
+bool ParseDateField(const std::string& text, double& datum) {
+    if (Trim(text).empty()) {
+        datum = 0;
+        return true;
+    }
+    std::vector<int> n;
+    if (!Numbers(text, '.', n) || n.size() != 3) return false;
+    int year = n[2] < 100 ? 2000 + n[2] : n[2];
+    if (n[1] < 1 || n[1] > 12 || n[0] < 1 || year < 1900 || year > 2099) return false;
+    const double dt = EncodeDateTime(year, n[1], n[0]);
+    const DateTimeParts d = DecodeDateTime(dt);
+    if (d.day != n[0] || d.month != n[1]) return false; // 31 April and the like
+    datum = dt;
+    return true;
+}
+
+bool ParseTimeField(const std::string& text, double& zeit) {
+    if (Trim(text).empty()) {
+        zeit = 0;
+        return true;
+    }
+    std::vector<int> n;
+    if (!Numbers(text, ':', n) || n.size() < 2 || n.size() > 3) return false;
+    if (n.size() == 2) n.push_back(0);
+    if (n[0] > 23 || n[1] > 59 || n[2] > 59) return false;
+    zeit = (n[0] * 3600.0 + n[1] * 60.0 + n[2]) / 86400.0;
+    return true;
+}
+
+std::string DateFieldText(double datum) {
+    if (datum == 0) return {};
+    const DateTimeParts d = DecodeDateTime(datum);
+    return Two(d.day) + "." + Two(d.month) + "." + std::to_string(d.year);
+}
+
+std::string TimeFieldText(double zeit) {
+    if (zeit == 0) return {};
+    const DateTimeParts d = DecodeDateTime(zeit - std::floor(zeit));
+    return Two(d.hour) + ":" + Two(d.minute) + ":" + Two(d.second);
 }
 
 // ---- Station and storing ----

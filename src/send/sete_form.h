@@ -87,6 +87,16 @@ std::string ByteFieldText(const uint8_t* b, int lg, int typ);
 // ASDU; 130: from the control field on; 131: the whole frame; other types: none).
 std::vector<uint8_t> StartBytes(int rawTyp, const T_SeTe& t, const T_ComVar& c, LinkEnv& env);
 
+// ---- Date and time of the time tag ----
+
+// "day.month.year" (a two-digit year in 2000..2099); empty means 0 (today at sending). False
+// for anything else.
+bool ParseDateField(const std::string& text, double& datum);
+// "hour:minute[:second]" as a fraction of a day; empty means 0 (the time at sending).
+bool ParseTimeField(const std::string& text, double& zeit);
+std::string DateFieldText(double datum);
+std::string TimeFieldText(double zeit);
+
 // ---- Station and storing ----
 
 // The stations the selector lists (the channel's link addresses and the broadcast address

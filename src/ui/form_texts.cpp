@@ -51,6 +51,10 @@ void SetHint(QWidget* w, int n) {
     w->setProperty("vdlHint", n);
 }
 
+void SetHintText(QWidget* w, const QString& hint) {
+    w->setProperty("vdlHintText", hint);
+}
+
 int HintOf(const QWidget* w) {
     for (; w; w = w->parentWidget()) {
         QVariant v = w->property("vdlHint");
@@ -181,6 +185,11 @@ QString FormDialog::ShownHint() const {
 }
 
 void FormDialog::ShowHintOf(QWidget* w) {
+    const QVariant own = w ? w->property("vdlHintText") : QVariant();
+    if (own.isValid()) {
+        bar_->showMessage(own.toString());
+        return;
+    }
     int n = HintOf(w);
     if (n > 0)
         bar_->showMessage(tx(n));
