@@ -9,6 +9,7 @@
 #include "send/sete_files.h"
 #include "send/sete_form.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vdl {
@@ -138,6 +139,16 @@ uint32_t SendTelegrams::ResolveLinkAddress(const T_SeTe& t) const {
     // The entry after the configured addresses is the broadcast address.
     const int idx = t.laidx > c.bp.la.anz ? 0 : t.laidx;
     return c.bp.la.a[idx];
+}
+
+void SendTelegrams::StationFromLinkAddress(T_SeTe& t) const {
+    const T_ComVar& c = env_.com[ChannelOfSnr(t.snr)];
+    const int anz = std::clamp(c.bp.la.anz, 1, kMaxLinkAdr);
+    for (int i = 0; i <= anz; ++i)
+        if (c.bp.la.a[i] == t.la) {
+            t.laidx = static_cast<uint8_t>(i);
+            return;
+        }
 }
 
 void SendTelegrams::ResetSendState(int n) {
@@ -318,6 +329,7 @@ void SendTelegrams::RunCommandFile() {
     // Emptied, so that the request is taken once.
     WriteWholeFile(path, "", 0, error);
     if (error.empty()) {
+        StationFromLinkAddress(read);
         t = read;
         t.lines = 0;
         if (t.typ == PT_FILE && !t.datei.str().empty()) ReloadRawFile(kSeTeCount);

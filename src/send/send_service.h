@@ -63,6 +63,9 @@ public:
     void ResetSendState(int n);
     // The link address of a telegram's station from its laidx on its sending channel.
     uint32_t ResolveLinkAddress(const T_SeTe& t) const;
+    // A telegram read from a text file names its station by link address: laidx follows it
+    // when the sending channel has that address (or it is the broadcast address).
+    void StationFromLinkAddress(T_SeTe& t) const;
 
     // A correct frame with user data reached the channel (mode 1, typn 0..255).
     void FireOnReceive(const T_ComVar& c, const T_Telegramm& te);

@@ -579,6 +579,7 @@ bool TfmSeTe::LoadFrom(const std::string& path) {
         if (!error.empty()) p_.msg.Error(error);
         return false;
     }
+    p_.send->StationFromLinkAddress(t);
     buf_ = t;
     Fill();
     return true;

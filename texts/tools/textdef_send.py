@@ -45,3 +45,6 @@ def define_send(T, R, COMBO, FIELD):
     T(2355, "Millisekunden 0..999", "milliseconds 0..999", note="send editor: hint of the milliseconds")
     T(2356, "Datei mit einer ASDU je Zeile (*.csv im Datenverzeichnis)",
       "file with one ASDU per line (*.csv in the data directory)", note="send editor: hint of the file")
+    T(2357, "%s ist keine Telegrammdatei (weniger als zwei Zeilen)",
+      "%s is not a telegram file (fewer than two lines)", fmt="s",
+      note="command line: a telegram text file that holds fewer than two lines (file)")
