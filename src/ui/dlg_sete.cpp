@@ -555,6 +555,15 @@ void TfmSeTe::contextMenuEvent(QContextMenuEvent* e) {
     ShowMenu(e->globalPos());
 }
 
+void TfmSeTe::keyPressEvent(QKeyEvent* e) {
+    // Shift+F10 opens the load and save menu, as the right mouse button does.
+    if (e->key() == Qt::Key_F10 && (e->modifiers() & Qt::ShiftModifier)) {
+        ShowMenu(mapToGlobal(rect().center()));
+        return;
+    }
+    FormDialog::keyPressEvent(e);
+}
+
 void TfmSeTe::ShowMenu(const QPoint& at) {
     QMenu m(this);
     QAction* load = m.addAction(tx(kTxLoad));

@@ -61,6 +61,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QLabel* Row(QWidget* w, const QString& label);
