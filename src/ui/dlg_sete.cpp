@@ -1,5 +1,6 @@
 #include "ui/dlg_sete.h"
 
+#include "app/help_pages.h"
 #include "app/program.h"
 #include "asdu/address_text.h"
 #include "core/form_rules.h"
@@ -30,7 +31,7 @@ namespace vdl {
 
 namespace {
 
-constexpr int kHelpContext = 5500;
+constexpr int kHelpContext = HC_CONTENTS; // the guide has no page of its own for the editor
 constexpr int kPickerOffset = 352;
 constexpr int kCounterWaitMs = 350;
 // Labels of text 2340, by position.
