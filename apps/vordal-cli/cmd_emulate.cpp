@@ -347,7 +347,8 @@ int RunEmulate(const Args& args) {
         for (const std::string& v : in.opt().GetAll("request")) {
             int n = 0, ms = 0;
             RequestOption(v, n, ms);
-            QTimer::singleShot(ms, QCoreApplication::instance(),
+            // Precise: a coarse timer may fire a twentieth of its time early.
+            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(),
                                [&p, n] { SendTelegramCommand(p, n); });
         }
     };

@@ -297,6 +297,22 @@ TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
     EXPECT_EQ(g[0]["stat"], 40);
     EXPECT_LT(g[0]["nr"].get<int>(), c[0]["nr"].get<int>());
     EXPECT_LT(c[0]["nr"].get<int>(), s[0]["nr"].get<int>());
+    // None before its time after going online (the channel-open record; the log's time base
+    // may move by some milliseconds when it is synchronised again).
+    auto ms = [](const nlohmann::json& j) {
+        const std::string t = j["dt"]; // ...THH:MM:SS.mmm
+        return ((std::stoi(t.substr(11, 2)) * 60 + std::stoi(t.substr(14, 2))) * 60 +
+                std::stoi(t.substr(17, 2))) *
+                   1000 +
+               std::stoi(t.substr(20, 3));
+    };
+    int open = -1;
+    for (const nlohmann::json& j : JsonLines(r.emu->out))
+        if (j.contains("stat") && j["stat"] == vdl::ST_CHANNEL_OPEN && open < 0) open = ms(j);
+    ASSERT_GE(open, 0);
+    EXPECT_GE(ms(g[0]) - open, 1500 - 60);
+    EXPECT_GE(ms(c[0]) - open, 2500 - 60);
+    EXPECT_GE(ms(s[0]) - open, 3500 - 60);
     // Confirmed and terminated: the interrogation with its objects, the command.
     EXPECT_EQ(Frames(*r.emu, 1, "64 01 07").size(), 1u);
     EXPECT_EQ(Frames(*r.emu, 1, "2D 01 07").size(), 1u);
