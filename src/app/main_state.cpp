@@ -177,7 +177,8 @@ FileKind KindOf(const std::string& file, const TextTable& t) {
 }
 
 FunctionKeys FunctionKeysOf(const uint8_t (&opt)[16]) {
-    return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0, opt[3] != 0};
+    return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0,
+                        opt[3] != 0, opt[4] != 0, opt[5] != 0};
 }
 
 int ViewFontSize(int stored) {
