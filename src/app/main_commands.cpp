@@ -230,6 +230,7 @@ void ApplyGeneralSettings(Program& p, const T_AllgPar& edited, const std::string
     ap.Abruf = edited.Abruf;
     ap.IDX = edited.IDX;
     ap.ilo = edited.ilo;
+    if (p.files) p.files->Rescan();
     std::string newDir = dataDir.empty() ? p.av.DataDir : WithSeparator(dataDir);
     bool dirChanged = newDir != p.av.DataDir;
     bool changed = std::memcmp(&edited, &ap, sizeof ap) != 0;

@@ -19,10 +19,12 @@
 #include "core/user_store.h"
 #include "image/station_image.h"
 #include "link/channel_service.h"
+#include "link/file_transfer.h"
 #include "link/link_env.h"
 #include "link/link_platform.h"
 #include "link/port_names.h"
 #include "link/receiver.h"
+#include "link/transfer_files.h"
 #include "link/user_data.h"
 #include "log/filter.h"
 #include "log/log_output.h"
@@ -187,6 +189,10 @@ public:
     std::unique_ptr<LinkEnv> linkEnv;
     // The send telegrams at work: requests, triggers, and the first user data source.
     std::unique_ptr<SendTelegrams> send;
+    // The files file transfer reads and writes (the system's, unless a test sets its own before
+    // the start), and the file transfer: the last user data source.
+    std::unique_ptr<TransferFiles> transferFiles = std::make_unique<StdTransferFiles>();
+    std::unique_ptr<FileTransfer> files;
     // Initialises both channels (start, parameters, address settings, loads) and stops all
     // sending, whose link addresses follow from the channels.
     void InitChannels();

@@ -64,6 +64,7 @@ int MinuteOf(double dt) {
 Program::~Program() {
     imageRebuild.reset();
     log.reset();
+    files.reset();
     linkEnv.reset();
     svc.reset();
     rxEnv.reset();
@@ -78,6 +79,7 @@ void Program::ReloadSettings() {
     ReadFileNames(env);
     ApplyDisplaySettings();
     if (pp.sprache != lang) LoadLanguage(pp.sprache);
+    if (files) files->Rescan();
 }
 
 SettingsEnv Program::SettingsOf() {
@@ -159,6 +161,15 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     send = std::make_unique<SendTelegrams>(
         sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); }});
     dataSources.Add(send.get()); // the first user data source
+    // File transfer: the last user data source; its time-outs run on the timer's tick.
+    files = std::make_unique<FileTransfer>(*linkEnv, *transferFiles);
+    send->files = files.get();
+    dataSources.Add(files.get());
+    svc->hooks.tickCountdowns = [this](T_ComVar& c) { files->Tick(c); };
+    svc->hooks.closeFiles = [this] {
+        for (T_ComVar& c : com) files->CloseFiles(c);
+    };
+    files->Rescan();
     minuteWork = [this] { send->FireMinute(av.min % 60); };
     commandFiles = [this] { send->RunCommandFile(); };
     InitChannels();
@@ -351,6 +362,8 @@ void Program::SetOnline(bool on) {
                 OpenLogFile(av.dtLog, true);
             }
         }
+        // Files put into the data directory meanwhile are offered from now on.
+        if (files) files->Rescan();
         if (!svc->OpenAllChannels()) {
             svc->CloseAllChannels();
             av.online = false;

@@ -6,13 +6,14 @@
 #include "core/records.h"
 
 #include <array>
-#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace vdl {
 
-class SerialPort; // the port behind a channel (link layer interface)
-class LampButton; // the tool button that shows a lamp (user interface)
+class SerialPort;   // the port behind a channel (link layer interface)
+class LampButton;   // the tool button that shows a lamp (user interface)
+class TransferFile; // an open file of file transfer (link layer interface)
 
 // A lamp of the tool bar: lit for uhrLed more ticks.
 struct T_LedVar {
@@ -140,14 +141,14 @@ struct T_SendVar {
 
 // File transfer state of one direction.
 struct T_FileTransfer {
-    std::FILE* f = nullptr; // the open file
-    int32_t ofs = 0;        // current offset in the file
-    int32_t ofssect = 0;    // offset within the current section
-    T_Var lgfile{};         // file length (3 octets used)
-    T_Var maxsect{};        // default section length (5000)
-    T_Var lgsect{};         // length of the current section
-    uint16_t wttick = 0;    // time-out reload value in ticks
-    uint16_t tick = 0;      // time-out counter
+    std::shared_ptr<TransferFile> f; // the open file
+    int32_t ofs = 0;                 // current offset in the file
+    int32_t ofssect = 0;             // offset within the current section
+    T_Var lgfile{};                  // file length (3 octets used)
+    T_Var maxsect{};                 // default section length (5000)
+    T_Var lgsect{};                  // length of the current section
+    uint16_t wttick = 0;             // time-out reload value in ticks
+    uint16_t tick = 0;               // time-out counter
     uint16_t la = 0;
     uint16_t ca = 0;
     int32_t oa = 0;
@@ -164,6 +165,24 @@ struct T_FileTransfer {
     uint8_t msect = 0;   // advance the section name with the next section
     uint8_t org = 0;     // reserved
     bool idx = false;    // the index file is open
+    // The index file of this direction (written while receiving, read while offering) and the
+    // position in it; the file's path for messages.
+    std::shared_ptr<TransferFile> fidx;
+    int32_t idxofs = 0;
+    std::string name;
+    bool refused = false; // a segment of the current section was refused (not written)
+    int8_t dir = -1;      // the directory the offered file was selected from (-1 none)
+};
+
+// A directory to send on a channel: asked for by the partner, or offered again after one of
+// its files went over.
+struct T_DirSend {
+    uint8_t stat = 0; // 0 none, 1 waiting for tick, 2 due
+    uint8_t urs = 0;  // cause of transmission
+    int8_t vz = 0;    // 0 the main directory, 1..4 the sub-directories
+    uint16_t la = 0;
+    uint16_t ca = 0;
+    uint32_t tick = 0;
 };
 
 // A file call in progress.
@@ -194,8 +213,7 @@ struct T_ComVar {
     T_FileTransfer fte; // receiving direction
     T_FileTransfer fts; // sending direction
     T_CallFileVar cf;
-    std::FILE* FiIdx = nullptr; // index file of file transfer
-    std::string NaIdx;
+    T_DirSend vz;       // a directory to send
     bool rp57x = false; // the channel runs one of the rp57x variants
     uint8_t f1[3] = {};
 };

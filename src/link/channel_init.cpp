@@ -3,7 +3,6 @@
 #include "asdu/asdu_layout.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace vdl {
 
@@ -76,11 +75,11 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     se.sendq = 0;
     se.wquit = false;
     se.empfq = 255;
-    // A file still open from an earlier transfer is closed, not dropped.
-    for (T_FileTransfer* ft : {&c.fte, &c.fts}) {
-        if (ft->f) std::fclose(ft->f);
-        *ft = T_FileTransfer{};
-    }
+    // A file still open from an earlier transfer is closed with its record.
+    c.fte = T_FileTransfer{};
+    c.fts = T_FileTransfer{};
+    c.cf = T_CallFileVar{};
+    c.vz = T_DirSend{};
 }
 
 } // namespace vdl

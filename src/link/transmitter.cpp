@@ -211,6 +211,18 @@ int BeginVariableFrame(T_Telegramm& te, const AsduLayout& lay, uint8_t cf, uint1
     return lay.TypI;
 }
 
+int PutAsduHead(T_Telegramm& te, const AsduLayout& lay, const AsduHead& h) {
+    int p = lay.TypI;
+    te.b[p++] = h.typ;
+    te.b[p++] = h.struk;
+    te.b[p++] = h.cot;
+    if (lay.mitori) te.b[p++] = h.org;
+    for (int k = 0; k < lay.lgca; ++k) te.b[p++] = static_cast<uint8_t>(h.ca >> (8 * k));
+    for (int k = 0; k < lay.lgoa; ++k) te.b[p++] = static_cast<uint8_t>(h.oa >> (8 * k));
+    te.lg = static_cast<int16_t>(p);
+    return p;
+}
+
 bool FinishVariableFrame(T_ComVar& c, T_Telegramm& te, bool compose) {
     const int lg = te.lg;
     if (lg < 5 || lg + 2 > kMaxFrame) return false;

@@ -63,6 +63,19 @@ void SendFixedFrame(T_ComVar& c, LinkEnv& env, uint8_t code);
 // link address) into te and returns the index of the type octet (TypI).
 int BeginVariableFrame(T_Telegramm& te, const AsduLayout& lay, uint8_t cf, uint16_t la);
 
+// The data unit identifier and object address after the link header (at TypI): type, variable
+// structure qualifier, cause (with its test and negative bits), the originator when the cause
+// has two octets, common address and object address. Returns the index after them, lg set.
+struct AsduHead {
+    uint8_t typ = 0;
+    uint8_t struk = 1;
+    uint8_t cot = 0;
+    uint8_t org = 0;
+    uint32_t ca = 0;
+    uint32_t oa = 0;
+};
+int PutAsduHead(T_Telegramm& te, const AsduLayout& lay, const AsduHead& h);
+
 // Completes a variable frame whose bytes up to the end of the user data are in te.b (lg counts
 // them): composes the control field at b[4] (unless compose is false: raw frames), appends the
 // checksum and the end character and sets both length octets. False, with te unchanged, when

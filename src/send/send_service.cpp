@@ -107,9 +107,46 @@ bool SendTelegrams::BuildOf(T_ComVar& c, int station, int cls) {
     return n && BuildTelegram(c, n);
 }
 
+namespace {
+
+// Send telegrams of these types start a file transfer's step: an offer, a call, a directory.
+bool StartsFileTransfer(int typ) {
+    return typ == FT_FILE_READY || typ == FT_CALL || typ == FT_DIRECTORY;
+}
+
+} // namespace
+
+EncodeResult SendTelegrams::EncodeFileTelegram(T_ComVar& c, const T_SeTe& t) {
+    if (!files) return EncodeResult::NotSendable;
+    FileTelegram f;
+    f.cf = ControlFieldOf(t);
+    f.la = static_cast<uint16_t>(t.la);
+    f.head = HeadOf(t);
+    f.nof = static_cast<uint16_t>(t.inf.l);
+    f.file = t.datei.str();
+    f.vz = t.vzidx;
+    switch (files->BuildTelegram(c, f)) {
+    case FileTelegramResult::Built:
+        return EncodeResult::Built;
+    case FileTelegramResult::Refused:
+        return EncodeResult::Refused;
+    default:
+        return EncodeResult::NotSendable;
+    }
+}
+
 bool SendTelegrams::BuildTelegram(T_ComVar& c, int n) {
     T_SeTe& t = set_->at(n);
-    const EncodeResult r = EncodeTelegram(c, env_.link, t, set_->linesOf(n), env_.pp.opt[11] != 0);
+    const EncodeResult r =
+        StartsFileTransfer(t.typ)
+            ? EncodeFileTelegram(c, t)
+            : EncodeTelegram(c, env_.link, t, set_->linesOf(n), env_.pp.opt[11] != 0);
+    if (r == EncodeResult::Refused) {
+        // The file transfer has logged why.
+        t.stat = SS_TE_IDLE;
+        t.anzist = 0;
+        return false;
+    }
     if (r != EncodeResult::Built) {
         const TextTable& tx = env_.link.texts;
         const AsduLayout lay = LayoutOf(env_.link.ap);
@@ -180,7 +217,8 @@ RequestResult SendTelegrams::RequestSend(int n) {
         msg.Error(Format(tx.tx(kTxTelegramTooLong), {n, raw}));
         return RequestResult::Refused;
     }
-    if (!IsPseudoType(t.typ) && (t.typ >= 120 || !IsKnownType(t.typ))) {
+    if (!IsPseudoType(t.typ) && !StartsFileTransfer(t.typ) &&
+        (t.typ >= 120 || !IsKnownType(t.typ))) {
         msg.Error(Format(tx.tx(kTxTelegramFileTransferOnly), {n, static_cast<int>(t.typ)}));
         return RequestResult::Refused;
     }

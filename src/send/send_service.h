@@ -5,9 +5,11 @@
 #pragma once
 
 #include "core/settings_records.h"
+#include "link/file_transfer.h"
 #include "link/link_env.h"
 #include "link/user_data.h"
 #include "send/sete.h"
+#include "send/sete_encoder.h"
 
 #include <functional>
 #include <string>
@@ -98,6 +100,8 @@ public:
 
     // The list reset of the send lists, run by StopAll (a hook until the send lists exist).
     std::function<void()> stopLists;
+    // The file transfer, which builds the telegrams of types 120, 122 and 126.
+    FileTransfer* files = nullptr;
 
 private:
     bool OnChannel(const T_SeTe& t, const T_ComVar& c) const;
@@ -110,6 +114,7 @@ private:
     int Select(const T_ComVar& c, int station, int cls) const;
     int StationIndex(const T_SeTe& t, const T_ComVar& c, int station) const;
     bool BuildTelegram(T_ComVar& c, int n);
+    EncodeResult EncodeFileTelegram(T_ComVar& c, const T_SeTe& t);
 
     SeTeSet* set_; // examined and changed by the const questions of the source too
     SendEnv env_;

@@ -18,14 +18,6 @@ constexpr uint8_t kGenBit = 0x40; // minute octet: substituted time
 constexpr uint8_t kSuBit = 0x80;  // hour octet: summer time
 constexpr uint8_t kNoLinesAsdu = 0x20;
 
-uint8_t ControlFieldOf(const T_SeTe& t) {
-    return kUserControlFields[std::clamp<int>(t.ueb, 0, 2)];
-}
-
-void PutLe(uint8_t* p, uint32_t v, int n) {
-    for (int k = 0; k < n; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
-}
-
 // A type 133 line whose time tag has its first four octets zero gets the present time.
 void FillLineTimeTag(std::vector<uint8_t>& line, double now) {
     if (line.empty() || !HasTimeTag(line[0])) return;
@@ -180,6 +172,21 @@ int RawFrameLength(const T_SeTe& t, const RawLines& lines, const AsduLayout& lay
     }
 }
 
+uint8_t ControlFieldOf(const T_SeTe& t) {
+    return kUserControlFields[std::clamp<int>(t.ueb, 0, 2)];
+}
+
+AsduHead HeadOf(const T_SeTe& t) {
+    AsduHead h;
+    h.typ = t.typ;
+    h.struk = t.struk;
+    h.cot = static_cast<uint8_t>((t.urs & 0x3F) | t.tn);
+    h.org = t.hk;
+    h.ca = static_cast<uint32_t>(t.ca);
+    h.oa = static_cast<uint32_t>(t.oa);
+    return h;
+}
+
 EncodeResult EncodeTelegram(T_ComVar& c, LinkEnv& env, T_SeTe& t, const RawLines& lines,
                             bool counterOption) {
     const AsduLayout lay = LayoutOf(env.ap);
@@ -226,15 +233,8 @@ EncodeResult EncodeTelegram(T_ComVar& c, LinkEnv& env, T_SeTe& t, const RawLines
 
     T_Telegramm te{};
     te.stat = ST_OK;
-    int p = BeginVariableFrame(te, lay, cf, static_cast<uint16_t>(t.la));
-    te.b[p++] = t.typ;
-    te.b[p++] = t.struk;
-    te.b[p++] = static_cast<uint8_t>((t.urs & 0x3F) | t.tn);
-    if (lay.mitori) te.b[p++] = t.hk;
-    PutLe(te.b + p, static_cast<uint32_t>(t.ca), lay.lgca);
-    p += lay.lgca;
-    PutLe(te.b + p, static_cast<uint32_t>(t.oa), lay.lgoa);
-    p += lay.lgoa;
+    BeginVariableFrame(te, lay, cf, static_cast<uint16_t>(t.la));
+    int p = PutAsduHead(te, lay, HeadOf(t));
     const int n = EncodeElement(t, te.b + p);
     if (n < 0) return EncodeResult::NotSendable;
     p += n;

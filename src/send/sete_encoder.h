@@ -5,6 +5,7 @@
 
 #include "asdu/asdu_layout.h"
 #include "link/link_env.h"
+#include "link/transmitter.h"
 #include "send/sete.h"
 
 #include <cstdint>
@@ -30,10 +31,15 @@ void AdvanceCounter(T_SeTe& t);
 // 0 for ordinary types.
 int RawFrameLength(const T_SeTe& t, const RawLines& lines, const AsduLayout& lay);
 
+// The control field a telegram asks for (ueb), and its data unit identifier and object address.
+uint8_t ControlFieldOf(const T_SeTe& t);
+AsduHead HeadOf(const T_SeTe& t);
+
 enum class EncodeResult {
     Built,       // the frame is in se.te
     TooLong,     // the frame would be longer than a frame can be
     NotSendable, // the type is not built by this encoder (file transfer)
+    Refused,     // the file transfer refused it and logged why
 };
 
 // Builds the frame of telegram t into se.te of the channel: control field from ueb (completed

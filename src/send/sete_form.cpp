@@ -316,8 +316,7 @@ std::vector<uint8_t> StartBytes(int rawTyp, const T_SeTe& t, const T_ComVar& c, 
     // Encoded on a copy: the channel's frame count and the stored telegram stay as they are.
     T_ComVar scratch = c;
     scratch.pCp = nullptr;
-    scratch.fte.f = scratch.fts.f = nullptr;
-    scratch.FiIdx = nullptr;
+    scratch.fte = scratch.fts = T_FileTransfer{};
     T_SeTe copy = t;
     if (EncodeTelegram(scratch, env, copy, {}, false) != EncodeResult::Built) return {};
     const T_Telegramm& te = scratch.se.te;
