@@ -141,6 +141,7 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     };
     svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
     svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
+    svc->hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, *linkEnv); };
     for (T_ComVar& c : com) InitChannel(c, av, ap);
 
     CreateLog(*tb);
@@ -165,6 +166,7 @@ bool Program::LoadParamSet(const std::string& name) {
     ParamSetEnv env = ParamEnv();
     bool ok = LoadParameterSet(env, name.empty() ? DefaultParamSetName() : name);
     if (ok) {
+        demoKept.reset();
         for (T_ComVar& c : com) InitChannel(c, av, ap);
     }
     return ok;
@@ -357,6 +359,7 @@ void Program::ChangeChannelParams(int i, const T_BetriebsPar& bp) {
     // The line settles with the old parameters before the new ones are set.
     if (wasOpen) svc->ActiveWait(176000 / oldBaud + 500);
     com[i].bp = bp;
+    demoKept.reset(); // the user owns the channels now
     InitChannel(com[i], av, ap);
     if (av.online) svc->OpenChannel(i);
     if (view) view->UpdateStatus();
@@ -366,6 +369,12 @@ void Program::Shutdown() {
     av.setelisav = false;
     av.parasav = false;
     if (svc) svc->CloseAllChannels();
+    // The demonstration's settings do not outlive it: the log's head keeps the channels' own.
+    if (demoKept) {
+        com[0].bp = (*demoKept)[0];
+        com[1].bp = (*demoKept)[1];
+        demoKept.reset();
+    }
     if (log) log->CloseLog();
     if (sv && persistSettings) {
         SettingsEnv env = SettingsOf();

@@ -3,6 +3,7 @@
 #include "link/control_field_check.h"
 #include "link/link_services.h"
 #include "link/transmitter.h"
+#include "link/user_data_reception.h"
 
 #include <cmath>
 
@@ -223,7 +224,7 @@ void ControllingStationReaction(T_ComVar& c, LinkEnv& env) {
         return;
     }
     se.empfq = te.lc;
-    if (FunctionCode(te.lc) == 8 && te.stat == ST_OK && env.hooks.userData) env.hooks.userData(c);
+    if (FunctionCode(te.lc) == 8 && te.stat == ST_OK) ReceiveUserData(c, env);
 }
 
 } // namespace vdl
