@@ -1,110 +1,22 @@
 // The demonstration line in one program on the fake clock: channel 1 polls channel 2 over a
 // null-modem of two fake ports, through receivers, link procedures, transmitter and log store.
-#include "app/demo_line.h"
-
-#include "app/program.h"
-#include "support/fake_clock.h"
-#include "support/fake_link_platform.h"
-#include "support/fake_messages.h"
-#include "support/fake_port.h"
-#include "support/fake_system.h"
+#include "support/demo_rig.h"
 #include "support/paths.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 
 using namespace vdl;
 using namespace vdl::test;
-namespace fs = std::filesystem;
-
-namespace {
-
-// One end of a null-modem: what is written reaches the other end when the line carries it.
-struct WireEnd : FakePort {
-    WireEnd* far = nullptr;
-    std::vector<uint8_t> onLine;
-    void Write(const uint8_t* d, int n) override {
-        far->onLine.insert(far->onLine.end(), d, d + n);
-    }
-    // Hands what the line carried to the channel; false when nothing was on it.
-    bool Carry() {
-        if (onLine.empty()) return false;
-        std::vector<uint8_t> b;
-        b.swap(onLine);
-        Receive(b);
-        return true;
-    }
-};
-
-struct DemoRig {
-    std::string dir;
-    FakeClock clock;
-    FakeLinkPlatform plat{clock};
-    FakeMessages msg;
-    FakeStore store;
-    FakeFolders folders;
-    std::set<std::string> locks;
-    FakeLock lock{locks};
-    ProgramServices sv{clock, plat, lock, store, folders, {}, 1};
-    WireEnd port[2];
-    Program prog;
-    std::vector<T_Telegramm> logged;
-
-    explicit DemoRig(const std::string& name) : dir(TempDir(name)), prog(dir, msg) {
-        fs::copy_file(BinDir() + "VdlText.ger", dir + "VdlText.ger");
-        fs::copy_file(BinDir() + "VdlText.usa", dir + "VdlText.usa");
-        folders.appData = dir + "appdata/";
-        sv.enumeratePorts = [] { return std::vector<int>{1, 2}; };
-        port[0].far = &port[1];
-        port[1].far = &port[0];
-        prog.onLogged = [this](const T_Telegramm& t) { logged.push_back(t); };
-    }
-    void Start() {
-        ASSERT_EQ(prog.StartUp(sv), Program::StartResult::Run);
-        prog.FormCreate({}, &port[0], &port[1]);
-        EnterDemo(prog);
-        prog.com[0].bp.cnr = 1;
-        prog.com[1].bp.cnr = 2;
-    }
-    // The event loop: bytes on the line, run-now messages, and a timer tick when nothing else
-    // is to do.
-    void Step() {
-        bool busy = port[0].Carry() | port[1].Carry();
-        while (!plat.runNow.empty()) {
-            int ch = plat.runNow.front();
-            plat.runNow.erase(plat.runNow.begin());
-            prog.RunNow(ch);
-            busy = true;
-        }
-        if (!busy) {
-            plat.Advance(54);
-            prog.TimerStep();
-        }
-    }
-};
-
-} // namespace
 
 TEST(DemoLine, TenThousandExchangesWithoutAFaultALostLinkOrAGapInTheLog) {
-    DemoRig r("demo-line-10000");
-    r.Start();
-    for (T_ComVar& c : r.prog.com) {
-        c.bp.baud = 4000000; // frames take no time worth waiting for
-        c.bp.zztpoll = 0;    // the next poll at once
-    }
-    r.prog.SetOnline(true);
+    DemoRig r(TempDir("demo-line-10000"), BinDir());
+    ASSERT_TRUE(r.Start());
+    r.GoFast();
     ASSERT_TRUE(r.prog.com[0].se.open && r.prog.com[1].se.open);
     const size_t exchanges = 10000;
-    size_t answers = 0;
-    for (size_t guard = 0; answers < exchanges && guard < 100 * exchanges; ++guard) {
-        const size_t before = r.logged.size();
-        r.Step();
-        for (size_t i = before; i < r.logged.size(); ++i)
-            if (r.logged[i].ek == EK_RX1 && r.logged[i].ta != TA_INTERNAL) ++answers;
-    }
-    ASSERT_GE(answers, exchanges);
+    ASSERT_GE(r.Exchanges(exchanges), exchanges);
     r.prog.SetOnline(false);
 
     size_t faulty = 0, polls = 0, lost = 0, up = 0;
@@ -126,7 +38,7 @@ TEST(DemoLine, TenThousandExchangesWithoutAFaultALostLinkOrAGapInTheLog) {
 }
 
 TEST(DemoLine, TheChannelsOwnSettingsComeBackAfterTheDemonstration) {
-    DemoRig r("demo-line-settings");
+    DemoRig r(TempDir("demo-line-settings"), BinDir());
     ASSERT_EQ(r.prog.StartUp(r.sv), Program::StartResult::Run);
     r.prog.FormCreate({}, &r.port[0], &r.port[1]);
     const T_BetriebsPar own = r.prog.com[0].bp;
@@ -138,7 +50,7 @@ TEST(DemoLine, TheChannelsOwnSettingsComeBackAfterTheDemonstration) {
     r.prog.Shutdown();
     EXPECT_EQ(std::memcmp(&r.prog.com[0].bp, &own, sizeof own), 0);
     // The user who sets a channel meanwhile keeps what he set.
-    DemoRig s("demo-line-settings-2");
+    DemoRig s(TempDir("demo-line-settings-2"), BinDir());
     ASSERT_EQ(s.prog.StartUp(s.sv), Program::StartResult::Run);
     s.prog.FormCreate({}, &s.port[0], &s.port[1]);
     EnterDemo(s.prog);
