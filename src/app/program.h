@@ -146,6 +146,8 @@ public:
     void SetOnline(bool on);
     // aGoOnl: toggles, zeroing the statistics when coming from offline.
     void ToggleOnline();
+    // Some channel has a port (a first start has none).
+    bool AnyPortChosen() const;
     // New parameters of channel i from the parameter dialog.
     void ChangeChannelParams(int i, const T_BetriebsPar& bp);
     // Closing the main window.

@@ -298,7 +298,13 @@ void Program::TimerStep() {
     // 7. The delayed opening of the ports after start.
     if (av.Tick == av.OpenUhr) {
         --av.OpenUhr;
-        SetOnline(pp.online != 0);
+        if (pp.online && !AnyPortChosen()) {
+            // Nothing to open yet (a first start): no message and no switch of displays; the
+            // window says how to choose a port, and the next start still goes online.
+            if (view) view->UpdateStatus();
+        } else {
+            SetOnline(pp.online != 0);
+        }
         LoadObjectTexts(av.dtOaTxt);
         if (view) view->PostViewCommand(35);
     }
@@ -344,6 +350,10 @@ void Program::SetOnline(bool on) {
         else if (wasOnlineDisplay)
             view->ShowLogDisplay();
     }
+}
+
+bool Program::AnyPortChosen() const {
+    return com[0].bp.cnr != 0 || com[1].bp.cnr != 0;
 }
 
 void Program::ToggleOnline() {
