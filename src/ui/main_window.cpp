@@ -778,7 +778,7 @@ void TfmMain::ToggleImageWindow() {
             raise();
             activateWindow();
         };
-        obj_->help = [this] { ShowHelp(kHelpWindow); };
+        obj_->help = [this] { ShowHelp(HC_IMAGE); };
         obj_->timingCaption = [this](const std::string& s) {
             timing_ = s;
             UpdateCaption();
