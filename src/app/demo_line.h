@@ -11,10 +11,13 @@ namespace vdl {
 
 class Program;
 
-// Texts: the channels' log text during the demonstration, and the message when its line cannot
-// be made (with the reason).
+// Texts: the channels' log text during the demonstration, the message when its line cannot be
+// made (with the reason).
 constexpr int kTxDemoLogText = 2260;
 constexpr int kTxDemoLineFailed = 2261;
+// The main window's button that starts the demonstration, and its hint.
+constexpr int kTxDemoButton = 2262;
+constexpr int kTxDemoHint = 2263;
 
 // Poll cycle of the demonstration's controlling station in ms: slow enough to read along.
 constexpr int32_t kDemoPollMs = 500;
