@@ -32,9 +32,10 @@ int LinkStateText(const Program& p, const T_ComVar& c, bool sending) {
     case SIM_SLAVE:
         if (sending) return kTxLinkNotUsed;
         return stationDown ? kTxLinkDown : kTxLinkUp;
-    default: // balanced: both stations send primary frames
+    default: // balanced: both stations send primary frames; the partner's link is up once
+             // the partner has reset it
         if (sending) return (c.se.lks == 1 || c.se.lks == 5) ? kTxLinkUp : kTxLinkDown;
-        return stationDown ? kTxLinkDown : kTxLinkUp;
+        return c.se.lke != 0 ? kTxLinkUp : kTxLinkDown;
     }
 }
 

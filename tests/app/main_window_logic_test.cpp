@@ -167,6 +167,31 @@ TEST(MainState, StatisticsGridCountsByChannelAndDirection) {
     EXPECT_EQ(GridCell(p, 3, 1), "");
 }
 
+TEST(MainState, LinkStatesOfABalancedStationInBothDirections) {
+    Rig r("mw-balanced");
+    Program& p = r.prog;
+    p.av.online = true;
+    T_ComVar& c = p.com[0];
+    c.se.open = true;
+    c.se.sim = SIM_BALANCED;
+    struct Row {
+        uint8_t lke, lks; // the partner reset this station's link; the own link's state
+        int partner, own; // the texts of the grid's two link columns
+    };
+    const Row rows[] = {
+        {0, 0, kTxLinkDown, kTxLinkDown},
+        {0x10, 3, kTxLinkUp, kTxLinkDown},
+        {0x10, 1, kTxLinkUp, kTxLinkUp},
+        {0, 5, kTxLinkDown, kTxLinkUp},
+    };
+    for (const Row& row : rows) {
+        c.se.lke = row.lke;
+        c.se.lks = row.lks;
+        EXPECT_EQ(GridCell(p, 1, 5), r.tx(row.partner)) << int(row.lke);
+        EXPECT_EQ(GridCell(p, 1, 6), r.tx(row.own)) << int(row.lks);
+    }
+}
+
 TEST(MainState, RecentFilesNewestFirstEachOnceAtMostEight) {
     T_AllgVar av;
     for (int i = 0; i < 10; ++i) AddRecentFile(av, "/d/f" + std::to_string(i) + ".lg1");
