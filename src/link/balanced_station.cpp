@@ -78,13 +78,7 @@ void InUp(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
     if (se.wquit) {
         if (se.empfq == kNoAnswer) {
-            if (!env.svc.Due(se.u2)) return;
-            se.wquit = false;
-            if (se.whzl < c.bp.wh) {
-                ++se.whzl;
-                Repeat(c, env);
-                return;
-            }
+            if (!env.svc.Due(se.u2) || RepeatAfterTimeout(c, env)) return;
             se.whzl = 0;
             se.u3 = 0;
             Enter(c, env, S::Lost);

@@ -106,10 +106,7 @@ void ControlledStationStep(T_ComVar& c, LinkEnv& env) {
 void ControlledStationReaction(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
     T_Telegramm& te = c.em.te;
-    if (se.Stat == SS_SEND_DELAY || se.Stat == SS_RTS_LEAD) {
-        te.stat = ST_BUSY;
-        return;
-    }
+    if (MarkedBusy(c)) return;
     if (te.lg == 1) {
         if (te.stat == ST_OK) te.stat = ST_UNEXPECTED;
         return;

@@ -61,6 +61,21 @@ void DetermineClass1(T_ComVar& c, LinkEnv& env) {
                         .source != nullptr;
 }
 
+bool MarkedBusy(T_ComVar& c) {
+    if (c.se.Stat != SS_SEND_DELAY && c.se.Stat != SS_RTS_LEAD) return false;
+    c.em.te.stat = ST_BUSY;
+    return true;
+}
+
+bool RepeatAfterTimeout(T_ComVar& c, LinkEnv& env) {
+    T_SendVar& se = c.se;
+    se.wquit = false;
+    if (se.whzl >= c.bp.wh) return false;
+    ++se.whzl;
+    Repeat(c, env);
+    return true;
+}
+
 void ReloadLinkTest(T_ComVar& c, LinkEnv& env) {
     if (c.bp.zztv > 0) c.se.kuebtick = env.svc.SecondsToTicks(c.bp.zztv) - 1;
 }

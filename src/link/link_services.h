@@ -26,6 +26,14 @@ void NextStation(T_ComVar& c, LinkEnv& env);
 // with class 1 data ready): sets se.class1.
 void DetermineClass1(T_ComVar& c, LinkEnv& env);
 
+// A frame that arrives while this channel's own send sequence is in its send delay or RTS lead
+// is marked 23 and not acted on: true when that was so.
+bool MarkedBusy(T_ComVar& c);
+
+// The acknowledgement time-out of the outstanding frame has passed: it is repeated while
+// repetitions are left (true); false when they are used up.
+bool RepeatAfterTimeout(T_ComVar& c, LinkEnv& env);
+
 // The balanced link test countdown starts again (a confirmation or answer arrived).
 void ReloadLinkTest(T_ComVar& c, LinkEnv& env);
 
