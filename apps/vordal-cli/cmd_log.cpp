@@ -8,8 +8,10 @@
 #include "record_json.h"
 
 #include "app/program.h"
+#include "asdu/address_text.h"
 #include "core/clock.h"
 #include "core/file_io.h"
+#include "core/format.h"
 #include "core/time_base.h"
 #include "log/filter.h"
 #include "log/log_output.h"
@@ -19,12 +21,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
 namespace vdl::cli {
 
 namespace {
+
+constexpr int kTxLogContradicts = 2168; // Format(file, option, the log's value, option given)
 
 // A clock for commands that only read: logs are looked at, never stamped.
 class StillClock : public Clock {
@@ -46,10 +52,17 @@ struct Inspect {
     }
 };
 
+// A log that needed repair is reported on standard error, with the records recovered.
+void ReportDamage(Program& p, const LogTally& t) {
+    if (p.log->Damage().Any())
+        std::cerr << Format(p.texts.tx(kTxLogDamaged), {p.log->Name(), t.records}) << "\n";
+}
+
 int Info(const std::string& file) {
     Inspect in;
     if (!in.Open(file)) return 1;
-    const LogStore& log = *in.p.log;
+    LogStore& log = *in.p.log;
+    const LogTally tally = log.Tally();
     const T_LogKopf& k = log.Kopf();
     nlohmann::json j;
     j["file"] = file;
@@ -68,6 +81,9 @@ int Info(const std::string& file) {
         j["dtneu"] = IsoTime(k.dtneu);
     }
     j["recovered"] = log.Recovered();
+    j["damaged"] = log.Damage().Any();
+    j["records"] = tally.records;     // records that can be read
+    j["badStamps"] = tally.badStamps; // of them, records whose time stamp is no date
     const T_AllgPar& ap = in.p.ap;
     j["lgla"] = ap.lgla;
     j["mitori"] = ap.mitori;
@@ -78,6 +94,7 @@ int Info(const std::string& file) {
     j["pro1"] = in.p.com[0].bp.pro;
     j["pro2"] = in.p.com[1].bp.pro;
     std::cout << j.dump() << "\n";
+    ReportDamage(in.p, tally);
     return 0;
 }
 
@@ -87,7 +104,66 @@ int Records(const std::string& file) {
     auto c = in.p.log->NewCursor();
     for (bool ok = c->SeekOldest(); ok; ok = c->Forward())
         std::cout << StoredRecordJson(c->Current()).dump() << "\n";
+    ReportDamage(in.p, in.p.log->Tally());
     return 0;
+}
+
+// What a log holds of the settings the options of log write set.
+struct LogSettings {
+    T_AllgPar ap;
+    T_BetriebsPar bp[2];
+};
+LogSettings SettingsIn(const Program& p) {
+    return {p.ap, {p.com[0].bp, p.com[1].bp}};
+}
+
+// A setting as the option that sets it names it; "" for an option that sets nothing a log
+// holds.
+std::string LoggedValue(const std::string& option, const LogSettings& s, int ch,
+                        const TextTable& t) {
+    const T_AllgPar& ap = s.ap;
+    const T_BetriebsPar& bp = s.bp[ch];
+    if (option == "link-address-length") return std::to_string(ap.lgla);
+    if (option == "cot-length") return std::to_string(ap.mitori + 1);
+    if (option == "ca-structure") return AdrStrukturText(ap.castr, t);
+    if (option == "ioa-structure") return AdrStrukturText(ap.oastr, t);
+    if (option == "function") return std::to_string(bp.fkt);
+    if (option == "procedure") return bp.pro == PRO_BALANCED ? "balanced" : "unbalanced";
+    if (option == "vwe5") return std::to_string(bp.vwe5);
+    if (option == "spikes") return bp.spik ? "on" : "off";
+    if (option == "link-addresses") {
+        std::string v;
+        for (int i = 0; i < std::clamp(bp.la.anz, 0, kMaxLinkAdr); ++i)
+            v += (i ? "," : "") + std::to_string(bp.la.a[i]);
+        return v;
+    }
+    return {};
+}
+
+// Applies the options to the settings of the log that p holds. An option that would change
+// them is refused with a message naming it: an existing log keeps its settings, so that its
+// records read as they were recorded. False when refused or an option is bad.
+bool OptionsAgreeWithLog(const Options& o, Program& p, const std::string& file) {
+    const LogSettings logged = SettingsIn(p);
+    std::string error;
+    if (!ApplyDecodeOptions(o, p, error)) {
+        std::cerr << "vordal-cli log write: " << error << "\n";
+        return false;
+    }
+    const LogSettings given = SettingsIn(p);
+    std::vector<std::string> options = DecodeValueOptions();
+    options.insert(options.end(), DecodeFlagOptions().begin(), DecodeFlagOptions().end());
+    for (const std::string& option : options) {
+        for (int ch = 0; ch < 2 && o.Has(option); ++ch) {
+            std::string was = LoggedValue(option, logged, ch, p.texts);
+            if (was == LoggedValue(option, given, ch, p.texts)) continue;
+            std::string as = "--" + option + (o.Get(option).empty() ? "" : " " + o.Get(option));
+            std::cerr << Format(p.texts.tx(kTxLogContradicts), {file, "--" + option, was, as})
+                      << "\n";
+            return false;
+        }
+    }
+    return true;
 }
 
 int Write(const Args& args) {
@@ -112,18 +188,23 @@ int Write(const Args& args) {
     TimeBase stamps(sys);
     stamps.Resync();
     p.CreateLog(stamps);
-    // A new log is created with the given settings; an existing one brings its own, and the
-    // options given change them.
-    bool exists = FileExists(file);
-    if (!exists && !ApplyDecodeOptions(o, p, error)) {
+    // A new log is created with the options' settings. An existing one keeps its own: it is
+    // looked at first (nothing written), and options that contradict it are refused.
+    std::error_code ec;
+    const bool exists = FileExists(file) && std::filesystem::file_size(file, ec) > 0;
+    if (exists) {
+        if (!p.log->OpenForInspection(file)) return 1;
+        if (!OptionsAgreeWithLog(o, p, file)) return 2;
+        p.log->CloseLog();
+    } else if (!ApplyDecodeOptions(o, p, error)) {
         std::cerr << "vordal-cli log write: " << error << "\n";
         return 2;
     }
     if (!p.log->OpenLog(file, false)) return 1;
-    if (exists && !ApplyDecodeOptions(o, p, error)) {
-        p.log->CloseLog();
-        std::cerr << "vordal-cli log write: " << error << "\n";
-        return 2;
+    // The settings came again from the log's head; the channels start from them.
+    if (exists && !ApplyDecodeOptions(o, p, error)) return 2;
+    if (p.log->Damage().Any()) {
+        std::cerr << Format(p.texts.tx(kTxLogDamaged), {file, p.log->Tally().records}) << "\n";
     }
     RunDecode(p, blocks, [&p](const T_Telegramm& te, int) {
         T_Telegramm copy = te;
@@ -131,8 +212,13 @@ int Write(const Args& args) {
     });
     p.log->FlushLog();
     p.log->CloseLog();
+    if (!p.log->KeptAs().empty())
+        std::cerr << Format(p.texts.tx(kTxLogKept), {p.log->KeptAs()}) << "\n";
+    if (p.log->Dropped() > 0)
+        std::cerr << Format(p.texts.tx(kTxLogFilterDropped), {p.log->Dropped()}) << "\n";
     if (p.av.logerr) {
-        std::cerr << p.texts.tx(kTxLogWriteErr) << file << "\n";
+        const std::string& why = p.log->WriteError();
+        std::cerr << (why.empty() ? p.texts.tx(kTxLogWriteErr) + file : why) << "\n";
         return 1;
     }
     return 0;
@@ -177,7 +263,13 @@ int Export(const Args& args) {
     Program p(ProgramDir(), msg);
     if (!p.LoadStartTexts()) return 1;
     p.CreateLog(clock);
-    if (!p.log->OpenForInspection(o.Positional()[0])) return 1;
+    const std::string& file = o.Positional()[0];
+    // The log is never the target, by whatever name or link it is given.
+    if (o.Has("out") && SameFile(o.Get("out"), file)) {
+        std::cerr << SameFileMessage(p.texts, o.Get("out"), file) << "\n";
+        return 2;
+    }
+    if (!p.log->OpenForInspection(file)) return 1;
     p.pp.format = fmt[0] - '0';
     if (p.pp.format == VF_CSV) p.pp.zeitzl = 1;
     if (o.Has("filter")) {
@@ -212,6 +304,7 @@ int Export(const Args& args) {
         ok = WriteLogOutput(env, o.Get("out"), kind == "log" ? OUT_LOG : OUT_TEXT);
     }
     if (shown) std::cerr << "\rexport: 100 %\n";
+    ReportDamage(p, p.log->Tally());
     return ok ? 0 : 1;
 }
 

@@ -110,7 +110,9 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
         std::array<int32_t, 4> r{};
         if (!log) return r;
         auto at = [&](int ek, int k) {
-            return (ek >= 1 && ek <= 4) ? log->counters[static_cast<size_t>(ek - 1)][static_cast<size_t>(k)] : 0;
+            return (ek >= 1 && ek <= 4)
+                       ? log->counters[static_cast<size_t>(ek - 1)][static_cast<size_t>(k)]
+                       : 0;
         };
         r = {at(c.em.enr, 0), at(c.em.enr, 1), at(c.se.snr, 0), at(c.se.snr, 1)};
         return r;
@@ -149,12 +151,19 @@ bool Program::LoadParamSet(const std::string& name) {
 
 void Program::OpenLogFile(const std::string& name, bool ageCheck) {
     std::string n = name;
-    if (n.empty()) n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow()) : av.dtStartLog;
+    if (n.empty())
+        n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow())
+                                                  : av.dtStartLog;
     if (!log->OpenLog(n, ageCheck)) {
         // A file that is not a log stays as it is (its message was shown); the telegrams go
         // to the automatic log instead of being lost.
         std::string automatic = log->AutomaticName(tb->LocalNow());
         if (automatic != n && log->OpenLog(automatic, ageCheck)) n = automatic;
+    }
+    if (log->IsOpen() && log->Damage().Any()) {
+        LogTally t = log->Tally();
+        msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
+                  Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
     }
     av.dtLog = n;
     for (T_ComVar& c : com) InitChannel(c, av, ap);
@@ -189,7 +198,8 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
     }
 }
 
-void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1, SerialPort* port2) {
+void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1,
+                         SerialPort* port2) {
     tb->Resync();
     av.syszt = tb->LocalNow();
 
@@ -206,7 +216,8 @@ void Program::FormCreate(const std::vector<std::string>& args, SerialPort* port1
     std::vector<int> ports = sv->enumeratePorts ? sv->enumeratePorts() : std::vector<int>{};
     av.AnzCom = 0;
     for (int n : ports)
-        if (av.AnzCom < static_cast<int>(av.ComNr.size())) av.ComNr[static_cast<size_t>(av.AnzCom++)] = n;
+        if (av.AnzCom < static_cast<int>(av.ComNr.size()))
+            av.ComNr[static_cast<size_t>(av.AnzCom++)] = n;
     for (const T_ComVar& c : com) {
         if (c.bp.cnr > 0 && !c.se.open &&
             std::find(ports.begin(), ports.end(), c.bp.cnr) == ports.end())
@@ -272,7 +283,8 @@ void Program::TimerStep() {
     uint32_t old = av.Tick++;
     if (old % 32 == 4 && av.online && av.logerr) {
         SetOnline(false);
-        msg.Error(texts.tx(kTxLogWriteErr) + av.dtLog);
+        const std::string& why = log->WriteError();
+        msg.Error(why.empty() ? texts.tx(kTxLogWriteErr) + av.dtLog : why);
         av.logerr = false;
     }
 }

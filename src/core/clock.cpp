@@ -35,13 +35,25 @@ const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 } // namespace
 
 double EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int ms) {
-    int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset;
+    int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                   kEpochOffset;
     double frac = ((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + ms;
     return static_cast<double>(days) + frac / kMsPerDay;
 }
 
+bool StampUsable(double dt) {
+    static const double first = EncodeDateTime(1900, 1, 1);
+    static const double end = EncodeDateTime(10000, 1, 1);
+    return std::isfinite(dt) && dt >= first && dt < end;
+}
+
+int DayOf(double dt) {
+    return StampUsable(dt) ? static_cast<int>(std::floor(dt + 0.5 / kMsPerDay)) : kNoDay;
+}
+
 DateTimeParts DecodeDateTime(double dt) {
     DateTimeParts p{};
+    if (!StampUsable(dt)) return p;
     // Whole milliseconds, rounded, so that a stamp written from a millisecond value reads back
     // as the same millisecond.
     double msAll = std::floor(dt * kMsPerDay + 0.5);

@@ -1,5 +1,6 @@
 #include "log/log_output.h"
 
+#include "core/file_io.h"
 #include "core/format.h"
 #include "core/settings.h"
 #include "core/utf8.h"
@@ -13,13 +14,11 @@ namespace vdl {
 
 namespace {
 
+// Empty for a stamp that is no date (a damaged log).
 std::string ShortDate(const LocaleFormats& loc, double dt) {
+    if (!StampUsable(dt)) return {};
     DateTimeParts p = DecodeDateTime(dt);
     return loc.ShortDate(p.year, p.month, p.day);
-}
-
-int Day(double dt) {
-    return static_cast<int>(std::floor(dt + 0.5 / kMsPerDay));
 }
 
 std::string FileName(const std::string& path) {
@@ -96,13 +95,13 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
     render.oldestNr = oldest;
     T_TeleAusgabe ctx;
     ctx.env = &render;
-    int day = Day(firstDt);
+    int day = DayOf(firstDt);
     for (; w.Ok(); w.Next()) {
         T_Telegramm te = w.Current();
-        int32_t rel = (te.nr - oldest + 1) & kNrMask;
+        int32_t rel = NrSpan(oldest, te.nr);
         if (count == 0 || rel > count) break;
-        if (Day(te.dt) != day) {
-            day = Day(te.dt);
+        if (int d = DayOf(te.dt); d != kNoDay && d != day) {
+            day = d;
             if (!sink.Line(ShortDate(env.loc, te.dt))) return false;
         }
         StartTelegram(ctx, te);
@@ -131,8 +130,8 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
 
 bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
     const TextTable& t = *env.render.texts;
-    if (SameNameNoCase(name, env.log.Name())) {
-        env.target.msg.Error(t.tx(kTxOutIsLog));
+    if (SameFile(name, env.log.Name())) {
+        env.target.msg.Error(SameFileMessage(t, name, env.log.Name()));
         return false;
     }
     if (kind != OUT_LOG) {
@@ -152,17 +151,14 @@ bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
     T_AllgVar av = env.target.av;
     const LogEnv& te = env.target;
     LogStore out(LogEnv{te.clock, te.msg, te.texts, av, te.ap, te.pp, te.bp1, te.bp2});
-    if (!out.CreateLog(name) || av.logerr) {
-        env.target.msg.Error(t.tx(kTxLogWriteErr) + name);
-        return false;
-    }
+    if (!out.CreateLog(name)) return false; // the store said why
     Walk w(env);
     const int32_t count = env.log.Count();
     const int32_t oldest = env.log.Kopf().nralt;
     bool ok = true;
     for (; w.Ok(); w.Next()) {
         T_Telegramm tg = w.Current();
-        int32_t rel = (tg.nr - oldest + 1) & kNrMask;
+        int32_t rel = NrSpan(oldest, tg.nr);
         if (count == 0 || rel > count) break;
         out.AppendCopy(tg);
         if (rel % 1000 == 0 && env.progress &&
@@ -175,7 +171,8 @@ bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
     out.FlushLog();
     out.CloseLog();
     if (av.logerr) {
-        env.target.msg.Error(t.tx(kTxLogWriteErr) + name);
+        env.target.msg.Error(out.WriteError().empty() ? t.tx(kTxLogWriteErr) + name
+                                                      : out.WriteError());
         return false;
     }
     return ok;

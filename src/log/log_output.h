@@ -19,7 +19,6 @@ enum : int { OUT_TEXT = 0, OUT_PRINTER = 1, OUT_LOG = 2 };
 constexpr int kTxOutEnd = 1170;
 constexpr int kTxOutCancelled = 1171;
 constexpr int kTxCsvHeader = 1173;
-constexpr int kTxOutIsLog = 1315;
 
 // Where the lines of a text output go. A printer starts a new page with its own header.
 class OutputSink {

@@ -1,6 +1,7 @@
 #include "core/channel.h"
 #include "core/file_head.h"
 #include "core/file_io.h"
+#include "core/filter_rows.h"
 #include "core/param_set.h"
 #include "core/settings.h"
 
@@ -53,6 +54,11 @@ protected:
         a.ap.lgla = 2;
         a.ap.MaxLog = 7;
         a.ap.afilt.aktiv = 1; // stored inactive
+        a.ap.lfilt.z[2].rel = 1;
+        a.ap.lfilt.z[2].w1 = 7;
+        // As the program holds them: normalised for the address settings.
+        NormaliseFilter(a.ap.afilt, a.ap);
+        NormaliseFilter(a.ap.lfilt, a.ap);
         a.bp1.baud = 19200;
         a.bp2.fkt = FKT_SLAVE;
         a.pp.frburs.frb[3] = {4, 5};

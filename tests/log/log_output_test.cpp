@@ -7,7 +7,10 @@
 
 #include "log/log_fixture.h"
 
+#include <filesystem>
 #include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace vdl {
 namespace {
@@ -160,15 +163,30 @@ TEST_F(LogOutputTest, IntoANewLogOnlyWhatPassesRenumberedFromOne) {
     }
 }
 
-TEST_F(LogOutputTest, TheLogItselfIsNoTarget) {
+TEST_F(LogOutputTest, TheLogItselfIsNoTargetByWhateverNameItIsGiven) {
     Add(SinglePoints(1, LayoutOf(p.ap)));
     p.log->FlushOnOffline();
     auto before = FileBytes(name);
-    LogOutputEnv env = Env();
-    EXPECT_FALSE(WriteLogOutput(env, name, OUT_LOG));
-    ASSERT_EQ(msg.errors.size(), 1u);
-    EXPECT_EQ(msg.errors[0], p.texts.tx(kTxOutIsLog));
-    EXPECT_EQ(FileBytes(name), before);
+    fs::path link = fs::path(dir) / "link.lg1";
+    fs::create_symlink(name, link);
+    fs::path hard = fs::path(dir) / "hard.lg1";
+    fs::create_hard_link(name, hard);
+    const std::string spellings[] = {name, dir + "./" + fs::path(name).filename().string(),
+                                     dir + "sub/../" + fs::path(name).filename().string(),
+                                     link.string(), hard.string()};
+    fs::create_directory(dir + "sub");
+    for (const std::string& target : spellings) {
+        for (int kind : {OUT_TEXT, OUT_LOG}) {
+            msg.errors.clear();
+            LogOutputEnv env = Env();
+            EXPECT_FALSE(WriteLogOutput(env, target, kind)) << target;
+            ASSERT_EQ(msg.errors.size(), 1u) << target;
+            EXPECT_EQ(msg.errors[0], SameFileMessage(p.texts, target, name));
+            EXPECT_NE(msg.errors[0].find(target), std::string::npos);
+            EXPECT_NE(msg.errors[0].find(name), std::string::npos);
+            EXPECT_EQ(FileBytes(name), before) << target;
+        }
+    }
 }
 
 TEST_F(LogOutputTest, CancelEndsWithItsText) {
