@@ -129,8 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t readable = Walk(p, 12);
     LogTally t = p.log->Tally();
     if (static_cast<size_t>(t.records) != readable) std::abort();
-    Export(p, clock, VF_FULL);
-    Export(p, clock, VF_CSV);
+    // The export renders every record: on short logs only, so that a run stays short.
+    if (t.records <= 64) {
+        Export(p, clock, VF_FULL);
+        Export(p, clock, VF_CSV);
+    }
     p.log->CloseLog();
 
     // Writing: the records appended are read back as the newest, numbered on.

@@ -7,6 +7,7 @@
 
 #include "log/log_fixture.h"
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -161,6 +162,29 @@ TEST_F(LogOutputTest, IntoANewLogOnlyWhatPassesRenumberedFromOne) {
         EXPECT_EQ(all[i].nr, static_cast<int32_t>(i + 1));
         EXPECT_EQ(all[i].stat, ST_OK);
     }
+}
+
+TEST_F(LogOutputTest, StampsThatAreNoDatesGiveNoDatesAndEmptyTimeFields) {
+    AsduLayout lay = LayoutOf(p.ap);
+    for (double dt : {1e300, -1e300, std::nan(""), EncodeDateTime(2026, 12, 9, 1)}) {
+        T_Telegramm te = SinglePoints(1, lay);
+        te.dt = dt;
+        p.log->AppendCopy(te);
+    }
+    LogOutputEnv env = Env();
+    ASSERT_TRUE(WriteLogOutput(env, dir + "out.txt", OUT_TEXT));
+    auto v = TextLines(dir + "out.txt");
+    // The page header names no date; one date line, for the telegram with a date.
+    EXPECT_NE(v[0].find(p.texts.tx(428) + " " + p.texts.tx(429)), std::string::npos) << v[0];
+    EXPECT_EQ(std::count(v.begin(), v.end(), loc.ShortDate(2026, 12, 9)), 1);
+    EXPECT_EQ(std::count(v.begin(), v.end(), loc.ShortDate(0, 0, 0)), 0);
+    EXPECT_EQ(v.back(), p.texts.tx(kTxOutEnd));
+    p.pp.format = VF_CSV;
+    LogOutputEnv csv = Env();
+    ASSERT_TRUE(WriteLogOutput(csv, dir + "out.csv", OUT_TEXT));
+    auto c = TextLines(dir + "out.csv");
+    ASSERT_EQ(c.size(), 1u + 3u + 1u + 1u + 1u) << "with the date line of the dated one";
+    for (size_t i = 1; i <= 3; ++i) EXPECT_NE(c[i].find(";;;;3;ok;"), std::string::npos) << c[i];
 }
 
 TEST_F(LogOutputTest, TheLogItselfIsNoTargetByWhateverNameItIsGiven) {
