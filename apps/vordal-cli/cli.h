@@ -31,10 +31,15 @@ bool ParseNumber(const std::string& s, long long min, long long max, long long& 
 // Small option parser: "--name value" and "--name=value"; flags without value.
 class Options {
 public:
-    // valueOptions take a value, flagOptions do not. Returns false and fills error on an
-    // unknown option or a missing value.
-    bool Parse(const Args& args, const std::vector<std::string>& valueOptions,
-               const std::vector<std::string>& flagOptions, std::string& error);
+    enum Error { None, UnknownOption, MissingValue };
+    struct Result {
+        Error error = None;
+        std::string option; // the option as given (unknown) or its name (missing value)
+    };
+    // valueOptions take a value, flagOptions do not. Stops at an unknown option or a missing
+    // value and says which.
+    Result Parse(const Args& args, const std::vector<std::string>& valueOptions,
+                 const std::vector<std::string>& flagOptions);
     bool Has(const std::string& name) const;
     std::string Get(const std::string& name, const std::string& def = "") const;
     const std::vector<std::string>& Positional() const { return positional_; }

@@ -5,13 +5,13 @@
 //   log export FILE     the log as text, CSV or a new log file
 #include "cli.h"
 #include "decode_input.h"
+#include "invocation.h"
 #include "record_json.h"
 
 #include "app/program.h"
 #include "asdu/address_text.h"
 #include "core/clock.h"
 #include "core/file_io.h"
-#include "core/format.h"
 #include "core/time_base.h"
 #include "log/filter.h"
 #include "log/log_output.h"
@@ -22,9 +22,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+
+#include <unistd.h>
 
 namespace vdl::cli {
 
@@ -39,28 +42,63 @@ public:
     double LocalNow() override { return 0; }
 };
 
-// A program with the texts of the program directory (their absence only costs the wording of
-// messages) and a log opened for looking.
+// A program with the texts of the program directory in the language of the command line and a
+// log opened for looking.
 struct Inspect {
-    StderrMessages msg;
+    CliMessages msg;
     StillClock clock;
     Program p{ProgramDir(), msg};
-    bool Open(const std::string& file) {
-        p.texts.LoadFile(TextFilePath(ProgramDir(), 0));
+    bool Open(const Invocation& inv, const std::string& file) {
+        p.texts.LoadFile(TextFilePath(ProgramDir(), inv.LangOf(ProgramDir())));
         p.CreateLog(clock);
         return p.log->OpenForInspection(file);
     }
 };
 
-// A log that needed repair is reported on standard error, with the records recovered.
-void ReportDamage(Program& p, const LogTally& t) {
-    if (p.log->Damage().Any())
-        std::cerr << Format(p.texts.tx(kTxLogDamaged), {p.log->Name(), t.records}) << "\n";
+// The usage of the sub-commands, each shown by its --help and all by log --help.
+const std::string kWriteUsage =
+    std::string(
+        "  log write FILE [OPTIONS] append the records of decode input (standard input)\n"
+        "                          to the log FILE, created with the options' settings;\n"
+        "                          records of lines with a receive time (@...) are stamped\n"
+        "                          with today's date and that time\n") +
+    DecodeOptionsUsage();
+const std::string kInfoUsage = "  log info FILE          the state of a log file as JSON";
+const std::string kRecordsUsage =
+    "  log records FILE       one JSON object per stored record (with nr, dt)";
+const std::string kExportUsage =
+    "  log export FILE --format 3..7 [--out OUT] [--kind text|log] [--filter NAMEDFILTER]\n"
+    "                         the log as the view shows it (7: CSV), or into a new log file\n"
+    "      --lang usa|ger                   language of the interpretation and the messages\n"
+    "                                       (default usa: English)\n"
+    "      --progress                       one line per 10 % on standard error (without it,\n"
+    "                                       progress is shown only on a terminal)";
+const std::string kUsage =
+    kWriteUsage + "\n" + kInfoUsage + "\n" + kRecordsUsage + "\n" + kExportUsage;
+
+// The one log file a reading sub-command takes: 0, or the exit code after the message.
+int OneLogFile(const Invocation& inv, std::string& file) {
+    const auto& pos = inv.opt().Positional();
+    if (pos.empty()) return inv.Refuse(inv.Say(inv.tx(2206), {"FILE"}));
+    if (pos.size() > 1) return inv.Refuse(inv.Say(inv.tx(2205), {Shown(pos[1])}));
+    file = pos[0];
+    return inv.CheckLogFile(file);
 }
 
-int Info(const std::string& file) {
+// A log that needed repair is reported on standard error, with the records recovered.
+void ReportDamage(const Invocation& inv, Program& p, const LogTally& t) {
+    if (p.log->Damage().Any())
+        std::cerr << ShownText(inv.Say(inv.tx(kTxLogDamaged), {Shown(p.log->Name()), t.records}))
+                  << "\n";
+}
+
+int Info(const Args& args) {
+    Invocation inv("log info", kInfoUsage);
+    if (!inv.Start(args, {}, {})) return inv.Exit();
+    std::string file;
+    if (int rc = OneLogFile(inv, file); rc != 0) return rc;
     Inspect in;
-    if (!in.Open(file)) return 1;
+    if (!in.Open(inv, file)) return 1;
     LogStore& log = *in.p.log;
     const LogTally tally = log.Tally();
     const T_LogKopf& k = log.Kopf();
@@ -94,17 +132,21 @@ int Info(const std::string& file) {
     j["pro1"] = in.p.com[0].bp.pro;
     j["pro2"] = in.p.com[1].bp.pro;
     std::cout << j.dump() << "\n";
-    ReportDamage(in.p, tally);
+    ReportDamage(inv, in.p, tally);
     return 0;
 }
 
-int Records(const std::string& file) {
+int Records(const Args& args) {
+    Invocation inv("log records", kRecordsUsage);
+    if (!inv.Start(args, {}, {})) return inv.Exit();
+    std::string file;
+    if (int rc = OneLogFile(inv, file); rc != 0) return rc;
     Inspect in;
-    if (!in.Open(file)) return 1;
+    if (!in.Open(inv, file)) return 1;
     auto c = in.p.log->NewCursor();
     for (bool ok = c->SeekOldest(); ok; ok = c->Forward())
         std::cout << StoredRecordJson(c->Current()).dump() << "\n";
-    ReportDamage(in.p, in.p.log->Tally());
+    ReportDamage(inv, in.p, in.p.log->Tally());
     return 0;
 }
 
@@ -143,14 +185,11 @@ std::string LoggedValue(const std::string& option, const LogSettings& s, int ch,
 // Applies the options to the settings of the log that p holds. An option that would change
 // them is refused with a message naming it: an existing log keeps its settings, so that its
 // records read as they were recorded. False when refused or an option is bad.
-bool OptionsAgreeWithLog(const Options& o, Program& p, const std::string& file) {
+bool OptionsAgreeWithLog(const Invocation& inv, Program& p, const std::string& file) {
     const LogSettings logged = SettingsIn(p);
-    std::string error;
-    if (!ApplyDecodeOptions(o, p, error)) {
-        std::cerr << "vordal-cli log write: " << error << "\n";
-        return false;
-    }
+    if (!ApplyDecodeOptions(inv, p)) return false;
     const LogSettings given = SettingsIn(p);
+    const Options& o = inv.opt();
     std::vector<std::string> options = DecodeValueOptions();
     options.insert(options.end(), DecodeFlagOptions().begin(), DecodeFlagOptions().end());
     for (const std::string& option : options) {
@@ -158,8 +197,8 @@ bool OptionsAgreeWithLog(const Options& o, Program& p, const std::string& file) 
             std::string was = LoggedValue(option, logged, ch, p.texts);
             if (was == LoggedValue(option, given, ch, p.texts)) continue;
             std::string as = "--" + option + (o.Get(option).empty() ? "" : " " + o.Get(option));
-            std::cerr << Format(p.texts.tx(kTxLogContradicts), {file, "--" + option, was, as})
-                      << "\n";
+            inv.Refuse(
+                inv.Say(inv.tx(kTxLogContradicts), {Shown(file), "--" + option, was, Shown(as)}));
             return false;
         }
     }
@@ -167,58 +206,69 @@ bool OptionsAgreeWithLog(const Options& o, Program& p, const std::string& file) 
 }
 
 int Write(const Args& args) {
-    Options o;
-    std::string error;
-    if (!o.Parse(args, DecodeValueOptions(), DecodeFlagOptions(), error) ||
-        o.Positional().size() != 1) {
-        if (error.empty()) error = "one log file";
-        std::cerr << "vordal-cli log write: " << error << "\n";
-        return 2;
-    }
+    Invocation inv("log write", kWriteUsage);
+    if (!inv.Start(args, DecodeValueOptions(), DecodeFlagOptions())) return inv.Exit();
+    const Options& o = inv.opt();
+    if (o.Positional().empty()) return inv.Refuse(inv.Say(inv.tx(2206), {"FILE"}));
+    if (o.Positional().size() > 1)
+        return inv.Refuse(inv.Say(inv.tx(2205), {Shown(o.Positional()[1])}));
     const std::string file = o.Positional()[0];
+    // Appending needs a log; a new one is created where nothing is.
+    std::error_code ec;
+    const int rc = std::filesystem::exists(file, ec) ? inv.CheckLogFile(file) : 0;
+    if (rc != 0) return rc;
+    std::string error;
     std::vector<DecodeBlock> blocks;
-    if (!ParseDecodeInput(std::cin, blocks, error)) {
-        std::cerr << "vordal-cli log write: " << error << "\n";
-        return 2;
-    }
-    StderrMessages msg;
-    Program p(DecodeTextsDir(o), msg);
-    if (!p.LoadStartTexts()) return 1;
+    if (!ParseDecodeInput(std::cin, blocks, inv, error)) return inv.Refuse(error);
+    CliMessages msg;
+    Program p(inv.TextsDir(), msg);
+    if (!LoadCommandTexts(inv, p)) return 1;
     QtClock sys;
     TimeBase stamps(sys);
     stamps.Resync();
     p.CreateLog(stamps);
     // A new log is created with the options' settings. An existing one keeps its own: it is
     // looked at first (nothing written), and options that contradict it are refused.
-    std::error_code ec;
-    const bool exists = FileExists(file) && std::filesystem::file_size(file, ec) > 0;
+    const bool exists = FileExists(file);
     if (exists) {
         if (!p.log->OpenForInspection(file)) return 1;
-        if (!OptionsAgreeWithLog(o, p, file)) return 2;
+        if (!OptionsAgreeWithLog(inv, p, file)) return kExitRefused;
         p.log->CloseLog();
-    } else if (!ApplyDecodeOptions(o, p, error)) {
-        std::cerr << "vordal-cli log write: " << error << "\n";
-        return 2;
+    } else if (!ApplyDecodeOptions(inv, p)) {
+        return kExitRefused;
     }
     if (!p.log->OpenLog(file, false)) return 1;
     // The settings came again from the log's head; the channels start from them.
-    if (exists && !ApplyDecodeOptions(o, p, error)) return 2;
+    if (exists && !ApplyDecodeOptions(inv, p)) return kExitRefused;
     if (p.log->Damage().Any()) {
-        std::cerr << Format(p.texts.tx(kTxLogDamaged), {file, p.log->Tally().records}) << "\n";
+        std::cerr << ShownText(
+                         inv.Say(inv.tx(kTxLogDamaged), {Shown(file), p.log->Tally().records}))
+                  << "\n";
     }
-    RunDecode(p, blocks, [&p](const T_Telegramm& te, int) {
-        T_Telegramm copy = te;
-        p.log->AppendTelegram(copy);
-    });
+    // A recording with receive times keeps its timing: today's date and the time of each line.
+    double stamp = std::floor(sys.LocalNow());
+    const double today = stamp;
+    if (InputIsTimed(blocks)) p.log->timeStamp = [&stamp] { return stamp; };
+    RunDecode(
+        p, blocks,
+        [&p, &stamp](const T_Telegramm& te, int) {
+            T_Telegramm copy = te;
+            if (te.dt != 0) stamp = te.dt;
+            p.log->AppendTelegram(copy);
+        },
+        today);
     p.log->FlushLog();
     p.log->CloseLog();
     if (!p.log->KeptAs().empty())
-        std::cerr << Format(p.texts.tx(kTxLogKept), {p.log->KeptAs()}) << "\n";
+        std::cerr << ShownText(inv.Say(inv.tx(kTxLogKept), {Shown(p.log->KeptAs())})) << "\n";
     if (p.log->Dropped() > 0)
-        std::cerr << Format(p.texts.tx(kTxLogFilterDropped), {p.log->Dropped()}) << "\n";
+        std::cerr << ShownText(inv.Say(inv.tx(kTxLogFilterDropped), {p.log->Dropped()})) << "\n";
     if (p.av.logerr) {
         const std::string& why = p.log->WriteError();
-        std::cerr << (why.empty() ? p.texts.tx(kTxLogWriteErr) + file : why) << "\n";
+        if (why.empty())
+            std::cerr << ShownText(p.texts.tx(kTxLogWriteErr)) << Shown(file) << "\n";
+        else
+            std::cerr << ShownText(why) << "\n";
         return 1;
     }
     return 0;
@@ -236,49 +286,67 @@ private:
     std::ostream& o_;
 };
 
+// Progress of an export on standard error: on a terminal a line that counts up, with
+// --progress one line per 10 %, else nothing (a script's error output stays clean).
+class Progress {
+public:
+    Progress(const Invocation& inv, bool lines)
+        : inv_(inv), lines_(lines), terminal_(isatty(STDERR_FILENO) != 0) {}
+    bool Step(int pct) {
+        if (lines_) {
+            for (; next_ <= pct && next_ < 100; next_ += 10) Line(next_);
+        } else if (terminal_) {
+            std::cerr << "\r" << inv_.Say(inv_.tx(2218), {pct}) << std::flush;
+            shown_ = true;
+        }
+        return true;
+    }
+    void End() {
+        if (lines_) Line(100);
+        if (shown_) std::cerr << "\r" << inv_.Say(inv_.tx(2218), {100}) << "\n";
+    }
+
+private:
+    void Line(int pct) { std::cerr << inv_.Say(inv_.tx(2218), {pct}) << "\n" << std::flush; }
+    const Invocation& inv_;
+    bool lines_, terminal_, shown_ = false;
+    int next_ = 10;
+};
+
 int Export(const Args& args) {
-    Options o;
-    std::string error;
-    if (!o.Parse(args, {"format", "out", "kind", "filter"}, {}, error) ||
-        o.Positional().size() != 1 || !o.Has("format")) {
-        if (error.empty()) error = "one log file and --format 3..7";
-        std::cerr << "vordal-cli log export: " << error << "\n";
-        return 2;
+    Invocation inv("log export", kExportUsage);
+    if (!inv.Start(args, {"format", "out", "kind", "filter"}, {"progress"})) return inv.Exit();
+    const Options& o = inv.opt();
+    if (!o.Has("format")) return inv.Refuse(inv.Say(inv.tx(2206), {"--format 3..7"}));
+    long long format = 0;
+    int kind = 0;
+    if (!inv.Number("format", 3, 7, format, "3|4|5|6|7") ||
+        !inv.Choice("kind", {"text", "log"}, kind))
+        return kExitRefused;
+    if (kind == 1 && !o.Has("out"))
+        return inv.Refuse(inv.Say(inv.tx(2208), {"--kind log", "--out"}));
+    std::string file;
+    if (int rc = OneLogFile(inv, file); rc != 0) return rc;
+    std::string filter;
+    if (o.Has("filter")) {
+        filter = o.Get("filter");
+        if (!FileExists(filter)) filter += "." + inv.tx(2018);
+        if (inv.CheckInputFile(filter) != 0) return kExitRefused;
     }
-    const std::string fmt = o.Get("format"), kind = o.Get("kind", "text");
-    if (fmt.size() != 1 || fmt[0] < '3' || fmt[0] > '7') {
-        std::cerr << "vordal-cli log export: --format must be 3..7\n";
-        return 2;
-    }
-    if (kind != "text" && kind != "log") {
-        std::cerr << "vordal-cli log export: --kind must be text or log\n";
-        return 2;
-    }
-    if (kind == "log" && !o.Has("out")) {
-        std::cerr << "vordal-cli log export: --kind log needs --out\n";
-        return 2;
-    }
-    StderrMessages msg;
+    CliMessages msg;
     StillClock clock;
     Program p(ProgramDir(), msg);
-    if (!p.LoadStartTexts()) return 1;
-    p.CreateLog(clock);
-    const std::string& file = o.Positional()[0];
+    if (!p.LoadLanguage(inv.LangOf(ProgramDir()))) return 1;
     // The log is never the target, by whatever name or link it is given.
-    if (o.Has("out") && SameFile(o.Get("out"), file)) {
-        std::cerr << SameFileMessage(p.texts, o.Get("out"), file) << "\n";
-        return 2;
-    }
+    if (o.Has("out") && SameFile(o.Get("out"), file))
+        return inv.Refuse(inv.Say(inv.tx(kTxSameFile), {Shown(o.Get("out")), Shown(file)}));
+    p.CreateLog(clock);
     if (!p.log->OpenForInspection(file)) return 1;
-    p.pp.format = fmt[0] - '0';
+    p.pp.format = static_cast<int32_t>(format);
     if (p.pp.format == VF_CSV) p.pp.zeitzl = 1;
-    if (o.Has("filter")) {
-        std::string f = o.Get("filter");
-        if (!FileExists(f)) f += "." + p.texts.tx(2018);
-        if (!LoadNamedFilter(f, p.ap.afilt, p.ap)) {
-            std::cerr << "vordal-cli log export: not a filter file: " << o.Get("filter") << "\n";
-            return 2;
-        }
+    if (!filter.empty()) {
+        if (!LoadNamedFilter(filter, p.ap.afilt, p.ap))
+            return inv.Refuse(inv.Say(inv.tx(2213), {Shown(o.Get("filter"))}));
         p.ap.afilt.aktiv = static_cast<uint8_t>(p.ap.afilt.def);
     }
     QtLocaleFormats loc;
@@ -290,41 +358,35 @@ int Export(const Args& args) {
                      LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
                      [&p](const T_Telegramm& te) { return DisplayAccepts(te, p.Filters()); },
                      nullptr};
-    bool shown = false;
-    env.progress = [&shown](int pct) {
-        std::cerr << "\rexport: " << pct << " %" << std::flush;
-        shown = true;
-        return true;
-    };
+    Progress progress(inv, o.Has("progress"));
+    env.progress = [&progress](int pct) { return progress.Step(pct); };
     bool ok;
     if (!o.Has("out")) {
         StreamSink sink(std::cout);
         ok = WriteLogLines(env, sink);
     } else {
-        ok = WriteLogOutput(env, o.Get("out"), kind == "log" ? OUT_LOG : OUT_TEXT);
+        ok = WriteLogOutput(env, o.Get("out"), kind == 1 ? OUT_LOG : OUT_TEXT);
     }
-    if (shown) std::cerr << "\rexport: 100 %\n";
-    ReportDamage(p, p.log->Tally());
+    if (ok) progress.End();
+    ReportDamage(inv, p, p.log->Tally());
     return ok ? 0 : 1;
 }
 
-const std::string kUsage =
-    std::string("  log write FILE [OPTIONS] append the records of decode input (standard input)\n"
-                "                          to the log FILE, created with the options' settings\n") +
-    DecodeOptionsUsage() +
-    "\n"
-    "  log info FILE          the state of a log file as JSON\n"
-    "  log records FILE       one JSON object per stored record (with nr, dt)\n"
-    "  log export FILE --format 3..7 [--out OUT] [--kind text|log] [--filter NAMEDFILTER]\n"
-    "                         the log as the view shows it (7: CSV), or into a new log file";
-
 int RunLog(const Args& args) {
-    if (!args.empty() && args[0] == "write") return Write(Args(args.begin() + 1, args.end()));
-    if (!args.empty() && args[0] == "export") return Export(Args(args.begin() + 1, args.end()));
-    if (args.size() == 2 && args[0] == "info") return Info(args[1]);
-    if (args.size() == 2 && args[0] == "records") return Records(args[1]);
-    std::cerr << "usage:\n" << kUsage << "\n";
-    return 2;
+    const std::string sub = args.empty() ? std::string() : args[0];
+    const Args rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (sub == "write") return Write(rest);
+    if (sub == "export") return Export(rest);
+    if (sub == "info") return Info(rest);
+    if (sub == "records") return Records(rest);
+    Invocation inv("log", kUsage);
+    if (sub == "--help" || sub == "-h") {
+        inv.Start(args, {}, {});
+        return inv.Exit();
+    }
+    if (!inv.StartWords(args)) return inv.Exit();
+    if (sub.empty()) return inv.Refuse(inv.Say(inv.tx(2206), {"write|info|records|export"}));
+    return inv.UnknownSubCommand(sub, "write, info, records, export");
 }
 
 const CliCommand reg("log", kUsage, RunLog);

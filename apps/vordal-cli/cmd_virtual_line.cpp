@@ -1,6 +1,7 @@
 // vordal-cli virtual-line: a null-modem cable without hardware. Prints the two device paths
 // and carries bytes between them until SIGINT or SIGTERM.
 #include "cli.h"
+#include "invocation.h"
 
 #ifndef _WIN32
 #include "platform/virtual_line.h"
@@ -17,13 +18,20 @@ namespace vdl::cli {
 namespace {
 
 std::atomic<bool> g_end{false};
-extern "C" void OnEndSignal(int) { g_end = true; }
+extern "C" void OnEndSignal(int) {
+    g_end = true;
+}
+
+const char* kUsage =
+    "  virtual-line            create two connected pseudo-terminals (a virtual\n"
+    "                          line), print their paths, carry bytes between them\n"
+    "                          until SIGINT or SIGTERM";
 
 int RunVirtualLine(const Args& args) {
-    if (!args.empty()) {
-        std::cerr << "usage: vordal-cli virtual-line\n";
-        return 2;
-    }
+    Invocation in("virtual-line", kUsage);
+    if (!in.Start(args, {}, {})) return in.Exit();
+    if (!in.opt().Positional().empty())
+        return in.Refuse(in.Say(in.tx(2205), {Shown(in.opt().Positional()[0])}));
     VirtualLine line;
     if (!line.Create()) {
         std::cerr << "vordal-cli virtual-line: " << line.Error() << "\n";
@@ -42,11 +50,7 @@ int RunVirtualLine(const Args& args) {
     return 0;
 }
 
-const CliCommand reg("virtual-line",
-                     "  virtual-line            create two connected pseudo-terminals (a virtual\n"
-                     "                          line), print their paths, carry bytes between them\n"
-                     "                          until SIGINT or SIGTERM",
-                     RunVirtualLine);
+const CliCommand reg("virtual-line", kUsage, RunVirtualLine);
 
 } // namespace
 

@@ -5,24 +5,9 @@
 
 namespace vdl::cli {
 
-namespace {
-
-bool OnOff(const Options& o, const std::string& name, uint8_t& out, std::string& error) {
-    if (!o.Has(name)) return true;
-    std::string v = o.Get(name);
-    if (v != "on" && v != "off") {
-        error = "--" + name + " must be on or off";
-        return false;
-    }
-    out = v == "on" ? 1 : 0;
-    return true;
-}
-
-} // namespace
-
 const std::vector<std::string>& RenderValueOptions() {
-    static const std::vector<std::string> v = {"format",  "time-line", "link-line",
-                                               "objects", "lang",      "full-percent"};
+    static const std::vector<std::string> v = {"format", "time-line", "link-line", "objects",
+                                               "full-percent"};
     return v;
 }
 
@@ -32,41 +17,50 @@ const char* RenderOptionsUsage() {
            "      --time-line on|off               header lines with number and time (default on)\n"
            "      --link-line on|off               link layer frames and link lines (default on)\n"
            "      --objects FILE                   object text file (names and colours)\n"
-           "      --lang usa|ger                   language of the interpretation (default ger)\n"
+           "      --lang usa|ger                   language of the interpretation and the "
+           "messages\n"
+           "                                       (default usa: English)\n"
            "      --full-percent N                 raw value of 100 % of normalised values\n"
            "                                       (default 32000)";
 }
 
-bool DecodeRenderer::Setup(const Options& o, Program& p, std::string& error) {
+namespace {
+
+struct RenderValues {
+    long long format = 3, full = 0;
+    int time = 0, link = 0;
+};
+
+bool ReadRenderValues(const Invocation& inv, RenderValues& v) {
+    return inv.Number("format", 3, 7, v.format, "3|4|5|6|7") &&
+           inv.Choice("time-line", {"off", "on"}, v.time) &&
+           inv.Choice("link-line", {"off", "on"}, v.link) &&
+           inv.Number("full-percent", 1, 2147483647, v.full);
+}
+
+} // namespace
+
+bool CheckRenderOptions(const Invocation& inv) {
+    RenderValues v;
+    if (!ReadRenderValues(inv, v)) return false;
+    const Options& o = inv.opt();
+    return !o.Has("objects") || inv.CheckInputFile(o.Get("objects")) == 0;
+}
+
+bool DecodeRenderer::Setup(const Invocation& inv, Program& p) {
+    const Options& o = inv.opt();
     p_ = &p;
-    long long v = 0;
-    if (!ParseNumber(o.Get("format"), 3, 7, v)) {
-        error = "--format must be 3, 4, 5, 6 or 7";
-        return false;
-    }
-    p.pp.format = static_cast<int32_t>(v);
-    if (!OnOff(o, "time-line", p.pp.zeitzl, error) || !OnOff(o, "link-line", p.pp.linkzl, error))
-        return false;
-    if (o.Has("full-percent")) {
-        if (!ParseNumber(o.Get("full-percent"), 1, 2147483647, v)) {
-            error = "--full-percent must be a number from 1 on";
-            return false;
-        }
-        p.ap.mwvoll = static_cast<int32_t>(v);
-    }
-    if (o.Has("lang")) {
-        std::string lang = o.Get("lang");
-        if (lang != "usa" && lang != "ger") {
-            error = "--lang must be usa or ger";
-            return false;
-        }
-        if (lang == "usa" && !p.LoadLanguage(1)) {
-            error = "the English program texts cannot be loaded";
-            return false;
-        }
-    }
+    RenderValues v;
+    v.full = p.ap.mwvoll;
+    if (!CheckRenderOptions(inv) || !ReadRenderValues(inv, v)) return false;
+    const long long format = v.format, full = v.full;
+    const int time = v.time, link = v.link;
+    p.pp.format = static_cast<int32_t>(format);
+    if (o.Has("time-line")) p.pp.zeitzl = static_cast<uint8_t>(time);
+    if (o.Has("link-line")) p.pp.linkzl = static_cast<uint8_t>(link);
+    p.ap.mwvoll = static_cast<int32_t>(full);
     if (o.Has("objects") && !p.LoadObjectTexts(o.Get("objects"))) {
-        error = "cannot read the object text file " + o.Get("objects");
+        inv.Refuse(inv.Say(inv.tx(2214), {Shown(o.Get("objects"))}));
         return false;
     }
     loc_ = std::make_unique<QtLocaleFormats>();

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "cli.h"
+#include "invocation.h"
 #include "platform/qt_locale.h"
 
 #include <memory>
@@ -18,11 +19,14 @@ namespace vdl::cli {
 const std::vector<std::string>& RenderValueOptions();
 const char* RenderOptionsUsage();
 
+// The values of the interpretation options, refused when bad; Setup checks them too.
+bool CheckRenderOptions(const Invocation& inv);
+
 class DecodeRenderer {
 public:
-    // Reads the options into the program (after its start texts are loaded): language, view
-    // format and switches, full scale, object texts. False with a message for a bad value.
-    bool Setup(const Options& o, Program& p, std::string& error);
+    // Reads the options into the program (after its texts are loaded): view format and
+    // switches, full scale, object texts. False after refusing a bad value.
+    bool Setup(const Invocation& inv, Program& p);
     // Lines printed before the first record (format 7: the column line).
     void Begin(std::ostream& out);
     // Prints the lines of one record, numbered in the order of the records.

@@ -1,6 +1,7 @@
 // vordal-cli: the program without a window. It decodes byte streams and log files, writes and
 // exports logs, and monitors lines; its output is plain text, CSV or JSON lines.
 #include "cli.h"
+#include "invocation.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -23,9 +24,13 @@ CliCommand::CliCommand(std::string name, std::string usage, Runner run) {
     Registry().push_back({std::move(name), std::move(usage), std::move(run)});
 }
 
-const std::vector<CommandEntry>& Commands() { return Registry(); }
+const std::vector<CommandEntry>& Commands() {
+    return Registry();
+}
 
-std::string ProgramDir() { return g_progDir; }
+std::string ProgramDir() {
+    return g_progDir;
+}
 
 bool ParseNumber(const std::string& s, long long min, long long max, long long& out) {
     if (s.empty() || s.size() > 12) return false;
@@ -42,8 +47,8 @@ bool ParseNumber(const std::string& s, long long min, long long max, long long& 
     return true;
 }
 
-bool Options::Parse(const Args& args, const std::vector<std::string>& valueOptions,
-                    const std::vector<std::string>& flagOptions, std::string& error) {
+Options::Result Options::Parse(const Args& args, const std::vector<std::string>& valueOptions,
+                               const std::vector<std::string>& flagOptions) {
     auto contains = [](const std::vector<std::string>& v, const std::string& s) {
         return std::find(v.begin(), v.end(), s) != v.end();
     };
@@ -59,28 +64,25 @@ bool Options::Parse(const Args& args, const std::vector<std::string>& valueOptio
             }
             if (contains(valueOptions, name)) {
                 if (!inlineValue) {
-                    if (i + 1 >= args.size()) {
-                        error = "option --" + name + " needs a value";
-                        return false;
-                    }
+                    if (i + 1 >= args.size()) return {MissingValue, name};
                     value = args[++i];
                 }
                 values_.emplace_back(name, value);
             } else if (contains(flagOptions, name) && !inlineValue) {
                 values_.emplace_back(name, "");
             } else {
-                error = "unknown option --" + name;
-                return false;
+                return {UnknownOption, a};
             }
         } else {
             positional_.push_back(a);
         }
     }
-    return true;
+    return {};
 }
 
 bool Options::Has(const std::string& name) const {
-    return std::any_of(values_.begin(), values_.end(), [&](const auto& p) { return p.first == name; });
+    return std::any_of(values_.begin(), values_.end(),
+                       [&](const auto& p) { return p.first == name; });
 }
 
 std::string Options::Get(const std::string& name, const std::string& def) const {
@@ -95,23 +97,46 @@ namespace {
 
 void PrintHelp() {
     std::cout << "usage: vordal-cli COMMAND [OPTIONS]\n"
-                 "       vordal-cli --version | --help\n\n"
+                 "       vordal-cli --version | --help\n"
+                 "       vordal-cli COMMAND --help\n\n"
+                 "Every command speaks English unless --lang ger is given (its messages and the\n"
+                 "interpretation). Exit codes: 0 done, 1 failed (a file missing or unreadable,\n"
+                 "a port that cannot be opened), 2 a refused command line, 99 no program texts.\n\n"
                  "commands:\n";
     auto cmds = vdl::cli::Commands();
-    std::sort(cmds.begin(), cmds.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    std::sort(cmds.begin(), cmds.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& c : cmds) std::cout << c.usage << "\n";
+}
+
+QtMessageHandler g_qtHandler = nullptr;
+
+// Without a desktop session Qt warns that it has no runtime directory (XDG_RUNTIME_DIR) and
+// takes one in the temporary folder, which serves the instance lock as well: nothing a user of
+// the command line needs to read. Every other message of Qt passes.
+void QtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: ")) &&
+        (text.contains(QLatin1String("XDG_RUNTIME_DIR")) ||
+         text.contains(QLatin1String("runtime directory"))))
+        return;
+    if (g_qtHandler) {
+        g_qtHandler(type, context, text);
+    } else {
+        std::cerr << qFormatLogMessage(type, context, text).toStdString() << "\n";
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    g_qtHandler = qInstallMessageHandler(QtMessages);
     QCoreApplication app(argc, argv);
     vdl::cli::g_progDir =
         (std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "").string();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp();
-        return args.empty() ? 2 : 0;
+        return args.empty() ? vdl::cli::kExitRefused : 0;
     }
     if (args[0] == "--version") {
         std::cout << "vordal-cli " << VORDAL_VERSION << "\n";
@@ -120,6 +145,7 @@ int main(int argc, char** argv) {
     for (const auto& c : vdl::cli::Commands()) {
         if (c.name == args[0]) return c.run(vdl::cli::Args(args.begin() + 1, args.end()));
     }
-    std::cerr << "vordal-cli: unknown command '" << args[0] << "' (try --help)\n";
-    return 2;
+    vdl::cli::Invocation in("", "");
+    if (!in.StartWords(args)) return in.Exit();
+    return in.Refuse(in.Say(in.tx(2200), {vdl::cli::Shown(args[0])}));
 }

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "core/format.h"
 #include "core/utf8.h"
+#include "link/port_list.h"
 
 #include <algorithm>
 
@@ -70,6 +71,14 @@ PanelState StatusPanel(const Program& p, int panel) {
     case 5:
         s.text = t.tx(kTxPanelTexts) + FileNameOnly(p.av.dtOaTxt);
         break;
+    case kPanelPorts:
+        for (int i = 0; i < 2; ++i) {
+            if (p.com[i].bp.cnr == 0) continue;
+            if (!s.text.empty()) s.text += "  ";
+            s.text += t.tx(kTxGridRow1 + i) + ": " + PortShown(p, i);
+            if (p.svc && p.svc->Lost(i)) s.rgb = kRgbAttention;
+        }
+        break;
     default:
         break;
     }
@@ -114,7 +123,7 @@ std::string GridCell(const Program& p, int row, int col) {
     case 6:
         return t.tx(LinkStateText(p, c, true));
     case 7:
-        return c.bp.cnr > 0 ? PadLeft(std::to_string(c.bp.cnr), 3) : std::string("  -");
+        return PortShown(p, row - 1);
     case 8:
         return PadLeft(std::to_string(c.bp.baud), 6);
     case 9:
@@ -124,6 +133,14 @@ std::string GridCell(const Program& p, int row, int col) {
     default:
         return {};
     }
+}
+
+std::string PortShown(const Program& p, int channel) {
+    int n = p.com[channel].bp.cnr;
+    if (n <= 0) return "-";
+    std::string name = p.ports.Name(n);
+    if (p.svc && p.svc->Lost(channel)) return Format(p.texts.tx(kTxPortLost), {name});
+    return name;
 }
 
 void AddRecentFile(T_AllgVar& av, const std::string& file) {

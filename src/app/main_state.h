@@ -1,4 +1,4 @@
-// What the main window shows, derived from the program's records: the six status panels, the
+// What the main window shows, derived from the program's records: the status panels, the
 // statistics grid, the recently used files, the kind of a file by its extension and the
 // function keys the option bytes give. The window only puts these into its widgets.
 #pragma once
@@ -29,7 +29,9 @@ constexpr int kTxLinkDown = 1186;
 constexpr int kTxFunction = 1472;  // + channel function
 constexpr int kTxProcedure = 1181; // + link procedure
 
-constexpr int kStatusPanels = 6;
+// Panels 0..5, and panel 6 with the channels' ports (shown after panel 0).
+constexpr int kStatusPanels = 7;
+constexpr int kPanelPorts = 6;
 constexpr int kNoColour = -1;
 
 // A status panel: its text and background (0xRRGGBB, or kNoColour for the bar's own colour).
@@ -52,6 +54,8 @@ struct GridColumn {
 // Column c from its text: the width, a comma and the title.
 GridColumn GridColumnOf(const TextTable& t, int c);
 std::string GridCell(const Program& p, int row, int col);
+// How a channel's port is shown: its device ("-" without a port), marked while its line is lost.
+std::string PortShown(const Program& p, int channel);
 
 // The recently used files, the newest first; at most kMaxMru, each name once.
 void AddRecentFile(T_AllgVar& av, const std::string& file);

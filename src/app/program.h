@@ -18,8 +18,11 @@
 #include "core/time_base.h"
 #include "core/user_store.h"
 #include "link/channel_service.h"
+#include "link/link_env.h"
 #include "link/link_platform.h"
+#include "link/port_names.h"
 #include "link/receiver.h"
+#include "link/user_data.h"
 #include "log/filter.h"
 #include "log/log_store.h"
 
@@ -40,7 +43,7 @@ struct ProgramServices {
     InstanceLock& lock;
     KeyValueStore& store;
     Folders& folders;
-    // The serial ports that exist (numbers 1..255 and bound devices).
+    // The serial ports that exist: the system's devices and the bound devices present.
     std::function<std::vector<int>()> enumeratePorts;
     int localeLanguage = 1; // 0 when the user's locale is German
 };
@@ -135,7 +138,9 @@ public:
     // Opens the log file (the automatic one when name is empty).
     void OpenLogFile(const std::string& name, bool ageCheck);
     // The run-now message of channel i arrived.
-    void RunNow(int i) { if (svc) svc->ChannelTick(i); }
+    void RunNow(int i) {
+        if (svc) svc->ChannelTick(i);
+    }
     SettingsEnv SettingsOf();
     // Reads the settings file and the file-name list of the present data directory, and the
     // texts again when the stored language differs.
@@ -147,9 +152,20 @@ public:
     std::unique_ptr<ChannelService> svc;
     std::unique_ptr<RxHooks> rxHooks;
     std::unique_ptr<RxEnv> rxEnv;
+    // What the emulated stations send besides their link frames: send telegrams, send lists,
+    // command feedback and file transfer register here.
+    UserDataSources dataSources;
+    // The transmitter and the link procedures' view of the program.
+    std::unique_ptr<LinkEnv> linkEnv;
     // Called with every telegram after it was logged (numbered and stamped), also when the
     // log filter refused it (then nr is unchanged); the command-line monitor prints them.
     std::function<void(const T_Telegramm&)> onLogged;
+    // Called when channel i's line was lost or is open again (svc->Lost(i) tells which); the
+    // command-line monitor says so on standard error.
+    std::function<void(int)> onLineChanged;
+    // Port numbers and their devices; the bindings are kept in the per-user store (when the
+    // settings are kept).
+    PortNames ports;
     // Hooks of later subsystems (no-ops until they land).
     std::function<void()> minuteWork;       // time-triggered sending
     std::function<void()> stationImageWork; // periodic work of the station image

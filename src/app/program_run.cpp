@@ -5,6 +5,8 @@
 #include "core/format.h"
 #include "core/settings.h"
 #include "link/channel_init.h"
+#include "link/link_services.h"
+#include "link/transmitter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +35,9 @@ public:
         if (p_.svc) p_.svc->LogEvent(c, ST_REMOTE_RESET, la);
         if (p_.view) p_.view->UpdateStatus();
     }
+    void LinkReaction(T_ComVar& c) override {
+        if (p_.linkEnv) vdl::LinkReaction(c, *p_.linkEnv);
+    }
     void RunNow(T_ComVar& c) override {
         if (p_.sv) p_.sv->link.PostRunNow(&c == &p_.com[0] ? 0 : 1);
     }
@@ -50,6 +55,7 @@ int MinuteOf(double dt) {
 
 Program::~Program() {
     log.reset();
+    linkEnv.reset();
     svc.reset();
     rxEnv.reset();
     rxHooks.reset();
@@ -120,6 +126,21 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     svc->hooks.lamp = [this](T_LedVar& l, bool lit) {
         if (view) view->Lamp(l, lit);
     };
+    ports.Attach(sv->store, persistSettings);
+    svc->hooks.portName = [this](int n) { return ports.Name(n); };
+    svc->hooks.lineChanged = [this](int i) {
+        if (view) {
+            view->UpdateStatus();
+            view->StatisticsChanged();
+        }
+        if (onLineChanged) onLineChanged(i);
+    };
+    linkEnv = std::make_unique<LinkEnv>(LinkEnv{*svc, av, ap, texts, *tb, msg, dataSources, {}});
+    linkEnv->hooks.linkEvent = [this](T_ComVar&, uint8_t, uint16_t) {
+        if (view) view->UpdateStatus();
+    };
+    svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
+    svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
     for (T_ComVar& c : com) InitChannel(c, av, ap);
 
     CreateLog(*tb);

@@ -1,11 +1,9 @@
 #include "asdu/element_csv.h"
 
 #include "asdu/catalogue.h"
-#include "core/format.h"
+#include "asdu/interp_words.h"
 
 #include <array>
-#include <bit>
-#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 
@@ -49,7 +47,8 @@ enum Shape : uint8_t {
     BITS01_REST,   // bits 0..1 of the first octet, the other bits of it
     BITS01_CP16,   // the same, then the 16-bit elapsed time
     OCTET_QDS,     // the first octet unchanged, the quality octet
-    U32_Q,         // 32-bit value, quality or sequence octet
+    U32_Q,         // 32-bit value, quality octet
+    S32_Q,         // signed 32-bit counter reading, sequence octet
     S16_Q,         // signed 16-bit value, quality or qualifier octet
     FLOAT_Q,       // short float, qualifier octet
     OCT_OCT_U16,   // first octet, quality octet, 16-bit elapsed time
@@ -73,7 +72,8 @@ constexpr std::array<uint8_t, kCatalogueTypes> MakeShapes() {
     set({1, 2, 30, 45, 58}, BIT0_REST);
     set({17, 38}, BITS01_CP16);
     set({5, 6, 32}, OCTET_QDS);
-    set({7, 8, 15, 16, 20, 33, 37}, U32_Q);
+    set({7, 8, 20, 33}, U32_Q);
+    set({15, 16, 37}, S32_Q);
     set({9, 10, 11, 12, 34, 35, 48, 49, 61, 62, 110, 111}, S16_Q);
     set({13, 14, 36, 50, 63, 112}, FLOAT_Q);
     set({18, 19, 39, 40}, OCT_OCT_U16);
@@ -90,12 +90,6 @@ constexpr std::array<uint8_t, kCatalogueTypes> MakeShapes() {
 }
 
 constexpr std::array<uint8_t, kCatalogueTypes> kShapes = MakeShapes();
-
-std::string FloatText(uint32_t bits) {
-    const float f = std::bit_cast<float>(bits);
-    if (!std::isfinite(f)) return "0";
-    return Format("%.7g", {static_cast<double>(f)});
-}
 
 } // namespace
 
@@ -131,12 +125,16 @@ std::string ElementCsv(const T_Telegramm& te, int& pos, char tz) {
         r.Num(r.U(4));
         r.Num(r.U(1));
         break;
+    case S32_Q:
+        r.Num(static_cast<int32_t>(r.U(4)));
+        r.Num(r.U(1));
+        break;
     case S16_Q:
         r.Num(r.S16());
         r.Num(r.U(1));
         break;
     case FLOAT_Q:
-        r.Text(FloatText(r.U(4)));
+        r.Text(ShortFloatText(r.U(4)));
         r.Num(r.U(1));
         break;
     case OCT_OCT_U16:
@@ -179,10 +177,12 @@ std::string ElementCsv(const T_Telegramm& te, int& pos, char tz) {
         r.Num(r.U(1));
         break;
     }
-    // The time tag is the last part of the element.
-    const int e = ElementLength(typ);
-    if (HasTimeTag(typ)) {
-        const int tagLen = HasCP56(typ) ? 7 : 3;
+    // The time tag is the last part of the element; a directory entry (126) carries the
+    // creation time of its file as one. A segment (125) has no length in the catalogue: the
+    // cursor goes to its data, which follows as bytes.
+    const int e = typ == 125 ? 4 : ElementLength(typ);
+    if (HasTimeTag(typ) || typ == 126) {
+        const int tagLen = (HasCP56(typ) || typ == 126) ? 7 : 3;
         Reader t(te, pos + e - tagLen, tz);
         t.Num(t.U(2)); // milliseconds
         t.Num(t.U(1)); // minute octet as it stands

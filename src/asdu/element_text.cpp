@@ -60,6 +60,11 @@ public:
     }
     // S/E(bit)
     std::string SelectExecute(int bit) const { return tx((e.full ? 310 : 358) + bit); }
+    // DCS: OFF and ON as a double point shows them; 0 and 3 are not permitted, the words of
+    // the regulating step's states 0 and 3 (a double point's 0 and 3 mean something else).
+    const std::string& DoubleCommandState(int dcs) const {
+        return (dcs == 1 || dcs == 2) ? tx(286 + dcs) : tx(317 + dcs);
+    }
     // C(octet), qualifier of command
     std::string Command(uint8_t c) const {
         int qu = (c >> 2) & 0x1F;
@@ -107,11 +112,7 @@ public:
         return Format("%6d=%6.*f%%  ", {static_cast<int>(raw), d, p});
     }
     static std::string Scaled(int16_t v) { return Format("%6d  ", {static_cast<int>(v)}); }
-    static std::string Float(uint32_t bits) {
-        float f = std::bit_cast<float>(bits);
-        std::string s = std::isfinite(f) ? Format("%.7g", {static_cast<double>(f)}) : "0";
-        return s + "  ";
-    }
+    static std::string Float(uint32_t bits) { return ShortFloatText(bits) + "  "; }
     std::string BitChars(uint8_t v) const {
         std::string s;
         char zero = e.bitz.size() > 0 ? e.bitz[0] : '0';
@@ -321,7 +322,7 @@ std::string ElementText(const T_Telegramm& te, int& pos, const ElementTextEnv& e
         break;
     case 46:
     case 59:
-        s = w.tx(286 + (c.At(0) & 3)) + w.Command(c.At(0));
+        s = w.DoubleCommandState(c.At(0) & 3) + w.Command(c.At(0));
         break;
     case 47:
     case 60:
@@ -345,6 +346,7 @@ std::string ElementText(const T_Telegramm& te, int& pos, const ElementTextEnv& e
             s += w.BitChars(c.At(k));
             if (k > 0) s += "  ";
         }
+        if (typ == 64) s += ' '; // the date follows
         break;
     case 70: {
         int cause = c.At(0) & 0x7F;

@@ -1,6 +1,10 @@
 #include "asdu/interp_words.h"
 
+#include "core/format.h"
 #include "core/utf8.h"
+
+#include <bit>
+#include <cmath>
 
 namespace vdl {
 
@@ -48,6 +52,15 @@ std::string Trim(std::string_view s) {
     if (a == std::string_view::npos) return {};
     size_t b = s.find_last_not_of(' ');
     return std::string(s.substr(a, b - a + 1));
+}
+
+std::string ShortFloatText(uint32_t bits) {
+    const float f = std::bit_cast<float>(bits);
+    if (std::isnan(f)) return "NaN";
+    if (std::isinf(f)) return f > 0 ? "+Inf" : "-Inf";
+    std::string s;
+    if (!TryFormat("%.7g", {static_cast<double>(f)}, s) || s.empty()) return "0";
+    return s;
 }
 
 } // namespace vdl

@@ -31,4 +31,8 @@ std::string HexN(uint32_t v, int n);
 // Removes leading and trailing blanks.
 std::string Trim(std::string_view s);
 
+// A short float (IEEE 754 single, given by its bits) as "%.7g"; a station that sends NaN or an
+// infinity shows it as "NaN", "+Inf" or "-Inf". "0" only when the value cannot be formatted.
+std::string ShortFloatText(uint32_t bits);
+
 } // namespace vdl

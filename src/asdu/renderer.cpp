@@ -8,6 +8,7 @@
 #include "asdu/interp_words.h"
 #include "asdu/link_line.h"
 #include "asdu/object_texts.h"
+#include "asdu/rp57x.h"
 #include "core/clock.h"
 #include "core/format.h"
 #include "core/utf8.h"
@@ -97,6 +98,19 @@ std::string LineErrorText(T_TeleAusgabe& c) {
     return tx(c, 1388 + ((code >= 0 && code <= 5) ? code : 0));
 }
 
+// The port of a channel-opened or channel-closed record: its device, kept after the seven
+// integers, or (older records) its number.
+std::string OpenCloseDevice(const T_Telegramm& te) {
+    constexpr int kInts = 28;
+    std::string d;
+    for (int i = kInts; i < te.validLen(); ++i) {
+        char ch = static_cast<char>(te.b[i]);
+        if (static_cast<unsigned char>(ch) < 0x20) break;
+        d += ch;
+    }
+    return d.empty() ? std::to_string(te.la) : d;
+}
+
 std::string StatusText(T_TeleAusgabe& c) {
     T_Telegramm& te = c.te;
     std::string s;
@@ -122,7 +136,7 @@ std::string StatusText(T_TeleAusgabe& c) {
             y = Format(tx(c, 1482), {static_cast<int>(I(5))});
             if (I(4) < 3) z = TxAt(Tx(c), 1181, I(6), 20);
         }
-        s = Format(TxAt(Tx(c), 432, te.stat, 255), {static_cast<int>(te.la), x, z, y});
+        s = Format(TxAt(Tx(c), 432, te.stat, 255), {OpenCloseDevice(te), x, z, y});
         if (te.ek == 0) te.ek = 1;
         for (int i = 0; i < 2; ++i)
             s += Format(tx(c, 521), {ChannelText(c, te.ek + i), static_cast<double>(I(2 * i)),
@@ -429,7 +443,7 @@ std::string InterpretedLine(T_TeleAusgabe& c) {
         if (LinkLineOn(c) || te.ta == TA_VARIABLE) return RawRow(c, c.znr - 2);
         return {};
     }
-    if (c.pcv && c.pcv->rp57x) return c.env->rpLine ? c.env->rpLine(c) : std::string();
+    if (c.pcv && c.pcv->rp57x) return RpLine(c);
     if (c.znr == 2 && !LinkLineOn(c) && te.stat > 39) {
         if (te.ta != TA_VARIABLE) return {};
         c.znr = 3;
@@ -477,8 +491,11 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
         if (IsFrame(te) && (LinkLineOn(c) || te.stat <= 39)) s += LinkShortForm(te, c.lay.lgla);
         if (te.ta == TA_VARIABLE) {
             if (!NextObject(c)) return {};
-            s += PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
-            // A name from the user's file may come without a blank after it.
+            // A long name of the common address and a name from the user's type name file may
+            // both come without a blank after them.
+            std::string ca = PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
+            if (ca.back() != ' ') ca += ' ';
+            s += ca;
             s += CompactField(CompactTypeName(c));
             s += CompactCause(c);
             c.lgztlk = std::max(0, static_cast<int>(Utf8Length(s)) - 12);
@@ -572,7 +589,7 @@ std::string ExportRestRow(T_TeleAusgabe& c, int end, int separators) {
     f.Add(c.te.nr);
     f.Add(c.znr - 3);
     f.Separators(separators);
-    f.Add(HexDump(c.te.b + c.pb, count));
+    f.Add(HexDump(c.te.b + c.pb, count, c.env->av->tz));
     c.pb += count;
     return f.Str();
 }
@@ -599,7 +616,9 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
         e.Add(StatusText(c));
         if (!(te.lg == 0 || te.ta == TA_INTERNAL)) {
             e.Add(te.lc);
-            if (te.lg != 1 && c.lay.lgla != 0) e.Add(te.la);
+            // Without link addresses the field stays, empty, so that the columns keep their
+            // places.
+            if (te.lg != 1) e.Add(c.lay.lgla != 0 ? std::to_string(te.la) : std::string());
         }
         if (variable) {
             const std::string& tn = IsKnownType(te.typ) ? tx(c, 70 + te.typ) : tx(c, 70);
@@ -664,7 +683,7 @@ uint16_t QualityHighlightMask(uint8_t m) {
     return static_cast<uint16_t>((m & 0xF8) | ((m & 3) << 14) | ((m >> 2) & 1));
 }
 
-std::string HexDump(const uint8_t* bytes, int n) {
+std::string HexDump(const uint8_t* bytes, int n, char separator) {
     if (n > 16) n = 16;
     std::string hex(52, ' ');
     std::string chars;
@@ -674,7 +693,7 @@ std::string HexDump(const uint8_t* bytes, int n) {
         hex[col] = h[0];
         hex[col + 1] = h[1];
         uint8_t b = bytes[i];
-        if (b <= 31 || b == 0x7F)
+        if (b <= 31 || b == 0x7F || (separator != 0 && b == static_cast<uint8_t>(separator)))
             chars += '.';
         else if (b < 0x80)
             chars += static_cast<char>(b);

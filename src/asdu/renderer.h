@@ -19,7 +19,6 @@
 namespace vdl {
 
 class ObjectTexts;
-struct T_TeleAusgabe;
 
 // View formats (format of T_ProgPar).
 enum : int {
@@ -53,9 +52,6 @@ struct RenderEnv {
     // The display filter's object criteria: true when object n (1-based) of te is shown.
     // Empty: every object is shown.
     std::function<bool(const T_Telegramm& te, int n)> objectFilter;
-    // The link line (znr 2) and message lines (znr 3 on) of the rp57x frame formats. Empty:
-    // their frames show the header line only.
-    std::function<std::string(T_TeleAusgabe& ctx)> rpLine;
 };
 
 // The work record of the renderer for one telegram.
@@ -106,7 +102,8 @@ T_FarbIndex ColourPair(const T_ProgPar& pp, int n);
 uint16_t QualityHighlightMask(uint8_t m);
 
 // The hexadecimal dump of up to 16 bytes: two digits per byte in groups of four, and the
-// bytes as characters from column 52 ("." for control characters), 70 columns in all.
-std::string HexDump(const uint8_t* bytes, int n);
+// bytes as characters from column 52 ("." for control characters), 70 columns in all. A
+// separator character other than 0 is shown as "." too, so that an export row keeps its columns.
+std::string HexDump(const uint8_t* bytes, int n, char separator = 0);
 
 } // namespace vdl

@@ -5,6 +5,7 @@
 #include "core/text_table.h"
 #include "core/utf8.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace vdl {
@@ -40,16 +41,20 @@ int FontSizeIndex(const std::vector<int>& sizes, int size) {
     return best;
 }
 
-bool WhiteOnDisplayEntry(int idx) {
-    return (idx >= 1 && idx <= 3) || idx == 16;
-}
-
-bool WhiteOnTableEntry(int idx) {
-    return idx == 1 || idx == 16 || idx == 18 || idx == 19;
+bool WhiteTextOn(int rgb) {
+    // The text colour of the higher contrast by the relative luminance of sRGB colours: white
+    // wins below a luminance of about 0.18, where (1 + 0.05) / (L + 0.05) = (L + 0.05) / 0.05.
+    auto lin = [](int c) {
+        double v = c / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    double l = 0.2126 * lin((rgb >> 16) & 0xFF) + 0.7152 * lin((rgb >> 8) & 0xFF) +
+               0.0722 * lin(rgb & 0xFF);
+    return (l + 0.05) * (l + 0.05) < 1.05 * 0.05;
 }
 
 std::string PaletteEntryText(const TextTable& t, int idx) {
-    return PadLeft(std::to_string(idx), 3) + t.tx(kTxPaletteNames + idx);
+    return PadLeft(std::to_string(idx), 3) + " " + t.tx(kTxPaletteNames + idx);
 }
 
 bool TypeInCatalogue(const T_AllgVar& av, int typ) {

@@ -32,12 +32,12 @@ std::vector<int> FontSizes(std::string_view text);
 // an empty list. A stored size that the list lacks thus never jumps to an unrelated entry.
 int FontSizeIndex(const std::vector<int>& sizes, int size);
 
-// Which palette entries carry white text on their own colour.
-bool WhiteOnDisplayEntry(int idx); // display settings: 1..3 and 16
-bool WhiteOnTableEntry(int idx);   // colour tables: 1, 16, 18 and 19
+// True when text on the colour 0xRRGGBB is read better in white than in black. The colour
+// lists draw every entry on its own colour; the system colours are resolved first.
+bool WhiteTextOn(int rgb);
 
-// A palette entry of the colour table dialog: the index right-aligned in 3 columns and the
-// colour's name.
+// A palette entry of the colour table dialog: the index right-aligned in 3 columns, a blank
+// and the colour's name.
 std::string PaletteEntryText(const TextTable& t, int idx);
 
 // Kinds of colour table.

@@ -19,6 +19,15 @@ int RunLength(const std::string& p, size_t i) {
 
 } // namespace
 
+std::string LocaleNameForLanguage(int language, const std::string& systemLocale) {
+    const char* want = language == 0 ? "de" : "en";
+    // "de_AT", "de-CH", "en_US.UTF-8": the language is what stands before '_', '-' or '.'.
+    std::string lang = systemLocale.substr(0, systemLocale.find_first_of("_-."));
+    for (char& c : lang) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c);
+    if (lang == want) return systemLocale;
+    return language == 0 ? "de_DE" : "en_GB";
+}
+
 std::string FormatDateTimePattern(const std::string& p, int year, int month, int day, int hour,
                                   int minute, int second, char dateSep, char timeSep) {
     std::string out;

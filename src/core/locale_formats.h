@@ -30,6 +30,12 @@ public:
 std::string FormatDateTimePattern(const std::string& pattern, int year, int month, int day,
                                   int hour, int minute, int second, char dateSep, char timeSep);
 
+// The locale whose date, time and number forms and month and day names go with the program's
+// language (0 German, 1 English), as a name like "de_DE": the system's own locale when it
+// speaks that language (its country keeps its forms), else German of Germany or British English
+// (English names with the 24-hour clock the interpretation's times need).
+std::string LocaleNameForLanguage(int language, const std::string& systemLocale);
+
 // A locale given by patterns. The defaults are those of a German system.
 class FixedLocale : public LocaleFormats {
 public:

@@ -10,7 +10,9 @@ namespace vdl {
 namespace {
 // A baud rate of 0 or below can only come from a damaged file; the timing values are then
 // computed for 9600 bit/s instead of dividing by zero.
-int32_t UsableBaud(int32_t baud) { return baud > 0 ? baud : 9600; }
+int32_t UsableBaud(int32_t baud) {
+    return baud > 0 ? baud : 9600;
+}
 } // namespace
 
 uint32_t FrameTimeout(int32_t baud) {
@@ -55,8 +57,9 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     c.rpbrsp1 = bp.fkt == FKT_RP5 ? 12 : (bp.fkt == FKT_RP6 ? 16 : 0);
 
     se.akt = 0;
-    se.paend = static_cast<uint8_t>(((bp.paend & 0x80) ? 0x80 : 0) | ((bp.paend & 0x40) ? 0x20 : 0) |
-                                    ((bp.paend & 0x20) ? 0x10 : 0));
+    se.paend =
+        static_cast<uint8_t>(((bp.paend & 0x80) ? 0x80 : 0) | ((bp.paend & 0x40) ? 0x20 : 0) |
+                             ((bp.paend & 0x20) ? 0x10 : 0));
     se.fcb = 0;
     se.usfcb = 0;
     se.uslstat = 0xFFFF;
@@ -65,7 +68,9 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     se.Stat = SS_IDLE;
     se.abf1.fill(false);
     se.lke = 0;
-    se.lks = 0;
+    // The controlling station starts ready to choose; the other modes start without a link.
+    se.lks = se.sim == SIM_MASTER ? 1 : 0;
+    se.polltick = 0;
     se.whzl = 0;
     se.u3 = 0;
     se.sendq = 0;

@@ -2,6 +2,7 @@
 
 #include "core/format.h"
 #include "link/channel_init.h"
+#include "link/port_list.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,7 +19,9 @@ bool IdleRts(uint8_t rtsMode) {
     return m == 0 || m == 3;
 }
 
-bool IdleDtr(uint8_t rtsMode) { return (rtsMode & 4) == 0; }
+bool IdleDtr(uint8_t rtsMode) {
+    return (rtsMode & 4) == 0;
+}
 
 bool LogsRtsSwitch(uint8_t rtsMode) {
     int m = rtsMode & 3;
@@ -62,29 +65,57 @@ void ChannelService::LogText(T_ComVar& c, const std::string& text) {
     if (hooks.log) hooks.log(t);
 }
 
+std::string ChannelService::PortName(int i) const {
+    int n = com_[i].bp.cnr;
+    return hooks.portName ? hooks.portName(n) : std::to_string(n);
+}
+
+std::string ChannelService::FaultText(const SerialPort& p) const {
+    return PortFaultText(texts_, p.Fault(), p.FaultText());
+}
+
+// The frame area holds the four counters and the function, baud rate and procedure as 32-bit
+// integers, then the port's device (older records end after the integers).
 void ChannelService::LogOpenClose(T_ComVar& c, uint8_t stat) {
     T_Telegramm t = MakeEvent(c, stat, static_cast<uint16_t>(c.bp.cnr));
     std::array<int32_t, 4> cnt{};
     if (hooks.counters) cnt = hooks.counters(c);
     int32_t v[7] = {cnt[0], cnt[1], cnt[2], cnt[3], c.bp.fkt, c.bp.baud, c.bp.pro};
     std::memcpy(t.b, v, sizeof v);
-    t.lg = 28;
+    t.lg = sizeof v;
+    std::string device = PortName(&c == &com_[0] ? 0 : 1);
+    if (device != std::to_string(c.bp.cnr)) {
+        size_t n = std::min(device.size(), sizeof t.b - sizeof v);
+        std::memcpy(t.b + sizeof v, device.data(), n);
+        t.lg = static_cast<int16_t>(sizeof v + n);
+    }
     if (hooks.log) hooks.log(t);
 }
 
-void ChannelService::SetIdleLines(T_ComVar& c) {
+void ChannelService::SetIdleLines(T_ComVar& c, bool logSwitch) {
     if (!c.pCp) return;
     bool rts = IdleRts(c.bp.rts);
     c.pCp->SetRts(rts);
     c.pCp->SetDtr(IdleDtr(c.bp.rts));
-    if (LogsRtsSwitch(c.bp.rts)) LogEvent(c, ST_RTS, rts ? 1 : 0);
+    if (logSwitch && LogsRtsSwitch(c.bp.rts)) LogEvent(c, ST_RTS, rts ? 1 : 0);
 }
 
 void ChannelService::OpenChannel(int i) {
     T_ComVar& c = com_[i];
-    if (c.bp.cnr == 0 || c.se.open || !c.pCp) return;
+    // A lost line is opened again by the timer, without a message for each attempt.
+    if (c.bp.cnr == 0 || c.se.open || !c.pCp || lost_[i].on) return;
+    if (!OpenPort(i, false)) {
+        msg_.Error(Format(texts_.tx(kTxPortOpenFails), {PortName(i), FaultText(*c.pCp)}));
+        c.bp.cnr = 0;
+        portListStale = true;
+    }
+}
+
+bool ChannelService::OpenPort(int i, bool retry) {
+    T_ComVar& c = com_[i];
     SerialPort& p = *c.pCp;
-    SetIdleLines(c);
+    // A retry logs nothing until the line is back.
+    SetIdleLines(c, !retry);
     p.SetPortNumber(c.bp.cnr);
     p.SetLine(c.bp.baud, c.bp.pari, c.bp.data, c.bp.stop);
     InitChannel(c, av_, ap_);
@@ -92,10 +123,7 @@ void ChannelService::OpenChannel(int i) {
     if (!p.Open()) {
         p.Close();
         c.se.open = false;
-        msg_.Error(Format(texts_.tx(1208), {c.bp.cnr}));
-        c.bp.cnr = 0;
-        portListStale = true;
-        return;
+        return false;
     }
     c.se.open = true;
     // The idle line states again, now that the line is open.
@@ -110,10 +138,44 @@ void ChannelService::OpenChannel(int i) {
     LogOpenClose(c, ST_CHANNEL_OPEN);
     std::string txt = c.bp.logtxt.str();
     if (!txt.empty()) LogText(c, txt);
+    return true;
+}
+
+void ChannelService::LineLost(int i) {
+    T_ComVar& c = com_[i];
+    if (!c.se.open || !c.pCp) return;
+    T_Telegramm t = MakeEvent(c, ST_MESSAGE_IO, 0);
+    t.setS0(Format(texts_.tx(kTxLineLost), {PortName(i), FaultText(*c.pCp)}));
+    if (hooks.log) hooks.log(t);
+    CloseChannel(i);
+    lost_[i].on = true;
+    lost_[i].retry = av_.Tick + SecondsToTicks(kReopenSeconds);
+    if (hooks.lineChanged) hooks.lineChanged(i);
+}
+
+void ChannelService::TryReopen(int i) {
+    T_ComVar& c = com_[i];
+    if (c.bp.cnr == 0 || !c.pCp) {
+        lost_[i] = {};
+        if (hooks.lineChanged) hooks.lineChanged(i);
+        return;
+    }
+    if (OpenPort(i, true)) {
+        lost_[i] = {};
+        if (hooks.lineChanged) hooks.lineChanged(i);
+    } else {
+        lost_[i].retry = av_.Tick + SecondsToTicks(kReopenSeconds);
+    }
 }
 
 void ChannelService::CloseChannel(int i) {
     T_ComVar& c = com_[i];
+    if (lost_[i].on) {
+        // The closing record was logged when the line was lost.
+        lost_[i] = {};
+        if (hooks.lineChanged) hooks.lineChanged(i);
+        return;
+    }
     if (c.bp.cnr == 0 || !c.se.open) return;
     if (c.se.hTime != 0) {
         plat_.CancelOneShot(c.se.hTime);
@@ -197,6 +259,7 @@ void ChannelService::LampTick(T_LedVar& led) {
 void ChannelService::TimerTick() {
     for (int i = 0; i < 2; ++i) {
         T_ComVar& c = com_[i];
+        if (lost_[i].on && Due(lost_[i].retry)) TryReopen(i);
         LampTick(c.LedR);
         LampTick(c.LedT);
         if (c.se.wait && c.LedT.uhrLed == 0) LightLamp(c.LedT);

@@ -2,6 +2,11 @@
 // ports with the channel's parameters, carries received blocks to the frame receiver, watches
 // the modem lines, drives the lamps, and runs each channel's tick procedure. It also offers
 // the link layer's time helpers (seconds to ticks, the send delay).
+//
+// A line that is lost while the channel is open (the device hung up or went away) closes the
+// channel with a message record and its closing record; the channel is then *lost* and tries
+// to open the same device every 2 s until it is back (logging its opening record) or the
+// channel is closed.
 #pragma once
 
 #include "core/allg_var.h"
@@ -16,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace vdl {
 
@@ -39,7 +45,14 @@ struct ChannelHooks {
     std::function<void(T_LedVar&, bool)> lamp;
     // Called when closing all channels, to close open transfer and index files.
     std::function<void()> closeFiles;
+    // How the user sees a port number (its device); without it, the number.
+    std::function<std::string(int)> portName;
+    // A channel's line was lost, or is open again.
+    std::function<void(int)> lineChanged;
 };
+
+// Seconds between two attempts to open a lost line again.
+constexpr double kReopenSeconds = 2.0;
 
 class ChannelService {
 public:
@@ -60,6 +73,12 @@ public:
     // Port events.
     void DataAvailable(int i, int count);
     void StatusTrigger(int i, uint16_t handle);
+    void LineLost(int i);
+
+    // True while channel i's line is lost and being reopened.
+    bool Lost(int i) const { return lost_[i].on; }
+    // The name of channel i's port (its device).
+    std::string PortName(int i) const;
 
     // The service's part of the 54 ms timer: lamps, receive time-outs and tick procedures of
     // both channels. Tick counting and the tick length measurement are the program's.
@@ -90,8 +109,19 @@ public:
     bool portListStale = false;
 
 private:
-    void SetIdleLines(T_ComVar& c);
+    void SetIdleLines(T_ComVar& c, bool logSwitch);
+    // Opens channel i's port with its parameters and logs the opening; false when the port
+    // cannot be opened (the port says why).
+    bool OpenPort(int i, bool retry);
+    void TryReopen(int i);
     void LogOpenClose(T_ComVar& c, uint8_t stat);
+    std::string FaultText(const SerialPort& p) const;
+
+    struct LostLine {
+        bool on = false;
+        uint32_t retry = 0; // the tick of the next attempt
+    };
+    LostLine lost_[2];
 
     T_ComVar (&com_)[2];
     T_AllgVar& av_;
@@ -107,6 +137,7 @@ private:
         int channel = 0;
         void OnDataAvailable(int count) override { svc->DataAvailable(channel, count); }
         void OnStatusTrigger(uint16_t h) override { svc->StatusTrigger(channel, h); }
+        void OnLineLost() override { svc->LineLost(channel); }
     };
     PortEvents events_[2];
 };

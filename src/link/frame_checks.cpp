@@ -46,6 +46,8 @@ uint8_t CheckVariableFormat(const T_Telegramm& te) {
     return ST_OK;
 }
 
+} // namespace
+
 uint8_t CheckRp57x(const T_Telegramm& te, int fkt) {
     uint8_t code;
     if (te.ta == TA_FIXED)
@@ -72,8 +74,6 @@ uint8_t CheckRp57x(const T_Telegramm& te, int fkt) {
     }
     return lg == entry + (fkt == FKT_RP6 ? 1 : 0) + 6 ? ST_OK : ST_ASDU_LENGTH;
 }
-
-} // namespace
 
 uint8_t FrameChecksum(const uint8_t* b, int length) {
     const int first = (length > 0 && b[0] == 0x10) ? 1 : 4;

@@ -22,6 +22,10 @@ uint8_t FrameChecksum(const uint8_t* b, int length);
 void JudgeFrame(T_ComVar& c, const AsduLayout& lay, const TextTable& texts,
                 const T_TypUrsFarben* pfu);
 
+// The checks of a frame of the rp57x variants (function fkt 5 or 6) whose header fields are
+// decoded: format, then the length table of its type. Returns the stat code.
+uint8_t CheckRp57x(const T_Telegramm& te, int fkt);
+
 // The rp57x length tables: entry of table O (odd control fields, typ 0..15) or E (even control
 // fields, typ capped at 81).
 int Rp57xTableEntry(bool odd, int typ);

@@ -4,13 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace vdl {
 
 // Line error codes of a received block (fehl).
 enum : uint16_t {
     LE_NONE = 0,
-    LE_OVERRUN = 1,  // the receiver lost characters
+    LE_OVERRUN = 1, // the receiver lost characters
     LE_PARITY = 2,
     LE_FRAMING = 3,
     LE_RXOVERFLOW = 4, // the input buffer overflowed
@@ -32,6 +34,19 @@ enum : uint8_t {
     MS_DCD = 0x80,
 };
 
+// Why a port could not be opened, or why its line was lost.
+enum class PortFault : uint8_t {
+    None = 0,
+    NoDevice,  // the device does not exist
+    Unbound,   // the number names no device
+    NoAccess,  // the user may not open it
+    Busy,      // another program holds it
+    NotSerial, // the device is no serial port
+    IoError,   // the device failed while in use (an adapter pulled out)
+    HungUp,    // the other side hung up (the far end of a pseudo-terminal closed)
+    Other,     // only the operating system's own words say what
+};
+
 // What a port reports to its channel.
 class SerialPortEvents {
 public:
@@ -40,6 +55,9 @@ public:
     virtual void OnDataAvailable(int count) = 0;
     // A status trigger fired.
     virtual void OnStatusTrigger(uint16_t handle) = 0;
+    // The line is gone (hang-up, device removed): the port no longer watches it. Fault()
+    // says why.
+    virtual void OnLineLost() {}
 };
 
 class SerialPort {
@@ -79,8 +97,20 @@ public:
     virtual bool Dtr() = 0;
     virtual bool Dcd() = 0;
 
+    // Why the last Open failed or the line was lost, and the operating system's own words.
+    PortFault Fault() const { return fault_; }
+    const std::string& FaultText() const { return faultText_; }
+
+protected:
+    void SetFault(PortFault f, std::string text = {}) {
+        fault_ = f;
+        faultText_ = std::move(text);
+    }
+
 private:
     SerialPortEvents* events_ = nullptr;
+    PortFault fault_ = PortFault::None;
+    std::string faultText_;
 };
 
 } // namespace vdl

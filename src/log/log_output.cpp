@@ -79,7 +79,8 @@ std::vector<std::string> PageHeader(const LogOutputEnv& env, double firstDt, int
                         ShortDate(env.loc, firstDt) + " " + t.tx(429) + Format("%2d", {page});
     std::string view = ViewHeaderText(t, pp, *env.render.ap);
     while (!view.empty() && view.back() == ' ') view.pop_back();
-    return {first, PadLeft(Utf8Left(view, 60), 60), ""};
+    // Right-aligned in 60 columns; a longer header (German) is written whole, not cut.
+    return {first, PadLeft(view, 60), ""};
 }
 
 bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {

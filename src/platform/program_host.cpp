@@ -1,30 +1,36 @@
 #include "platform/program_host.h"
 
+#include "platform/serial_devices.h"
+
 #ifndef _WIN32
 #include "platform/termios_port.h"
 #else
 #include "platform/qt_serial_port.h"
 #endif
 
+#include <QFileInfo>
 #include <QLocale>
 
 namespace vdl {
 
 namespace {
-int LocaleLanguage() { return QLocale::system().language() == QLocale::German ? 0 : 1; }
+int LocaleLanguage() {
+    return QLocale::system().language() == QLocale::German ? 0 : 1;
+}
 } // namespace
 
 ProgramHost::ProgramHost(const std::string& progDir, Messages& msg, QObject* parent)
     : QObject(parent),
-      link_([this](int ch) { prog_.RunNow(ch); }),
-      services_{clock_, link_, lock_, store_, folders_, {}, LocaleLanguage()},
+      link_([this](int ch) { prog_.RunNow(ch); }), services_{clock_,          link_,    lock_,
+                                                             store_,          folders_, {},
+                                                             LocaleLanguage()},
       prog_(progDir, msg) {
-    services_.enumeratePorts = [this] { return registry_.Enumerate(); };
+    services_.enumeratePorts = [this] { return EnumeratePorts(); };
     for (auto& p : port_) {
 #ifndef _WIN32
-        p = std::make_unique<TermiosPort>(registry_);
+        p = std::make_unique<TermiosPort>(prog_.ports);
 #else
-        p = std::make_unique<QtSerialPort>(registry_);
+        p = std::make_unique<QtSerialPort>(prog_.ports);
 #endif
     }
     timer_.setInterval(54);
@@ -32,17 +38,29 @@ ProgramHost::ProgramHost(const std::string& progDir, Messages& msg, QObject* par
     connect(&timer_, &QTimer::timeout, this, [this] { prog_.TimerStep(); });
 }
 
-ProgramHost::~ProgramHost() { Shutdown(); }
+ProgramHost::~ProgramHost() {
+    Shutdown();
+}
 
-Program::StartResult ProgramHost::StartUp() { return prog_.StartUp(services_); }
+Program::StartResult ProgramHost::StartUp() {
+    return prog_.StartUp(services_);
+}
 
 void ProgramHost::Run(const std::vector<std::string>& args) {
     prog_.FormCreate(args, port_[0].get(), port_[1].get());
     timer_.start();
 }
 
+std::vector<int> ProgramHost::EnumeratePorts() {
+    return vdl::EnumeratePorts(prog_.ports);
+}
+
 void ProgramHost::BindDevice(int channel, const std::string& path) {
-    prog_.com[channel].bp.cnr = registry_.Bind(path);
+    std::string device = path;
+    // A device given relative to the working folder (a link to a pseudo-terminal).
+    if (!prog_.ports.IsDevice(device) && !PortNames::kComNames)
+        device = QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+    prog_.com[channel].bp.cnr = prog_.ports.Bind(device);
 }
 
 void ProgramHost::Shutdown() {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "app/program.h"
-#include "platform/port_registry.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_folders.h"
 #include "platform/qt_instance_lock.h"
@@ -33,8 +32,9 @@ public:
     void Shutdown();
 
     Program& prog() { return prog_; }
-    PortRegistry& ports() { return registry_; }
     SerialPort* port(int i) { return port_[i].get(); }
+    // The serial ports that exist now (see EnumeratePorts).
+    std::vector<int> EnumeratePorts();
     // Binds a device path to a channel's port number (the channel keeps its other settings).
     void BindDevice(int channel, const std::string& path);
 
@@ -44,7 +44,6 @@ private:
     QtInstanceLock lock_;
     QtSettingsStore store_;
     QtFolders folders_;
-    PortRegistry registry_;
     ProgramServices services_;
     Program prog_;
     std::unique_ptr<SerialPort> port_[2];

@@ -31,7 +31,13 @@ QChar FirstNonField(const QString& fmt, const QString& fieldChars) {
 
 } // namespace
 
-QtLocaleFormats::QtLocaleFormats(const QLocale& loc) : loc_(loc) {
+QtLocaleFormats::QtLocaleFormats(const QLocale& loc) {
+    SetLocale(loc);
+}
+
+void QtLocaleFormats::SetLocale(const QLocale& loc) {
+    loc_ = loc;
+    cacheDate_ = cacheTime_ = -1;
     timeFormat_ = loc_.timeFormat(QLocale::LongFormat);
     // The interpretation shows local times as recorded; a time zone name would be wrong there.
     timeFormat_.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));

@@ -10,6 +10,8 @@ namespace vdl {
 class QtLocaleFormats : public LocaleFormats {
 public:
     explicit QtLocaleFormats(const QLocale& loc = QLocale::system());
+    // Takes the forms of another locale (a change of the program's language).
+    void SetLocale(const QLocale& loc);
 
     std::string ShortDate(int year, int month, int day) const override;
     std::string LongDate(int year, int month, int day) const override;

@@ -1,6 +1,6 @@
 #include "platform/qt_serial_port.h"
 
-#include "platform/port_registry.h"
+#include "link/port_names.h"
 
 #include <QTimer>
 
@@ -19,24 +19,59 @@ uint8_t StatusOf(QSerialPort::PinoutSignals s) {
 
 } // namespace
 
-QtSerialPort::QtSerialPort(PortRegistry& registry, QObject* parent)
-    : QObject(parent), registry_(registry) {
+QtSerialPort::QtSerialPort(const PortNames& names, QObject* parent)
+    : QObject(parent), names_(names) {
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         if (Events()) Events()->OnDataAvailable(static_cast<int>(port_.bytesAvailable()));
     });
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError) lastError_ = LE_OVERRUN;
+        // The device went away while open: the channel closes the port from the event loop.
+        if (e != QSerialPort::ResourceError || !port_.isOpen()) return;
+        SetFault(PortFault::IoError, port_.errorString().toStdString());
+        delete modemTimer_;
+        modemTimer_ = nullptr;
+        QTimer::singleShot(0, this, [this] {
+            if (port_.isOpen() && Events()) Events()->OnLineLost();
+        });
     });
+}
+
+void QtSerialPort::TakeFault() {
+    PortFault f = PortFault::Other;
+    switch (port_.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        f = PortFault::NoDevice;
+        break;
+    case QSerialPort::PermissionError:
+        f = PortFault::NoAccess;
+        break;
+    case QSerialPort::UnsupportedOperationError:
+        f = PortFault::NotSerial;
+        break;
+    default:
+        break;
+    }
+    SetFault(f, port_.errorString().toStdString());
 }
 
 void QtSerialPort::SetLine(int32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) {
     port_.setBaudRate(baud);
     switch (parity) {
-    case PAR_ODD: port_.setParity(QSerialPort::OddParity); break;
-    case PAR_EVEN: port_.setParity(QSerialPort::EvenParity); break;
-    case PAR_MARK: port_.setParity(QSerialPort::MarkParity); break;
-    case PAR_SPACE: port_.setParity(QSerialPort::SpaceParity); break;
-    default: port_.setParity(QSerialPort::NoParity); break;
+    case PAR_ODD:
+        port_.setParity(QSerialPort::OddParity);
+        break;
+    case PAR_EVEN:
+        port_.setParity(QSerialPort::EvenParity);
+        break;
+    case PAR_MARK:
+        port_.setParity(QSerialPort::MarkParity);
+        break;
+    case PAR_SPACE:
+        port_.setParity(QSerialPort::SpaceParity);
+        break;
+    default:
+        port_.setParity(QSerialPort::NoParity);
+        break;
     }
     port_.setDataBits(dataBits == 5   ? QSerialPort::Data5
                       : dataBits == 6 ? QSerialPort::Data6
@@ -51,10 +86,18 @@ void QtSerialPort::FlushInput() {
 }
 
 bool QtSerialPort::Open() {
-    port_.setPortName(QString::fromStdString(registry_.DevicePath(number_)));
+    SetFault(PortFault::None);
+    std::string device = names_.DevicePath(number_);
+    if (device.empty()) {
+        SetFault(PortFault::Unbound, "no device for port " + std::to_string(number_));
+        return false;
+    }
+    port_.setPortName(QString::fromStdString(device));
     lastLines_ = -1;
     changes_ = 0;
-    return port_.open(QIODevice::ReadWrite);
+    if (port_.open(QIODevice::ReadWrite)) return true;
+    TakeFault();
+    return false;
 }
 
 void QtSerialPort::Close() {

@@ -1,6 +1,7 @@
 // A serial port through the toolkit's serial port class: used where no terminal device
 // interface exists (Windows). The toolkit reports no parity or framing errors and no breaks;
-// line errors are therefore not logged on such ports.
+// line errors are therefore not logged on such ports. A device that goes away while open (an
+// adapter pulled out) is reported to the channel as a lost line.
 #pragma once
 
 #include "link/serial_port.h"
@@ -12,12 +13,12 @@ class QTimer;
 
 namespace vdl {
 
-class PortRegistry;
+class PortNames;
 
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
 public:
-    explicit QtSerialPort(PortRegistry& registry, QObject* parent = nullptr);
+    explicit QtSerialPort(const PortNames& names, QObject* parent = nullptr);
 
     void SetPortNumber(int32_t n) override { number_ = n; }
     void SetLine(int32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override;
@@ -40,7 +41,9 @@ public:
     bool Dcd() override;
 
 private:
-    PortRegistry& registry_;
+    void TakeFault();
+
+    const PortNames& names_;
     QSerialPort port_;
     int32_t number_ = 0;
     uint16_t lastError_ = LE_NONE;

@@ -2,7 +2,7 @@
 
 #ifndef _WIN32
 
-#include "platform/port_registry.h"
+#include "link/port_names.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -28,11 +29,10 @@ speed_t SpeedOf(int32_t baud, bool& exact) {
         int32_t baud;
         speed_t speed;
     } static const table[] = {
-        {50, B50},       {75, B75},         {110, B110},       {134, B134},
-        {150, B150},     {200, B200},       {300, B300},       {600, B600},
-        {1200, B1200},   {1800, B1800},     {2400, B2400},     {4800, B4800},
-        {9600, B9600},   {19200, B19200},   {38400, B38400},   {57600, B57600},
-        {115200, B115200}, {230400, B230400},
+        {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
+        {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+        {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+        {57600, B57600},   {115200, B115200}, {230400, B230400},
 #ifdef B460800
         {460800, B460800},
 #endif
@@ -57,12 +57,32 @@ speed_t SpeedOf(int32_t baud, bool& exact) {
     return best;
 }
 
+PortFault FaultOf(int err) {
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return PortFault::NoDevice;
+    case EACCES:
+    case EPERM:
+        return PortFault::NoAccess;
+    case EBUSY:
+        return PortFault::Busy;
+    case ENOTTY:
+        return PortFault::NotSerial;
+    default:
+        return PortFault::Other;
+    }
+}
+
 } // namespace
 
-TermiosPort::TermiosPort(PortRegistry& registry, QObject* parent)
-    : QObject(parent), registry_(registry) {}
+TermiosPort::TermiosPort(const PortNames& names, QObject* parent)
+    : QObject(parent), names_(names) {}
 
-TermiosPort::~TermiosPort() { Close(); }
+TermiosPort::~TermiosPort() {
+    Close();
+}
 
 void TermiosPort::SetLine(int32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) {
     baud_ = baud;
@@ -74,25 +94,25 @@ void TermiosPort::SetLine(int32_t baud, uint8_t parity, uint8_t dataBits, uint8_
 void TermiosPort::Note(const std::string& what) {
     if (std::find(noted_.begin(), noted_.end(), what) != noted_.end()) return;
     noted_.push_back(what);
-    notes_.push_back(registry_.DevicePath(number_) + ": " + what);
+    notes_.push_back(names_.DevicePath(number_) + ": " + what);
 }
 
 bool TermiosPort::Open() {
     Close();
-    osError_.clear();
-    std::string path = registry_.DevicePath(number_);
+    SetFault(PortFault::None);
+    std::string path = names_.DevicePath(number_);
     if (path.empty()) {
-        osError_ = "no device for port " + std::to_string(number_);
+        SetFault(PortFault::Unbound, "no device for port " + std::to_string(number_));
         return false;
     }
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        osError_ = path + ": " + std::strerror(errno);
+        SetFault(FaultOf(errno), std::strerror(errno));
         return false;
     }
     termios tio{};
     if (tcgetattr(fd_, &tio) != 0) {
-        osError_ = path + ": " + std::strerror(errno);
+        SetFault(FaultOf(errno), std::strerror(errno));
         ::close(fd_);
         fd_ = -1;
         return false;
@@ -104,10 +124,18 @@ bool TermiosPort::Open() {
     tio.c_cflag &= ~CMSPAR;
 #endif
     switch (dataBits_) {
-    case 5: tio.c_cflag |= CS5; break;
-    case 6: tio.c_cflag |= CS6; break;
-    case 7: tio.c_cflag |= CS7; break;
-    default: tio.c_cflag |= CS8; break;
+    case 5:
+        tio.c_cflag |= CS5;
+        break;
+    case 6:
+        tio.c_cflag |= CS6;
+        break;
+    case 7:
+        tio.c_cflag |= CS7;
+        break;
+    default:
+        tio.c_cflag |= CS8;
+        break;
     }
     if (stopBits_ == 2) tio.c_cflag |= CSTOPB;
     // Errors and breaks are marked in the stream (0xFF 0x00 x) instead of being dropped.
@@ -129,15 +157,18 @@ bool TermiosPort::Open() {
     }
     bool exact = false;
     speed_t sp = SpeedOf(baud_, exact);
-    if (!exact) Note("baud rate " + std::to_string(baud_) + " not available; nearest standard rate used");
+    if (!exact)
+        Note("baud rate " + std::to_string(baud_) + " not available; nearest standard rate used");
     cfsetispeed(&tio, sp);
     cfsetospeed(&tio, sp);
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    if (tcsetattr(fd_, TCSANOW, &tio) != 0) Note(std::string("line settings refused: ") + std::strerror(errno));
+    if (tcsetattr(fd_, TCSANOW, &tio) != 0)
+        Note(std::string("line settings refused: ") + std::strerror(errno));
 
     rx_.clear();
     tx_.clear();
+    lineLost_ = false;
     parmrkState_ = 0;
     pendingError_ = LE_NONE;
     lastModem_ = -1;
@@ -162,10 +193,13 @@ void TermiosPort::Close() {
         delete modemTimer_;
         modemTimer_ = nullptr;
     }
-    delete readNotifier_;
-    readNotifier_ = nullptr;
-    delete writeNotifier_;
-    writeNotifier_ = nullptr;
+    // The port may be closed from inside a notifier's own signal.
+    for (QSocketNotifier** n : {&readNotifier_, &writeNotifier_}) {
+        if (!*n) continue;
+        (*n)->setEnabled(false);
+        (*n)->deleteLater();
+        *n = nullptr;
+    }
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -226,17 +260,34 @@ void TermiosPort::CheckCounters() {
 #ifdef TIOCGICOUNT
     serial_icounter_struct ic{};
     if (ioctl(fd_, TIOCGICOUNT, &ic) != 0) return; // not a UART (pseudo-terminal, USB adapter)
-    unsigned long ov = static_cast<unsigned long>(ic.overrun) + static_cast<unsigned long>(ic.buf_overrun);
+    unsigned long ov =
+        static_cast<unsigned long>(ic.overrun) + static_cast<unsigned long>(ic.buf_overrun);
     if (countersKnown_ && ov != overruns_) pendingError_ = LE_OVERRUN;
     overruns_ = ov;
     countersKnown_ = true;
 #endif
 }
 
+void TermiosPort::Lose(PortFault f, int err) {
+    if (lineLost_) return;
+    lineLost_ = true;
+    // Nothing more is read or written: the descriptor is no longer watched until the channel
+    // closes the port, which it does when it hears of the loss from the event loop.
+    if (readNotifier_) readNotifier_->setEnabled(false);
+    if (writeNotifier_) writeNotifier_->setEnabled(false);
+    if (modemTimer_) modemTimer_->stop();
+    SetFault(f, err ? std::strerror(err) : "hang-up");
+    QTimer::singleShot(0, this, [this] {
+        if (fd_ >= 0 && Events()) Events()->OnLineLost();
+    });
+}
+
 void TermiosPort::OnReadable() {
     if (fd_ < 0) return;
     uint8_t buf[4096];
     bool gotAny = false;
+    PortFault lost = PortFault::None;
+    int lostErr = 0;
     for (;;) {
         ssize_t r = ::read(fd_, buf, sizeof buf);
         if (r > 0) {
@@ -244,14 +295,17 @@ void TermiosPort::OnReadable() {
             gotAny = true;
             continue;
         }
-        if (r == 0 || errno == EAGAIN || errno == EWOULDBLOCK) break;
-        if (errno == EINTR) continue;
-        if (errno == EIO) {
-            // The other end of a pseudo-terminal went away: wait for it to come back.
-            readNotifier_->setEnabled(false);
-            QTimer::singleShot(200, this, [this] {
-                if (readNotifier_) readNotifier_->setEnabled(true);
-            });
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) {
+            lost = PortFault::IoError;
+            lostErr = errno;
+        } else if (r == 0 && !gotAny) {
+            // A raw line without a byte reads 0 both when it is idle and after a hang-up; only
+            // the hang-up leaves the descriptor reporting it. Bytes before a hang-up are read
+            // first: the descriptor stays ready and the next event finds the hang-up alone.
+            pollfd pfd{fd_, POLLIN, 0};
+            if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)))
+                lost = PortFault::HungUp;
         }
         break;
     }
@@ -262,9 +316,10 @@ void TermiosPort::OnReadable() {
         lastBreak_ = pendingError_ == LE_BREAK;
         pendingError_ = LE_NONE;
         if (Events()) Events()->OnDataAvailable(0);
-        return;
+    } else if (gotAny && !rx_.empty() && Events()) {
+        Events()->OnDataAvailable(static_cast<int>(rx_.size()));
     }
-    if (gotAny && !rx_.empty() && Events()) Events()->OnDataAvailable(static_cast<int>(rx_.size()));
+    if (lost != PortFault::None && fd_ >= 0) Lose(lost, lostErr);
 }
 
 int TermiosPort::Read(uint8_t* buf, int n) {
@@ -282,7 +337,7 @@ int TermiosPort::Read(uint8_t* buf, int n) {
 }
 
 void TermiosPort::Write(const uint8_t* data, int n) {
-    if (fd_ < 0 || n <= 0) return;
+    if (fd_ < 0 || n <= 0 || lineLost_) return;
     tx_.insert(tx_.end(), data, data + n);
     OnWritable();
 }
@@ -295,6 +350,11 @@ void TermiosPort::OnWritable() {
             continue;
         }
         if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) {
+            tx_.clear();
+            Lose(PortFault::IoError, errno);
+            return;
+        }
         break;
     }
     if (writeNotifier_) writeNotifier_->setEnabled(!tx_.empty());
@@ -326,10 +386,9 @@ void TermiosPort::PollModem() {
     if (diff & TIOCM_CAR) chg |= MS_DCD_CHG;
     changes_ |= chg;
     // The trigger fires when a line of its mask changed.
-    uint8_t watched = static_cast<uint8_t>(((modemMask_ & MS_CTS) ? MS_CTS_CHG : 0) |
-                                           ((modemMask_ & MS_DSR) ? MS_DSR_CHG : 0) |
-                                           ((modemMask_ & MS_RI) ? MS_RI_CHG : 0) |
-                                           ((modemMask_ & MS_DCD) ? MS_DCD_CHG : 0));
+    uint8_t watched = static_cast<uint8_t>(
+        ((modemMask_ & MS_CTS) ? MS_CTS_CHG : 0) | ((modemMask_ & MS_DSR) ? MS_DSR_CHG : 0) |
+        ((modemMask_ & MS_RI) ? MS_RI_CHG : 0) | ((modemMask_ & MS_DCD) ? MS_DCD_CHG : 0));
     if ((chg & watched) && Events()) Events()->OnStatusTrigger(2);
 }
 
@@ -373,14 +432,16 @@ void TermiosPort::SetRts(bool on) {
     rts_ = on;
     if (fd_ < 0) return;
     int bit = TIOCM_RTS;
-    if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) != 0) Note("RTS cannot be switched on this device");
+    if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) != 0)
+        Note("RTS cannot be switched on this device");
 }
 
 void TermiosPort::SetDtr(bool on) {
     dtr_ = on;
     if (fd_ < 0) return;
     int bit = TIOCM_DTR;
-    if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) != 0) Note("DTR cannot be switched on this device");
+    if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) != 0)
+        Note("DTR cannot be switched on this device");
 }
 
 bool TermiosPort::Dtr() {

@@ -20,13 +20,15 @@ class QTimer;
 
 namespace vdl {
 
-class PortRegistry;
+class PortNames;
 
+// A hang-up or a failing read (the device went away) stops the watching of the descriptor and
+// is reported to the channel as a lost line, from the event loop.
 class TermiosPort : public QObject, public SerialPort {
     Q_OBJECT
 public:
-    // registry maps the port number to a device path.
-    explicit TermiosPort(PortRegistry& registry, QObject* parent = nullptr);
+    // names maps the port number to a device path.
+    explicit TermiosPort(const PortNames& names, QObject* parent = nullptr);
     ~TermiosPort() override;
 
     void SetPortNumber(int32_t n) override { number_ = n; }
@@ -52,13 +54,12 @@ public:
     bool Dtr() override;
     bool Dcd() override;
 
-    // The last error of the operating system while opening, for messages.
-    const std::string& LastOsError() const { return osError_; }
     // Messages about missing line features (reported once per port).
     const std::vector<std::string>& Notes() const { return notes_; }
 
 private:
     void OnReadable();
+    void Lose(PortFault f, int err);
     void OnWritable();
     void PollModem();
     void Note(const std::string& what);
@@ -66,7 +67,7 @@ private:
     void ParseInput(const uint8_t* data, int n);
     void CheckCounters();
 
-    PortRegistry& registry_;
+    const PortNames& names_;
     int32_t number_ = 0;
     int32_t baud_ = 9600;
     uint8_t parity_ = PAR_EVEN, dataBits_ = 8, stopBits_ = 1;
@@ -81,20 +82,20 @@ private:
     };
     std::deque<RxByte> rx_;
     std::vector<uint8_t> tx_;
-    int parmrkState_ = 0; // 0 normal, 1 after 0xFF, 2 after 0xFF 0x00
+    int parmrkState_ = 0;            // 0 normal, 1 after 0xFF, 2 after 0xFF 0x00
     uint8_t pendingError_ = LE_NONE; // an error seen with no byte to carry it yet
     uint16_t lastError_ = LE_NONE;
     bool lastBreak_ = false;
 
     uint8_t modemMask_ = 0;
-    int lastModem_ = -1;     // last modem line bits read (for the change bits)
-    uint8_t changes_ = 0;    // change bits gathered since ModemStatus() was last read
+    int lastModem_ = -1;  // last modem line bits read (for the change bits)
+    uint8_t changes_ = 0; // change bits gathered since ModemStatus() was last read
     bool modemMissing_ = false;
+    bool lineLost_ = false; // reported to the channel; nothing is watched until it reopens
     bool rts_ = false, dtr_ = false;
     unsigned long overruns_ = 0; // driver counters at the last check
     bool countersKnown_ = false;
 
-    std::string osError_;
     std::vector<std::string> notes_;
     std::vector<std::string> noted_;
 };

@@ -73,7 +73,9 @@ void TfmCom::BuildPage1() {
     auto* page = new QWidget(pages_);
     auto* f = new QFormLayout(page);
     auto addCombo = [&](QComboBox*& cb, int n, const char* name) { AddComboRow(f, cb, n, name); };
-    auto addEntry = [&](QLineEdit*& e, int n, const char* name) { return AddEntryRow(f, e, n, name); };
+    auto addEntry = [&](QLineEdit*& e, int n, const char* name) {
+        return AddEntryRow(f, e, n, name);
+    };
     addCombo(cbFktn, 1470, "cbFktn");
     addCombo(cbProt, 568, "cbProt");
     addEntry(sfLinkAdr, 600, "sfLinkAdr");
@@ -97,7 +99,9 @@ void TfmCom::BuildPage2() {
     auto* page = new QWidget(pages_);
     auto* f = new QFormLayout(page);
     auto addCombo = [&](QComboBox*& cb, int n, const char* name) { AddComboRow(f, cb, n, name); };
-    auto addEntry = [&](QLineEdit*& e, int n, const char* name) { return AddEntryRow(f, e, n, name); };
+    auto addEntry = [&](QLineEdit*& e, int n, const char* name) {
+        return AddEntryRow(f, e, n, name);
+    };
     addEntry(sfLogText, 627, "sfLogText");
     sfLogText->setMaxLength(kMaxLogText);
     cbCom = new QComboBox(page);
@@ -139,7 +143,7 @@ void TfmCom::Fill() {
     for (int i = 0; i < 3; ++i) SetChecked(chlbAend, i, (bp_.paend & kAendBits[i]) != 0);
 
     sfLogText->setText(Qs(bp_.logtxt.str()));
-    PortList pl = BuildPortList(texts(), env_.ports, env_.otherPort, bp_.cnr);
+    PortList pl = BuildPortList(texts(), Names(), env_.ports, env_.otherPort, bp_.cnr);
     for (const std::string& e : pl.entries) cbCom->addItem(Qs(e));
     portNumbers = pl.numbers;
     cbCom->setCurrentIndex(pl.selected);
@@ -235,8 +239,7 @@ int TfmCom::PortNumber() const {
     int i = cbCom->findText(text);
     if (i >= 0 && i < static_cast<int>(portNumbers.size()))
         return portNumbers[static_cast<size_t>(i)];
-    if (text.startsWith('/') && env_.bindPath) return env_.bindPath(Ss(text));
-    return ReadPortEntry(texts(), Ss(text));
+    return ReadPortEntry(texts(), Names(), Ss(text));
 }
 
 void TfmCom::OnPortEdited() {
@@ -245,7 +248,7 @@ void TfmCom::OnPortEdited() {
     pl.entries.clear();
     for (int i = 0; i < cbCom->count(); ++i) pl.entries.push_back(Ss(cbCom->itemText(i)));
     pl.numbers = portNumbers;
-    int idx = AddPort(texts(), pl, n);
+    int idx = AddPort(texts(), Names(), pl, n);
     if (idx >= cbCom->count()) cbCom->addItem(Qs(pl.entries.back()));
     portNumbers = pl.numbers;
     cbCom->setCurrentIndex(idx);

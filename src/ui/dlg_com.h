@@ -2,9 +2,9 @@
 #pragma once
 
 #include "core/records.h"
+#include "link/port_names.h"
 #include "ui/form_texts.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,10 +22,11 @@ struct ChannelDialogEnv {
     char khex = '$';         // hexadecimal prefix of link addresses
     int lgla = 1;            // link address length of the general settings (0 disables the list)
     bool formatFree = false; // option 9: the character format is free
-    std::vector<int> ports;  // ports found on the system and bound ones (PortRegistry::Enumerate)
+    std::vector<int> ports;  // ports found on the system and bound ones (EnumeratePorts)
     int otherPort = 0;       // port of the other channel, left out of the list
-    // Optional: binds a device path typed into the port entry and returns its number.
-    std::function<int(const std::string&)> bindPath;
+    // The devices of the port numbers; a device typed into the port entry is bound here. The
+    // dialog keeps its own when none is given.
+    PortNames* names = nullptr;
 };
 
 class TfmCom : public FormDialog {
@@ -57,7 +58,10 @@ private:
     void UpdateModeTexts();
     int CurrentBaud() const;
 
+    PortNames& Names() const { return env_.names ? *env_.names : ownNames_; }
+
     ChannelDialogEnv env_;
+    mutable PortNames ownNames_;
     T_BetriebsPar& bp_;
     QTabWidget* pages_ = nullptr;
     bool ascii_ = false;

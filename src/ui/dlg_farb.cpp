@@ -23,8 +23,9 @@ constexpr int kTxSample = 1403;
 constexpr int kTxForeground = 1404;
 constexpr int kTxBackground = 1405;
 constexpr int kTxGap = 1406;
-constexpr int kTxRows = 1407; // + row
-constexpr int kTxMask = 1415; // quality highlight entries, bit 7 first
+constexpr int kTxGapHint = 2231; // the text after the label is the first sample row
+constexpr int kTxRows = 1407;    // + row
+constexpr int kTxMask = 1415;    // quality highlight entries, bit 7 first
 constexpr int kFirstColour = 1;
 constexpr int kLastColour = 19;
 
@@ -53,6 +54,7 @@ TfmFarb::TfmFarb(const TextTable& t, T_AusgPar& ausg, QWidget* main)
     QLabel* l = nullptr;
     sfLeerZl = MakeEntry(kTxGap, &l);
     sfLeerZl->setObjectName("sfLeerZl");
+    SetHint(sfLeerZl, kTxGapHint);
     sfLeerZl->setText(QString::number(ausg_.leerzl));
     form->addRow(l, sfLeerZl);
 
@@ -82,9 +84,7 @@ TfmFarb::TfmFarb(const TextTable& t, T_AusgPar& ausg, QWidget* main)
                 cb->addItem(tx(kTxPaletteNames + c));
                 int item = cb->count() - 1;
                 cb->setItemData(item, PaletteColor(c), Qt::BackgroundRole);
-                cb->setItemData(item,
-                                WhiteOnDisplayEntry(c) ? QColor(Qt::white) : QColor(Qt::black),
-                                Qt::ForegroundRole);
+                cb->setItemData(item, ReadableOn(PaletteColor(c)), Qt::ForegroundRole);
             }
             const T_FarbIndex& p = Pair(ausg_, row);
             SelectColour(cb, side == 0 ? p.fg : p.hg);

@@ -53,7 +53,7 @@ TfmFrbSel::TfmFrbSel(const TextTable& t, const T_AllgVar& av, int kind, T_TypUrs
         for (int c = 0; c < kPaletteSize; ++c) {
             auto* it = new QListWidgetItem(Qs(PaletteEntryText(t, c)), lb);
             it->setBackground(PaletteColor(c));
-            it->setForeground(WhiteOnTableEntry(c) ? QColor(Qt::white) : QColor(Qt::black));
+            it->setForeground(ReadableOn(PaletteColor(c)));
         }
         lb->setMinimumWidth(lb->sizeHintForColumn(0) + 30);
         grid->addWidget(lb, 1, side + 1);

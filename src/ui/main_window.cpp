@@ -6,6 +6,7 @@
 #include "core/format.h"
 #include "core/info_text.h"
 #include "platform/program_host.h"
+#include "platform/qt_language.h"
 #include "platform/qt_locale.h"
 #include "ui/dlg_alg.h"
 #include "ui/dlg_com.h"
@@ -77,7 +78,7 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
     : QMainWindow(parent), host_(host), prog_(host.prog()) {
     setObjectName(QStringLiteral("fmMain"));
     resize(900, 640);
-    loc_ = std::make_unique<QtLocaleFormats>();
+    loc_ = std::make_unique<QtLocaleFormats>(ProgramLocale(prog_.pp.sprache));
     view_ = new LogView(this);
     setCentralWidget(view_);
     view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
@@ -270,14 +271,16 @@ void TfmMain::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("stbrMain"));
     bar->setSizeGripEnabled(false);
-    const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0};
-    for (int i = 0; i < kStatusPanels; ++i) {
+    const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0, 0};
+    // The channels' ports stand next to the online state.
+    const int order[kStatusPanels] = {0, kPanelPorts, 1, 2, 3, 4, 5};
+    for (int i : order) {
         auto* l = new QLabel(bar);
         l->setObjectName(QStringLiteral("panel%1").arg(i));
         l->setAutoFillBackground(true);
         l->setContentsMargins(4, 2, 4, 0);
         if (widths[i]) l->setMinimumWidth(widths[i]);
-        bar->addPermanentWidget(l, i >= 4 ? 1 : 0);
+        bar->addPermanentWidget(l, (i == 4 || i == 5) ? 1 : 0);
         panels_[static_cast<size_t>(i)] = l;
     }
     bar->installEventFilter(this);
@@ -285,7 +288,16 @@ void TfmMain::BuildStatusBar() {
 
 // ---- texts and status ----
 
+void TfmMain::ApplyLanguage() {
+    // Dates, month and day names, numbers and the toolkit's own texts speak the program's
+    // language, whatever the system's locale.
+    ApplyToolkitLanguage(prog_.pp.sprache);
+    loc_->SetLocale(ProgramLocale(prog_.pp.sprache));
+    SetDefaultNumberFormat(loc_->Numbers());
+}
+
 void TfmMain::ApplyTexts() {
+    ApplyLanguage();
     const TextTable& t = prog_.texts;
     for (size_t k = 0; k < menuButtons_.size(); ++k)
         menuButtons_[k]->setText(Qs(t.tx(kTxMenuButtons + static_cast<int>(k))));
@@ -333,6 +345,7 @@ void TfmMain::UpdateStatus() {
         PanelState s = StatusPanel(prog_, i);
         QLabel* l = panels_[static_cast<size_t>(i)];
         l->setText(Qs(s.text));
+        if (i == kPanelPorts) l->setVisible(!s.text.empty());
         QPalette pal = statusBar()->palette();
         if (s.rgb != kNoColour) pal.setColor(QPalette::Window, Rgb(s.rgb));
         l->setPalette(pal);
@@ -374,7 +387,7 @@ void TfmMain::FillGrid() {
             QTableWidgetItem* it = g->item(r, c);
             if (!it) {
                 it = new QTableWidgetItem;
-                bool number = r > 0 && ((c >= 1 && c <= 4) || c == 7 || c == 8);
+                bool number = r > 0 && ((c >= 1 && c <= 4) || c == 8);
                 it->setTextAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
                 g->setItem(r, c, it);
             }
@@ -634,9 +647,9 @@ void TfmMain::EditChannel(int i) {
     env.khex = prog_.av.khex;
     env.lgla = prog_.ap.lgla;
     env.formatFree = prog_.pp.opt[9] != 0;
-    env.ports = host_.ports().Enumerate();
+    env.ports = host_.EnumeratePorts();
     env.otherPort = prog_.com[1 - i].bp.cnr;
-    env.bindPath = [this](const std::string& path) { return host_.ports().Bind(path); };
+    env.names = &prog_.ports;
     T_BetriebsPar bp = prog_.com[i].bp;
     if (EditChannelParams(this, prog_.texts, env, i, bp))
         prog_.ChangeChannelParams(i, bp);

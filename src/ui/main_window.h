@@ -3,6 +3,7 @@
 // the dispatch of every command to the program.
 #pragma once
 
+#include "app/main_state.h"
 #include "app/program.h"
 #include "log/log_page.h"
 
@@ -35,6 +36,8 @@ public:
 
     // Loads every caption from the program text table (also after a language change).
     void ApplyTexts();
+    // The locale and the toolkit's texts of the program's language.
+    void ApplyLanguage();
     // The function-key short cuts from the option bytes.
     void SetShortcuts();
     // The stored window position (after the program's start).
@@ -129,7 +132,7 @@ private:
     QMenu* mruMenu_ = nullptr;
     std::array<LampButton*, 4> lamps_{}; // R1, T1, R2, T2
     LampButton* tbtnOnl_ = nullptr;
-    std::array<QLabel*, 6> panels_{};
+    std::array<QLabel*, kStatusPanels> panels_{};
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
     bool runScheduled_ = false;
     std::string timing_; // the timing caption of the online display (t2)

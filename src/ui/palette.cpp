@@ -25,4 +25,9 @@ QColor PaletteColor(int idx) {
     }
 }
 
+QColor ReadableOn(const QColor& background) {
+    return WhiteTextOn(static_cast<int>(background.rgb() & 0xFFFFFF)) ? QColor(Qt::white)
+                                                                      : QColor(Qt::black);
+}
+
 } // namespace vdl

@@ -8,4 +8,7 @@ namespace vdl {
 
 QColor PaletteColor(int idx);
 
+// Black or white, whichever reads better on the colour.
+QColor ReadableOn(const QColor& background);
+
 } // namespace vdl

@@ -132,8 +132,8 @@ TEST(MainState, StatisticsGridCountsByChannelAndDirection) {
     p.com[0].bp.cnr = 7;
     p.com[1].bp.cnr = 0;
     p.com[0].bp.baud = 19200;
-    EXPECT_EQ(GridCell(p, 1, 7), "  7");
-    EXPECT_EQ(GridCell(p, 2, 7), "  -");
+    EXPECT_EQ(GridCell(p, 1, 7), PortNames::kComNames ? "COM7" : "/dev/ttyS6"); // the device
+    EXPECT_EQ(GridCell(p, 2, 7), "-");
     EXPECT_EQ(GridCell(p, 1, 8), " 19200");
     p.com[1].bp.fkt = FKT_SLAVE;
     p.com[1].bp.pro = 1;

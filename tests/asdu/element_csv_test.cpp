@@ -46,7 +46,9 @@ TEST(ElementCsv, ValuesAndQuality) {
     EXPECT_EQ(Csv(9, Hex("00 C0 01")), "-16384;1;");
     EXPECT_EQ(Csv(11, Hex("FF 7F 00")), "32767;0;");
     EXPECT_EQ(Csv(13, Hex("00 00 C0 3F 00")), "1.5;0;");
-    EXPECT_EQ(Csv(15, Hex("FF FF FF FF E5")), "4294967295;229;");
+    // A counter reading is signed, a bit string is not.
+    EXPECT_EQ(Csv(15, Hex("FB FF FF FF E5")), "-5;229;");
+    EXPECT_EQ(Csv(7, Hex("FB FF FF FF 00")), "4294967291;0;");
     EXPECT_EQ(Csv(21, Hex("FE FF")), "-2;");
     EXPECT_EQ(Csv(100, Hex("14")), "20;");
     EXPECT_EQ(Csv(104, Hex("AA 55")), "21930;");
@@ -55,8 +57,12 @@ TEST(ElementCsv, ValuesAndQuality) {
     EXPECT_EQ(Csv(102, Hex("")), "");
 }
 
-TEST(ElementCsv, FloatThatCannotBeFormatted) {
-    EXPECT_EQ(Csv(13, Hex("00 00 C0 7F 00")), "0;0;"); // NaN
+TEST(ElementCsv, NotANumberAndInfinitiesAreShownAsSent) {
+    EXPECT_EQ(Csv(13, Hex("00 00 C0 7F 00")), "NaN;0;");
+    EXPECT_EQ(Csv(13, Hex("00 00 C0 FF 00")), "NaN;0;"); // with the sign bit
+    EXPECT_EQ(Csv(13, Hex("00 00 80 7F 00")), "+Inf;0;");
+    EXPECT_EQ(Csv(50, Hex("00 00 80 FF 81")), "-Inf;129;");
+    EXPECT_EQ(Csv(13, Hex("FF FF 7F 7F 00")), "3.402823E+38;0;"); // the largest finite value
 }
 
 TEST(ElementCsv, TimeTags) {

@@ -81,11 +81,18 @@ TEST_F(ElementTextTest, BitStringsInBitsOrHexadecimal) {
               "$80 $00 $00 $01  invalid  ");
     EXPECT_EQ(Text(51, {0x0F, 0x00, 0x00, 0xF0}, true, 4),
               "11110000  00000000  00000000  00001111");
+    // With a time tag, a blank between the bits and the date.
+    EXPECT_EQ(
+        Text(64, {0x0F, 0x00, 0x00, 0xF0, 0x10, 0x27, 0x00, 0x00, 0x01, 0x01, 0x18}, true, 11),
+        "11110000  00000000  00000000  00001111 01.01.2024  00:00:10,000");
 }
 
-TEST_F(ElementTextTest, ShortFloatAndUnformattableFloat) {
+TEST_F(ElementTextTest, ShortFloatWithNotANumberAndInfinities) {
     EXPECT_EQ(Text(13, {0x00, 0x00, 0xC0, 0x3F, 0x00}, true, 5), "1.5  ");
-    EXPECT_EQ(Text(13, {0x00, 0x00, 0xC0, 0x7F, 0x00}, true), "0  "); // NaN
+    EXPECT_EQ(Text(13, {0x00, 0x00, 0xC0, 0x7F, 0x00}, true), "NaN  ");
+    EXPECT_EQ(Text(36, {0x00, 0x00, 0x80, 0x7F, 0x80, 0, 0, 0, 0, 0, 0, 0}, false, 12).substr(0, 9),
+              "+Inf  IV ");
+    EXPECT_EQ(Text(112, {0x00, 0x00, 0x80, 0xFF, 0x01}, true), "-Inf  threshold");
     EXPECT_EQ(Text(50, {0x00, 0x00, 0x80, 0xBF, 0x85}, true, 5), "-1  execute qualifier 5  ");
     EXPECT_EQ(Text(50, {0x00, 0x00, 0x80, 0xBF, 0x05}, false), "-1  S QL=5  ");
 }
@@ -120,6 +127,11 @@ TEST_F(ElementTextTest, CommandsAndSystemInformation) {
     EXPECT_EQ(Text(45, {0x81}, true, 1), "ON execute qualifier 0  ");
     EXPECT_EQ(Text(45, {0x06}, false), "OFF S short   reserved ");
     EXPECT_EQ(Text(46, {0x0A}, true), "ON select long   ");
+    // A double command's states 0 and 3 are not permitted (a double point's are not).
+    EXPECT_EQ(Text(46, {0x00}, false), "not allowed S QU=0  ");
+    EXPECT_EQ(Text(59, {0x83, 0, 0, 0, 0, 1, 1, 0x18}, false, 8),
+              "not allowed E QU=0  01.01.2024  00:00:00,000");
+    EXPECT_EQ(Text(3, {0x03}, false), "ERR ");
     EXPECT_EQ(Text(47, {0x02}, true), "higher select qualifier 0  ");
     EXPECT_EQ(Text(70, {0x81}, true, 1), "manual reset  changed");
     EXPECT_EQ(Text(70, {0x05}, true), "qualifier 5  ");

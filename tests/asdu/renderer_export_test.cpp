@@ -45,7 +45,7 @@ std::vector<Case> Cases() {
         {13, 3, {0x00, 0x00, 0xC0, 0x3F, 0x00}, "1.5;0;"},
         {14, 3, {0x00, 0x00, 0x20, 0xC1, 0x01, 0x00, 0x00, 0x00}, "-10;1;0;0;"},
         {15, 37, {0x01, 0x00, 0x00, 0x00, 0x05}, "1;5;"},
-        {16, 3, {0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00}, "4294967295;128;0;0;"},
+        {16, 3, {0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00}, "-1;128;0;0;"},
         {17, 3, {0x0A, 0xE8, 0x03, 0x00, 0x00, 0x00}, "2;8;1000;0;0;"},
         {18, 3, {0x21, 0x80, 0x10, 0x00, 0x00, 0x00, 0x00}, "33;128;16;0;0;"},
         {19, 3, {0x09, 0x00, 0x20, 0x00, 0x00, 0x00, 0x00}, "9;0;32;0;0;"},
@@ -94,7 +94,7 @@ std::vector<Case> Cases() {
         {123, 13, {0x02, 0x00, 0x01, 0x03, 0x55}, "2;1;3;85;"},
         {124, 13, {0x02, 0x00, 0x01, 0x01}, "2;1;1;"},
         {125, 13, {0x02, 0x00, 0x01, 0x03, 0xAA, 0xBB, 0xCC}, "2;1;3;"},
-        {126, 5, Cat({0x03, 0x00, 0x64, 0x00, 0x00, 0x20}, kCp56), "3;100;32;"},
+        {126, 5, Cat({0x03, 0x00, 0x64, 0x00, 0x00, 0x20}, kCp56), "3;100;32;" + kCp56Csv},
         {130, 13, {0x01, 0x02}, ""},
     };
 }
@@ -129,6 +129,10 @@ TEST(RendererExport, EveryCatalogueTypeCarriesItsHeaderAddressesAndValues) {
             ASSERT_EQ(lines.size(), 2u);
             std::vector<std::string> rest = CsvFields(lines[1]);
             EXPECT_EQ(rest.size(), 2u + (c.typ == 130 ? 15u : 18u) + 1u) << lines[1];
+            // The segment's data, not its name and length again.
+            if (c.typ == 125) {
+                EXPECT_EQ(rest.back(), HexDump(c.element.data() + 4, 3));
+            }
         } else {
             EXPECT_EQ(lines.size(), 1u) << lines.back();
         }

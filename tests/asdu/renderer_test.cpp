@@ -38,6 +38,9 @@ TEST(HexDump, GroupsOfFourAndCharacterColumn) {
     b[1] = 0x0A;
     EXPECT_EQ(HexDump(b, 16),
               "30 0A 32 33  34 35 36 37  38 39 3A 3B  3C 3D 3E 3F  0.23456789:;<=>?  ");
+    // In an export row the separator is no character of its own.
+    EXPECT_EQ(HexDump(b + 11, 1, ';').substr(52, 1), ".");
+    EXPECT_EQ(HexDump(b + 11, 1).substr(52, 1), ";");
     std::string one = HexDump(b, 1);
     EXPECT_EQ(one, "30" + std::string(50, ' ') + "0" + std::string(17, ' '));
     EXPECT_EQ(one.size(), 70u);
@@ -155,6 +158,16 @@ TEST_F(RendererTest, FormatSevenShowsFixedFramesAndEvents) {
               (std::vector<std::string>{"1;0;Rx1;04.03.2015;12:34:56;789;2;ok;91;1;"}));
     EXPECT_EQ(f.Lines(f.Rec(Bytes{0xE5})),
               (std::vector<std::string>{"1;0;Rx1;04.03.2015;12:34:56;789;2;ok;229;"}));
+    // Without link addresses the link address field stays, empty: the columns do not move.
+    f.PlainAddresses(0);
+    EXPECT_EQ(f.Lines(f.Rec(Fixed(0x5B, 0, 0))),
+              (std::vector<std::string>{"1;0;Rx1;04.03.2015;12:34:56;789;2;ok;91;;"}));
+    std::vector<std::string> fld = CsvFields(f.Lines(f.Rec(ThreeSinglePoints()))[0]);
+    ASSERT_GE(fld.size(), 17u);
+    EXPECT_EQ(fld[9], "");
+    EXPECT_EQ(fld[10], "M_SP");
+    EXPECT_EQ(fld[16], "100");
+    f.PlainAddresses();
     T_Telegramm ev{};
     ev.stat = ST_LINK_UP;
     ev.ta = TA_INTERNAL;
@@ -306,6 +319,11 @@ TEST_F(RendererTest, NamesFromTheObjectTextTableAndStructuredAddresses) {
     EXPECT_EQ(lines[6], "Obj  2   :      0-101 Breaker          OFF invalid  ");
     f.SetFormat(VF_CSV);
     EXPECT_EQ(CsvFields(f.Lines(f.Rec(ThreeSinglePoints()))[1])[17], "Breaker");
+    // A name longer than the address column keeps a blank before the type's short name.
+    ASSERT_TRUE(f.objects.LoadContent("CA;0 5;Substation North;\r\n", "o.txt", e));
+    f.SetFormat(VF_LINE);
+    EXPECT_NE(f.Lines(f.Rec(ThreeSinglePoints()))[0].find("  0-  5 Substation North Type 1  "),
+              std::string::npos);
 }
 
 TEST_F(RendererTest, CauseLineWithTestBitNegativeAndOriginator) {
@@ -359,7 +377,7 @@ TEST_F(RendererTest, EventsAndMessages) {
 }
 
 TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
-    f.texts.Replace(480, "open port %d %s%s%s");
+    f.texts.Replace(480, "open port %s %s%s%s");
     f.texts.Replace(521, " %s:%.0f/%.0f");
     f.texts.Replace(1472, "monitor");
     f.texts.Replace(1482, " %d Bd");
@@ -380,6 +398,13 @@ TEST_F(RendererTest, ChannelOpenRecordShowsItsCounters) {
     // No time difference for the open record.
     EXPECT_EQ(lines[0],
               "  1         Rx1: 12:34:56,789  open port 4 monitor bal 9600 Bd Rx1:10/1 Tx1:20/2");
+
+    // A newer record names its device after the integers.
+    const char dev[] = "/dev/ttyUSB0";
+    std::memcpy(ev.b + 28, dev, sizeof dev - 1);
+    ev.lg = static_cast<int16_t>(28 + sizeof dev - 1);
+    EXPECT_EQ(f.Lines(ev)[0], "  1         Rx1: 12:34:56,789  open port /dev/ttyUSB0 monitor bal "
+                              "9600 Bd Rx1:10/1 Tx1:20/2");
 }
 
 TEST_F(RendererTest, ColoursByChannelErrorQualityObjectTypeAndCause) {
@@ -459,7 +484,7 @@ TEST_F(RendererTest, TextLinesAreShownAsBytes) {
     te.ek = EK_RX1;
     te.dt = f.dt;
     te.nr = 1;
-    const std::string text = "ATZ\r OK and some more text";
+    const std::string text = "ATZ\r OK; and some more text";
     te.lg = static_cast<int16_t>(text.size());
     std::memcpy(te.b, text.data(), text.size());
     f.SetFormat(VF_FULL);
@@ -474,10 +499,12 @@ TEST_F(RendererTest, TextLinesAreShownAsBytes) {
     f.SetFormat(VF_CSV);
     lines = f.Lines(te);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[2], "1;0;" + std::string(18, ';') + HexDump(te.b + 16, 10) + ";");
+    EXPECT_EQ(lines[1], "1;-1;" + std::string(18, ';') + HexDump(te.b, 16, ';') + ";");
+    EXPECT_EQ(CsvFields(lines[1]).size(), 21u); // the ";" of the text keeps to its column
+    EXPECT_EQ(lines[2], "1;0;" + std::string(18, ';') + HexDump(te.b + 16, 11, ';') + ";");
 }
 
-TEST_F(RendererTest, VariantFramesKeepTheirHeaderAndHandTheRestToTheHook) {
+TEST_F(RendererTest, VariantFramesDecodeTheirOwnHeaderAndTakeTheChannelPair) {
     f.com[0].bp.fkt = FKT_RP6;
     f.com[0].rp57x = true;
     f.SetFormat(VF_FULL);
@@ -488,21 +515,18 @@ TEST_F(RendererTest, VariantFramesKeepTheirHeaderAndHandTheRestToTheHook) {
     te.ek = EK_RX1;
     te.dt = f.dt;
     te.nr = 1;
-    // Without the variant's lines: the header line only.
-    EXPECT_EQ(f.Lines(te).size(), 1u);
-    std::vector<int> asked;
-    f.env.rpLine = [&asked](T_TeleAusgabe& c) {
-        asked.push_back(c.znr);
-        return c.znr <= 3 ? "rp " + std::to_string(c.pb) + " typ " + std::to_string(c.te.typ)
-                          : std::string();
-    };
-    auto lines = f.Lines(te);
-    ASSERT_EQ(lines.size(), 3u);
     // The header of the variant is decoded first; the cursor stands at the first message
     // byte after the two header bytes (function 6: index 9). Type = control field >> 1, low
     // four bits for an odd control field.
-    EXPECT_EQ(lines[1], "rp 9 typ 12");
-    EXPECT_EQ(asked, (std::vector<int>{2, 3, 4}));
+    StartTelegram(f.ctx, te);
+    EXPECT_EQ(f.ctx.pb, 9);
+    EXPECT_EQ(f.ctx.te.typ, 12);
+    EXPECT_EQ(f.ctx.te.la, 5);
+    EXPECT_EQ(f.ctx.te.ca, 3);
+    // A short telegram of the variant: header line and its link line (the variant's lines).
+    auto lines = f.Lines(te);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].starts_with("Rx1:  ")) << lines[1];
     // Variant frames take the channel's pair, changed by the non-zero parts of the type's.
     f.pft.frb[12] = T_FarbIndex{0, 9};
     f.Lines(te);

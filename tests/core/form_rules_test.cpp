@@ -64,16 +64,24 @@ TEST(DisplayLists, FontSizeChosenByNumberNotBySubstring) {
 
 TEST(DisplayLists, PaletteEntries) {
     TextTable t = MakeTexts({{1417, "window"}, {1418, "black"}, {1436, "inactive caption"}});
-    EXPECT_EQ(PaletteEntryText(t, 1), "  1black");
-    EXPECT_EQ(PaletteEntryText(t, 19), " 19inactive caption");
+    EXPECT_EQ(PaletteEntryText(t, 0), "  0 window");
+    EXPECT_EQ(PaletteEntryText(t, 1), "  1 black");
+    EXPECT_EQ(PaletteEntryText(t, 19), " 19 inactive caption");
     EXPECT_EQ(PaletteRgb(4), 0x00C000);
     EXPECT_EQ(PaletteRgb(12), 0xFFD3D3);
     EXPECT_EQ(PaletteRgb(15), -1); // system colour
     EXPECT_EQ(PaletteRgb(20), -1);
-    for (int i : {1, 2, 3, 16}) EXPECT_TRUE(WhiteOnDisplayEntry(i)) << i;
-    for (int i : {0, 4, 15, 18}) EXPECT_FALSE(WhiteOnDisplayEntry(i)) << i;
-    for (int i : {1, 16, 18, 19}) EXPECT_TRUE(WhiteOnTableEntry(i)) << i;
-    for (int i : {2, 3, 17}) EXPECT_FALSE(WhiteOnTableEntry(i)) << i;
+}
+
+TEST(DisplayLists, EveryPaletteColourGetsTheTextColourOfHigherContrast) {
+    // Dark colours of the palette take white text, light ones black.
+    for (int i : {1, 2, 7}) EXPECT_TRUE(WhiteTextOn(PaletteRgb(i))) << i; // black, blue, violet
+    for (int i : {4, 5, 6, 8, 10, 11, 12, 13, 14}) EXPECT_FALSE(WhiteTextOn(PaletteRgb(i))) << i;
+    // System colours resolved by the desktop: dark window text, a light window.
+    EXPECT_TRUE(WhiteTextOn(0x000000));
+    EXPECT_FALSE(WhiteTextOn(0xFFFFFF));
+    EXPECT_TRUE(WhiteTextOn(0x202060));  // a dark caption colour
+    EXPECT_FALSE(WhiteTextOn(0xC0C0C0)); // a light grey
 }
 
 TEST(DisplayLists, ColourTableEntries) {

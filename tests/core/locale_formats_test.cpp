@@ -18,3 +18,25 @@ TEST(LocaleFormats, FixedLocaleUsesItsSeparators) {
     EXPECT_EQ(loc.LongTime(23, 59, 1), "23.59.01");
     EXPECT_EQ(loc.Numbers().decimal, ',');
 }
+
+TEST(LocaleFormats, TheProgramsLanguageChoosesTheLocale) {
+    struct Case {
+        int language;
+        const char* system;
+        const char* expected;
+    } cases[] = {
+        {0, "de_DE", "de_DE"},
+        {0, "de_AT", "de_AT"}, // a German system keeps its country
+        {0, "en_US", "de_DE"},
+        {0, "C", "de_DE"}, // German names on any other system
+        {1, "en_US", "en_US"},
+        {1, "en-AU", "en-AU"}, // an English system keeps its forms
+        {1, "de_DE", "en_GB"},
+        {1, "C", "en_GB"}, // English names, 24-hour clock
+        {1, "EN_ie.UTF-8", "EN_ie.UTF-8"},
+        {0, "", "de_DE"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LocaleNameForLanguage(c.language, c.system), c.expected)
+            << c.language << " " << c.system;
+}

@@ -224,3 +224,21 @@ TEST(CliDecode, BadInputAndOptionsAreRefusedClearly) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Program text file missing/wrong"), std::string::npos) << r.err;
 }
+
+TEST(CliDecode, ReceiveTimesKeepTheTimingOfARecording) {
+    // A frame cut short closes once the line has been quiet for the receive time-out, before
+    // the next line; a time before the one of the line before is on the next day.
+    std::vector<json> rec =
+        Records(Decode("@23:59:59.990 c1 10 49 07\n@00:00:05.000 c2 E5\n@0.25 E5\n", ""));
+    ASSERT_EQ(rec.size(), 3u);
+    EXPECT_EQ(rec[0]["stat"], 8);
+    EXPECT_GT(rec[0]["time"].get<double>(), 86399.990);
+    EXPECT_LT(rec[0]["time"].get<double>(), 86401.0);
+    EXPECT_EQ(rec[0]["line"], 2);
+    EXPECT_EQ(rec[1]["time"], 86405.0);
+    EXPECT_EQ(rec[2]["time"], 2 * 86400 + 0.25);
+    // Without times the records carry none.
+    rec = Records(Decode("E5\n", ""));
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_FALSE(rec[0].contains("time"));
+}

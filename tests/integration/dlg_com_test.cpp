@@ -95,10 +95,11 @@ TEST_F(ComDialog, FillsControlsFromTheRecordAndTheTexts) {
     EXPECT_EQ(dlg.cbBaud->currentText(), "9600");
     EXPECT_EQ(dlg.sfLogText->text(), "station A");
     EXPECT_EQ(dlg.chlbAend->count(), 3);
-    // The port list: no port, COM1, COM3 (COM2 belongs to the other channel); COM3 chosen.
+    // The port list: no port, COM1, COM3 (COM2 belongs to the other channel), each with its
+    // device; COM3 chosen.
     ASSERT_EQ(dlg.cbCom->count(), 3);
     EXPECT_EQ(dlg.cbCom->itemText(0), "no port");
-    EXPECT_EQ(dlg.cbCom->itemText(2), "COM3");
+    EXPECT_EQ(dlg.cbCom->itemText(2), "COM3  /dev/ttyS2");
     EXPECT_EQ(dlg.cbCom->currentIndex(), 2);
     // The time-out is proposed on opening: (255 * 11000 + 77000) / 9600 + 100 = 400.
     EXPECT_EQ(dlg.edTimeOut->text(), "400");
@@ -266,31 +267,30 @@ TEST_F(ComDialog, FunctionDrivesDirectionBitFormatListsAndAsciiTexts) {
 
 TEST_F(ComDialog, TypedPortIsReadAddedAndStored) {
     T_BetriebsPar bp = Params();
-    bp.cnr = 300; // a bound device not in the system list
-    TfmCom dlg(t, Env(), 0, bp, nullptr);
+    bp.cnr = 300; // a number without a device, not in the system list
+    PortNames names(false);
+    ChannelDialogEnv env = Env();
+    env.names = &names;
+    TfmCom dlg(t, env, 0, bp, nullptr);
     EXPECT_EQ(dlg.cbCom->currentText(), "COM300");
     dlg.cbCom->setEditText("com 7");
     emit dlg.cbCom->lineEdit()->editingFinished();
-    EXPECT_EQ(dlg.cbCom->currentText(), "COM7");
-    EXPECT_GE(dlg.cbCom->findText("COM7"), 0);
+    EXPECT_EQ(dlg.cbCom->currentText(), "COM7  /dev/ttyS6");
     dlg.okButton()->click();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(bp.cnr, 7);
 
-    // A device path is bound through the registry the program passes in.
-    ChannelDialogEnv env = Env();
-    std::string bound;
-    env.bindPath = [&](const std::string& p) {
-        bound = p;
-        return 256;
-    };
+    // A device path is bound to a number of the program's and shown with it.
     TfmCom dlg2(t, env, 0, bp, nullptr);
     dlg2.cbCom->setEditText("/dev/pts/4");
     emit dlg2.cbCom->lineEdit()->editingFinished();
-    EXPECT_EQ(bound, "/dev/pts/4");
-    EXPECT_EQ(dlg2.cbCom->currentText(), "COM256");
+    EXPECT_EQ(dlg2.cbCom->currentText(), "COM256  /dev/pts/4");
     dlg2.okButton()->click();
     EXPECT_EQ(bp.cnr, 256);
+    EXPECT_EQ(names.DevicePath(256), "/dev/pts/4");
+    // The next opening shows the device again.
+    TfmCom dlg3(t, env, 0, bp, nullptr);
+    EXPECT_EQ(dlg3.cbCom->currentText(), "COM256  /dev/pts/4");
 }
 
 TEST_F(ComDialog, PageAndFocusComeBackOnTheNextOpening) {

@@ -46,7 +46,9 @@ protected:
 TEST_P(RealTexts, ChannelDialogListsCoverEveryParameter) {
     T_BetriebsPar bp = DefaultBetriebsPar();
     ChannelDialogEnv env;
-    env.ports = {1, 2};
+    PortNames names(false);
+    env.ports = {1, 2, names.Bind("/dev/serial/by-id/usb-adapter-if00")};
+    env.names = &names;
     TfmCom dlg(t, env, 0, bp, nullptr);
     EXPECT_EQ(dlg.cbFktn->count(), 7);
     EXPECT_EQ(dlg.cbProt->count(), 2);
@@ -61,7 +63,7 @@ TEST_P(RealTexts, ChannelDialogListsCoverEveryParameter) {
     EXPECT_EQ(LeadingNumber(Ss(dlg.cbBaud->currentText())), bp.baud);
     // A port entry reads back as its number.
     for (int i = 1; i < dlg.cbCom->count(); ++i)
-        EXPECT_EQ(ReadPortEntry(t, Ss(dlg.cbCom->itemText(i))), dlg.portNumbers[size_t(i)]);
+        EXPECT_EQ(ReadPortEntry(t, names, Ss(dlg.cbCom->itemText(i))), dlg.portNumbers[size_t(i)]);
     T_BetriebsPar before = bp;
     dlg.okButton()->click();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);

@@ -81,8 +81,8 @@ TEST_F(SettingsDialogs, DisplaySettingsEditTheBlockOnlyOnOk) {
         EXPECT_EQ(dlg.cbVg[0]->currentIndex(), 1); // ek 1: foreground 2
         EXPECT_EQ(dlg.cbVg[5]->currentIndex(), -1);
         // Entries are drawn on their own colour, white text on the dark ones.
-        EXPECT_EQ(dlg.cbVg[0]->itemData(2, Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
-        EXPECT_EQ(dlg.cbVg[0]->itemData(2, Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+        EXPECT_EQ(dlg.cbVg[0]->itemData(1, Qt::BackgroundRole).value<QColor>(), QColor(0, 0, 255));
+        EXPECT_EQ(dlg.cbVg[0]->itemData(1, Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
         EXPECT_EQ(dlg.cbVg[0]->itemData(4, Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
         // A change redraws the row's sample at once.
         dlg.cbHg[0]->setCurrentIndex(11); // palette 12
@@ -127,7 +127,9 @@ TEST_F(SettingsDialogs, ColourTableStoresPairsInTheCopyAndHandsItBackOnOk) {
         ASSERT_EQ(dlg.lbEntries->count(), 256);
         EXPECT_EQ(dlg.lbEntries->item(3)->text(), "   3    spont  spontaneous");
         EXPECT_EQ(dlg.lbVg->count(), 20);
-        EXPECT_EQ(dlg.lbVg->item(4)->text(), "  4colour4");
+        EXPECT_EQ(dlg.lbVg->item(4)->text(), "  4 colour4");
+        EXPECT_EQ(dlg.lbVg->item(1)->foreground().color(), QColor(Qt::white)); // on black
+        EXPECT_EQ(dlg.lbVg->item(6)->foreground().color(), QColor(Qt::black)); // on aqua
         // An entry without colour is drawn black on the window colour.
         EXPECT_EQ(dlg.lbEntries->item(0)->foreground().color(), PaletteColor(1));
         EXPECT_EQ(dlg.lbEntries->item(3)->background().color(), PaletteColor(13));

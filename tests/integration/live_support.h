@@ -44,6 +44,8 @@ struct Pty {
     std::string slave;
     Pty() {
         master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        // A child program must not hold the far end open: closing it here ends the line.
+        fcntl(master, F_SETFD, FD_CLOEXEC);
         grantpt(master);
         unlockpt(master);
         slave = ptsname(master);

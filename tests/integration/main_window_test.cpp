@@ -9,9 +9,9 @@
 #include "ui/main_window.h"
 #include "ui/qt_messages.h"
 
+#include "integration/live_support.h"
 #include "integration/qt_env.h"
 #include "support/fake_messages.h"
-#include "integration/live_support.h"
 #include "support/paths.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,6 @@ using namespace vdl;
 using namespace vdl::test;
 
 namespace {
-
 
 // A started program with its main window, offline, on a log of its own.
 struct Gui {
@@ -265,6 +264,45 @@ TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
     EXPECT_NE(std::find(buttons.begin(), buttons.end(), g.tx(504)), buttons.end());
     EXPECT_EQ(w.LampOf(1, true)->toolTip().toStdString(), g.tx(1157));
     EXPECT_EQ(w.PanelText(0).toStdString(), g.tx(673));
+}
+
+TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
+    std::string sample = BinDir() + "../samples/sample_recording.lg1";
+    std::string copy = TempDir("gui-dates-file") + "sample.lg1";
+    std::filesystem::copy_file(sample, copy);
+    Gui g("gui-dates", {copy, "offline"});
+    TfmMain& w = *g.w;
+    auto dateLine = [&] {
+        for (const DrawnLine& l : g.Drawn())
+            if (l.style == LineStyle::Date) return l.text;
+        return std::string();
+    };
+    auto first = [&] {
+        auto c = g.p.log->NewCursor();
+        c->SeekOldest();
+        return DecodeDateTime(c->Current().dt);
+    };
+    DateTimeParts d = first();
+    const char* de[] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
+                        "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+    const char* en[] = {"January", "February", "March",     "April",   "May",      "June",
+                        "July",    "August",   "September", "October", "November", "December"};
+    for (int lang : {0, 1, 0}) {
+        if (g.p.pp.sprache != lang) {
+            QAction* item = w.Action(lang == 0 ? "miGer" : "miUsa");
+            item->trigger();
+            ASSERT_TRUE(RunLoopUntil([&] { return g.p.pp.sprache == lang && item->isChecked(); }));
+        }
+        w.RunViewCommands();
+        // The long date of the page's date line names the month in the program's language,
+        // whatever the system's locale.
+        const char* month = (lang == 0 ? de : en)[d.month - 1];
+        EXPECT_NE(dateLine().find(month), std::string::npos) << lang << " " << dateLine();
+        // The toolkit's own buttons (message boxes, file dialogs) follow.
+        QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+        EXPECT_EQ(yes, lang == 0 ? QString("&Ja") : QString("&Yes"))
+            << "the toolkit's German texts (qt6-translations-l10n) are missing";
+    }
 }
 
 TEST(MainWindow, FunctionKeysFollowTheOptions) {

@@ -1,6 +1,7 @@
 // The platform layer against real pseudo-terminals.
-#include "platform/port_registry.h"
+#include "link/port_names.h"
 #include "platform/qt_instance_lock.h"
+#include "platform/serial_devices.h"
 #include "platform/termios_port.h"
 #include "platform/virtual_line.h"
 
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace vdl;
@@ -55,36 +57,30 @@ struct Pty {
 
 } // namespace
 
-TEST(PortRegistry, NumbersAndDevices) {
-    PortRegistry reg;
-    EXPECT_EQ(reg.DevicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(reg.DevicePath(65), "/dev/ttyUSB0");
-    EXPECT_EQ(reg.DevicePath(130), "/dev/ttyACM1");
-    EXPECT_EQ(reg.DevicePath(0), "");
-    EXPECT_EQ(reg.DevicePath(256), "");
-    EXPECT_EQ(reg.NumberOf("/dev/ttyUSB3"), 68);
-    int a = reg.Bind("/dev/pts/7");
-    int b = reg.Bind("/dev/pts/9");
-    EXPECT_EQ(a, 256);
-    EXPECT_EQ(b, 257);
-    EXPECT_EQ(reg.Bind("/dev/pts/7"), 256);
-    EXPECT_EQ(reg.Bind("/dev/ttyS1"), 2); // a device the rule names keeps its number
-    EXPECT_EQ(reg.DevicePath(257), "/dev/pts/9");
-    std::vector<int> ports = reg.Enumerate();
-    EXPECT_NE(std::find(ports.begin(), ports.end(), 256), ports.end());
+TEST(SerialDevices, BoundDevicesAreListedWhilePresent) {
+    Pty pty;
+    PortNames names(false);
+    int present = names.Bind(pty.slave);
+    int gone = names.Bind("/dev/pts/vordal-none");
+    std::vector<int> ports = EnumeratePorts(names);
+    EXPECT_NE(std::find(ports.begin(), ports.end(), present), ports.end());
+    EXPECT_EQ(std::find(ports.begin(), ports.end(), gone), ports.end());
+    EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end()));
+    // Every device the system lists has a number.
+    for (const std::string& d : SerialDevices()) EXPECT_GT(names.NumberOf(d), 0) << d;
 }
 
 TEST(TermiosPort, ReceivesAndSendsOnAPseudoTerminal) {
     vdl::test::QtApp();
     Pty pty;
-    PortRegistry reg;
-    TermiosPort port(reg);
+    PortNames names(false);
+    TermiosPort port(names);
     Collector col;
     col.port = &port;
     port.SetEvents(&col);
-    port.SetPortNumber(reg.Bind(pty.slave));
+    port.SetPortNumber(names.Bind(pty.slave));
     port.SetLine(9600, PAR_EVEN, 8, 1);
-    ASSERT_TRUE(port.Open()) << port.LastOsError();
+    ASSERT_TRUE(port.Open()) << port.FaultText();
 
     // 0xFF must arrive as one byte although the driver marks errors with it.
     const uint8_t frame[] = {0x10, 0x5B, 0x01, 0x5C, 0x16, 0xFF, 0x00, 0xFF};
@@ -115,29 +111,39 @@ TEST(TermiosPort, ReceivesAndSendsOnAPseudoTerminal) {
     EXPECT_FALSE(port.IsOpen());
 }
 
-TEST(TermiosPort, OpenFailsForAMissingDevice) {
-    PortRegistry reg;
-    TermiosPort port(reg);
-    port.SetPortNumber(reg.Bind("/dev/does-not-exist-vordal"));
-    EXPECT_FALSE(port.Open());
-    EXPECT_NE(port.LastOsError().find("does-not-exist"), std::string::npos);
-    port.SetPortNumber(300); // unbound number
-    EXPECT_FALSE(port.Open());
+TEST(TermiosPort, OpenSaysWhyItFails) {
+    PortNames names(false);
+    TermiosPort port(names);
+    struct Row {
+        int number;
+        PortFault fault;
+    } rows[] = {
+        {names.Bind("/dev/does-not-exist-vordal"), PortFault::NoDevice},
+        {names.Bind("/dev/null"), PortFault::NotSerial},
+        {300, PortFault::Unbound},
+    };
+    for (const Row& r : rows) {
+        port.SetPortNumber(r.number);
+        EXPECT_FALSE(port.Open()) << r.number;
+        EXPECT_EQ(port.Fault(), r.fault) << r.number;
+        EXPECT_FALSE(port.FaultText().empty()) << r.number;
+        EXPECT_FALSE(port.IsOpen());
+    }
 }
 
 TEST(VirtualLine, CarriesBytesBothWays) {
     vdl::test::QtApp();
     VirtualLine line;
     ASSERT_TRUE(line.Create()) << line.Error();
-    PortRegistry reg;
-    TermiosPort a(reg), b(reg);
+    PortNames names(false);
+    TermiosPort a(names), b(names);
     Collector ca, cb;
     ca.port = &a;
     cb.port = &b;
     a.SetEvents(&ca);
     b.SetEvents(&cb);
-    a.SetPortNumber(reg.Bind(line.EndA()));
-    b.SetPortNumber(reg.Bind(line.EndB()));
+    a.SetPortNumber(names.Bind(line.EndA()));
+    b.SetPortNumber(names.Bind(line.EndB()));
     ASSERT_TRUE(a.Open());
     ASSERT_TRUE(b.Open());
     std::vector<uint8_t> big(3000);
@@ -145,7 +151,8 @@ TEST(VirtualLine, CarriesBytesBothWays) {
     a.Write(big.data(), static_cast<int>(big.size()));
     const uint8_t back[] = {0xE5};
     b.Write(back, 1);
-    ASSERT_TRUE(RunLoopUntil([&] { return cb.bytes.size() >= big.size() && ca.bytes.size() >= 1; }));
+    ASSERT_TRUE(
+        RunLoopUntil([&] { return cb.bytes.size() >= big.size() && ca.bytes.size() >= 1; }));
     EXPECT_EQ(cb.bytes, big);
     EXPECT_EQ(ca.bytes, std::vector<uint8_t>(back, back + 1));
 }

@@ -1,4 +1,5 @@
 #include "link/channel_service.h"
+#include "link/port_list.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_link_platform.h"
@@ -36,14 +37,22 @@ struct Rig {
     std::vector<std::pair<T_LedVar*, bool>> lamps;
     int idleRuns[2] = {0, 0};
 
+    std::vector<int> lineChanges;
+
     Rig() {
         std::string t;
-        for (int n = 0; n < 1300; ++n) {
+        for (int n = 0; n < 2200; ++n) {
             char buf[64];
-            if (n == 1208)
-                std::snprintf(buf, sizeof buf, "%04d  Port COM%%d cannot be opened;\n", n);
+            if (n == kTxPortOpenFails)
+                std::snprintf(buf, sizeof buf, "%04d  %%s cannot be opened: %%s;\n", n);
+            else if (n == kTxLineLost)
+                std::snprintf(buf, sizeof buf, "%04d  Line lost on %%s: %%s;\n", n);
             else if (n == 1137)
                 std::snprintf(buf, sizeof buf, "%04d  No channel has a port;\n", n);
+            else if (n == kTxPortFault + static_cast<int>(PortFault::NoDevice))
+                std::snprintf(buf, sizeof buf, "%04d  No such device;\n", n);
+            else if (n > kTxPortFault && n < 2190)
+                std::snprintf(buf, sizeof buf, "%04d  ;\n", n); // the system's words
             else
                 std::snprintf(buf, sizeof buf, "%04d  t%d;\n", n, n);
             t += buf;
@@ -55,7 +64,8 @@ struct Rig {
         svc.BindPort(0, &port[0]);
         svc.BindPort(1, &port[1]);
         svc.hooks.receiveBlock = [this](T_ComVar& c, const uint8_t* b, int n) {
-            blocks.push_back({&c == &com[0] ? 0 : 1, std::vector<uint8_t>(b, b + n), c.em.fehl, c.em.anz});
+            blocks.push_back(
+                {&c == &com[0] ? 0 : 1, std::vector<uint8_t>(b, b + n), c.em.fehl, c.em.anz});
         };
         svc.hooks.log = [this](T_Telegramm& t) { logged.push_back(t); };
         svc.hooks.counters = [](const T_ComVar& c) {
@@ -63,6 +73,17 @@ struct Rig {
         };
         svc.hooks.lamp = [this](T_LedVar& l, bool lit) { lamps.push_back({&l, lit}); };
         svc.hooks.idleWork = [this](T_ComVar& c) { ++idleRuns[&c == &com[0] ? 0 : 1]; };
+        svc.hooks.portName = [](int n) { return "/dev/tty" + std::to_string(n); };
+        svc.hooks.lineChanged = [this](int i) { lineChanges.push_back(i); };
+    }
+    // Runs the 54 ms timer until channel i's port has been opened `opens` times; returns the
+    // tick of that opening, or 0 when the ticks ran out.
+    uint32_t TickOfOpening(int i, int opens, uint32_t limit = 1000) {
+        for (uint32_t k = 0; k < limit; ++k, ++av.Tick) {
+            svc.TimerTick();
+            if (port[i].opens >= opens) return av.Tick++;
+        }
+        return 0;
     }
 };
 
@@ -92,7 +113,9 @@ TEST(ChannelService, OpenSetsTheLineAndLogsTheOpening) {
     EXPECT_EQ(open.ta, TA_INTERNAL);
     EXPECT_EQ(open.ek, 1); // the receive number
     EXPECT_EQ(open.la, 1);
-    EXPECT_EQ(open.lg, 28);
+    // The seven integers, then the device.
+    EXPECT_EQ(open.lg, 28 + 9);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(open.b + 28), 9), "/dev/tty1");
     int32_t v[7];
     std::memcpy(v, open.b, sizeof v);
     EXPECT_EQ(v[0], 10);
@@ -113,12 +136,77 @@ TEST(ChannelService, OpenSetsTheLineAndLogsTheOpening) {
     EXPECT_FALSE(r.com[0].se.open);
 }
 
+TEST(ChannelService, ALostLineIsClosedAndReopenedEveryTwoSeconds) {
+    Rig r;
+    r.av.msjetick = 54; // 2 s are 37 ticks
+    r.av.Tick = 1000;
+    r.com[0].bp.logtxt.set("line A");
+    r.svc.OpenChannel(0);
+    r.svc.OpenChannel(1);
+    ASSERT_TRUE(r.com[0].se.open);
+    r.logged.clear();
+
+    r.port[0].LoseLine(PortFault::HungUp, "hang-up");
+    // A message that names the device and why, then the channel's closing records.
+    ASSERT_EQ(r.logged.size(), 3u);
+    EXPECT_EQ(r.logged[0].stat, ST_MESSAGE_IO);
+    EXPECT_EQ(r.logged[0].ta, TA_INTERNAL);
+    EXPECT_EQ(r.logged[0].s0(), "Line lost on /dev/tty1: hang-up");
+    EXPECT_EQ(r.logged[1].s0(), "line A");
+    EXPECT_EQ(r.logged[2].stat, ST_CHANNEL_CLOSE);
+    EXPECT_TRUE(r.svc.Lost(0));
+    EXPECT_FALSE(r.svc.Lost(1));
+    EXPECT_FALSE(r.com[0].se.open);
+    EXPECT_FALSE(r.port[0].isOpen);
+    EXPECT_EQ(r.com[0].bp.cnr, 1) << "the channel keeps its port";
+    EXPECT_EQ(r.lineChanges, std::vector<int>{0});
+    // A second report of the same loss changes nothing.
+    r.port[0].LoseLine(PortFault::HungUp, "hang-up");
+    EXPECT_EQ(r.logged.size(), 3u);
+    // Going online again (the delayed opening after start) leaves the attempts to the timer.
+    r.port[0].failOpen = true;
+    EXPECT_TRUE(r.svc.OpenAllChannels());
+    EXPECT_EQ(r.port[0].opens, 1);
+    EXPECT_TRUE(r.msg.errors.empty());
+    EXPECT_EQ(r.com[0].bp.cnr, 1);
+
+    // The device is still away: an attempt every 2 s, quietly.
+    r.logged.clear();
+    int idle = r.idleRuns[0];
+    EXPECT_EQ(r.TickOfOpening(0, 2), 1037u);
+    EXPECT_EQ(r.TickOfOpening(0, 3), 1074u);
+    EXPECT_TRUE(r.logged.empty());
+    EXPECT_TRUE(r.msg.errors.empty());
+    EXPECT_EQ(r.idleRuns[0], idle) << "a lost channel runs no tick procedure";
+    EXPECT_TRUE(r.svc.Lost(0));
+
+    // It is back: opened with its parameters, logged, shown.
+    r.port[0].failOpen = false;
+    EXPECT_EQ(r.TickOfOpening(0, 4), 1111u);
+    EXPECT_FALSE(r.svc.Lost(0));
+    EXPECT_TRUE(r.com[0].se.open);
+    ASSERT_EQ(r.logged.size(), 2u);
+    EXPECT_EQ(r.logged[0].stat, ST_CHANNEL_OPEN);
+    EXPECT_EQ(r.logged[1].s0(), "line A");
+    EXPECT_EQ(r.lineChanges, (std::vector<int>{0, 0}));
+    EXPECT_EQ(r.TickOfOpening(0, 5, 200), 0u) << "no attempts once it is open";
+
+    // Going offline while the line is lost ends the attempts without a second closing record.
+    r.port[0].LoseLine(PortFault::IoError, "Input/output error");
+    r.logged.clear();
+    r.svc.CloseAllChannels();
+    ASSERT_EQ(r.logged.size(), 1u);
+    EXPECT_EQ(r.logged[0].ek, r.com[1].em.enr); // channel 2's closing only
+    EXPECT_FALSE(r.svc.Lost(0));
+    EXPECT_EQ(r.TickOfOpening(0, 5, 200), 0u);
+}
+
 TEST(ChannelService, PortsThatCannotBeOpened) {
     Rig r;
     r.port[1].failOpen = true;
     EXPECT_TRUE(r.svc.OpenAllChannels());
     ASSERT_EQ(r.msg.errors.size(), 1u);
-    EXPECT_EQ(r.msg.errors[0], "Port COM2 cannot be opened");
+    EXPECT_EQ(r.msg.errors[0], "/dev/tty2 cannot be opened: No such device");
     EXPECT_EQ(r.com[1].bp.cnr, 0);
     EXPECT_TRUE(r.svc.portListStale);
     EXPECT_TRUE(r.com[0].se.open);

@@ -5,6 +5,7 @@
 #include "link/serial_port.h"
 
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace vdl::test {
@@ -19,6 +20,10 @@ public:
     bool Open() override {
         ++opens;
         isOpen = !failOpen;
+        if (failOpen)
+            SetFault(openFault, openFaultText);
+        else
+            SetFault(PortFault::None);
         return isOpen;
     }
     void Close() override { isOpen = false; }
@@ -50,6 +55,12 @@ public:
     bool Dtr() override { return dtr; }
     bool Dcd() override { return (modemStatus & MS_DCD) != 0; }
 
+    // The line goes away as a pulled adapter or a closed far end would take it.
+    void LoseLine(PortFault why, const std::string& text) {
+        SetFault(why, text);
+        if (Events()) Events()->OnLineLost();
+    }
+
     // Puts bytes into the input and announces them to the channel.
     void Receive(const std::vector<uint8_t>& bytes) {
         input.insert(input.end(), bytes.begin(), bytes.end());
@@ -59,6 +70,8 @@ public:
     int32_t number = 0, baud = 0;
     uint8_t parity = 0, dataBits = 0, stopBits = 0;
     bool isOpen = false, failOpen = false;
+    PortFault openFault = PortFault::NoDevice; // why a failing Open fails
+    std::string openFaultText = "No such file or directory";
     int opens = 0, modemTriggersAdded = 0, arms = 0;
     uint8_t armedMask = 0, modemStatus = 0;
     std::deque<uint8_t> input;

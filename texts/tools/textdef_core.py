@@ -364,11 +364,11 @@ def define_core(T, R, COMBO, FIELD):
     for s in range(0, 54):
         n = 432 + s
         if s == 48:
-            T(n, "Kanal geöffnet: Port %d  %s  %s  %s", "channel opened: port %d  %s  %s  %s",
-              fmt="d,s,s,s", note="status of event 48 (port number, function, procedure, baud rate)")
+            T(n, "Kanal geöffnet: Port %s  %s  %s  %s", "channel opened: port %s  %s  %s  %s",
+              fmt="s,s,s,s", note="status of event 48 (port device or number, function, procedure, baud rate)")
         elif s == 49:
-            T(n, "Kanal geschlossen: Port %d  %s  %s  %s", "channel closed: port %d  %s  %s  %s",
-              fmt="d,s,s,s", note="status of event 49 (port number, function, procedure, baud rate)")
+            T(n, "Kanal geschlossen: Port %s  %s  %s  %s", "channel closed: port %s  %s  %s  %s",
+              fmt="s,s,s,s", note="status of event 49 (port device or number, function, procedure, baud rate)")
         elif s in STATUS:
             de, en = STATUS[s]
             T(n, de, en, note="status text of stat %d" % s)

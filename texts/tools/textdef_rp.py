@@ -79,7 +79,7 @@ def define_rp(T, R, COMBO, FIELD):
       note="rp57x odd type 6 (m0, code name, m1, m2)")
     R(1631, [""] * 25, note="rp57x odd type 6: code names by m0 mod 25 (may stay empty)", req=False)
     T(1656, "Meldung %d %s", "message %d %s", fmt="d,s", note="rp57x odd type 2 (m0, code name)")
-    R(1657, [""] * 113, note="rp57x odd type 2: code names 0..112 (may stay empty; 1657 + 113 is the format 1770)",
+    R(1657, [""] * 113, note="rp57x odd type 2: code names 0..112 (may stay empty; codes above 112 take the name of 112, as 1770 is a format)",
       req=False)
     T(1770, "Code %d %s", "code %d %s", fmt="d,s", note="rp57x type 14 (m0, code name)")
     T(1771, "unbekannt", "unknown", note="rp57x type 14: code not in the list 6, 7, 8, 96, 97")

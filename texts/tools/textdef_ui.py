@@ -244,7 +244,8 @@ def define_ui(T, R, COMBO, FIELD):
       ["Receive channel 1", "Transmit channel 1", "Receive channel 2", "Transmit channel 2"],
       note="hints of the lamps R1, T1, R2, T2")
     R(1159, ["Kopieren", "Ausschneiden", "Einfügen"], ["Copy", "Cut", "Paste"], note="edit menus: copy, cut, paste")
-    T(1163, "Vordal.chm", note="help file name in the program directory", same=True)
+    T(1163, "guide/de/index.html", "guide/en/index.html",
+      note="the user guide's start page, relative to the program directory; its other pages lie beside it")
     T(1165, "Die Änderungen verwerfen?", "Discard the changes?",
       note="question: Escape with changes; 1165 + mode: picker captions")
     R(1166, ["Typ wählen", "Ursache wählen", " Objekte", " Stationsadressen"],
@@ -254,9 +255,9 @@ def define_ui(T, R, COMBO, FIELD):
       note="export: last line; also the caption of picker mode 5 before its own caption is set")
     T(1171, "*** Ausgabe abgebrochen ***", "*** output cancelled ***", note="export: cancelled")
     T(1172, ";", note="list separator tz", same=True, extra="data")
-    T(1173, "Nr;Obj;Kanal;Datum;Zeit;ms;ta;Status;Steuerfeld;Linkadresse;Typ;Typnr;VSQ;Ursache;Herkunft;Stationsadresse;Name;Objektadresse;Objektname;Werte",
-      "No;Obj;Channel;Date;Time;ms;ta;Status;Control;Link address;Type;Type no;VSQ;Cause;Originator;Common address;Name;Object address;Object name;Values",
-      note="export format 7: column line")
+    T(1173, "Nr;Obj;Kanal;Datum;Zeit;ms;ta;Status;Steuerfeld;Linkadresse;Typ;Typnr;VSQ;Ursache;Herkunft;Stationsadresse;Objektadresse;Objektname;Werte",
+      "No;Obj;Channel;Date;Time;ms;ta;Status;Control;Link address;Type;Type no;VSQ;Cause;Originator;Common address;Object address;Object name;Values",
+      note="export format 7: column line; the common address field holds the address and its name")
     R(1184, ["-", "auf", "ab"], ["-", "up", "down"], note="statistics: link state not used, up, down")
     T(1187, "Liste ", "List ", note="name of a new send list, followed by its number")
     T(1188, "Telegramm ", "Telegram ", note="batch log: before the telegram number")
@@ -277,8 +278,20 @@ def define_ui(T, R, COMBO, FIELD):
       note="question: delete the log")
     T(1206, "keine", "none", note="port list: no port")
     T(1207, "", note="port list: prefix of the port number; empty, so that the entry reads back as a number", req=False, same=True)
-    T(1208, "Die Schnittstelle COM%d kann nicht geöffnet werden.", "Port COM%d cannot be opened.", fmt="d",
-      note="message: port cannot be opened (port number)")
+    T(1208, "Die Schnittstelle %s kann nicht geöffnet werden: %s", "%s cannot be opened: %s", fmt="s,s",
+      note="message: port cannot be opened (device, reason)")
+    T(2180, "Leitung an %s verloren: %s. Sie wird alle 2 s wieder geöffnet.",
+      "Line lost on %s: %s. Trying to reopen it every 2 s.", fmt="s,s",
+      note="message record and monitor message: a channel's line was lost (device, reason)")
+    T(2181, "Leitung an %s wieder offen.", "Line on %s open again.", fmt="s",
+      note="monitor message: a lost line is open again (device)")
+    T(2182, "%s verloren", "%s lost", fmt="s", note="statistics grid and status bar: a port whose line is lost (device)")
+    R(2183, ["Datei oder Gerät nicht vorhanden", "Dieser Nummer ist kein Gerät zugeordnet", "Zugriff verweigert",
+             "Gerät belegt", "Keine serielle Schnittstelle", "Ein-/Ausgabefehler", "Die Gegenstelle hat aufgelegt"],
+      ["No such file or directory", "No device is bound to this number", "Permission denied",
+       "Device or resource busy", "Not a serial port", "Input/output error", "The other side hung up"],
+      note="why a port failed: no device, number without device, no access, busy, no serial port, "
+           "input/output error, hang-up")
     R(1212, ["ungefiltert  ", "gefiltert  "], ["unfiltered  ", "filtered  "], note="view header: filter inactive, active")
     T(1215, "Es ist kein Anzeigefilter festgelegt.", "No display filter is defined.", note="message: aAFiltAE without filter")
     T(1216, "Die Parameterdatei kann nicht gelesen werden oder ist ungültig:",
@@ -412,11 +425,11 @@ def define_ui(T, R, COMBO, FIELD):
     R(1403, ["Muster", "Vordergrund", "Hintergrund", "Abstand zwischen Telegrammen [%]"],
       ["Sample", "Foreground", "Background", "Gap between telegrams [%]"],
       note="display dialog: sample, foreground, background labels, gap label (sfLeerZl)")
-    R(1407, ["Empfangen K1 (Abstand: 0..200 % einer Zeile)", "Gesendet K1", "Empfangen K2", "Gesendet K2",
+    R(1407, ["Empfangen K1", "Gesendet K1", "Empfangen K2", "Gesendet K2",
              "Überschrift", "Fehler", "Programmmeldung", "Qualität hervorgehoben"],
-      ["Received ch1 (gap: 0..200 % of a line)", "Sent ch1", "Received ch2", "Sent ch2",
+      ["Received ch1", "Sent ch1", "Received ch2", "Sent ch2",
        "Heading", "Error", "Program message", "Quality highlight"],
-      note="display dialog: sample rows 0..7; 1407 is also the hint of the gap field 1406")
+      note="display dialog: sample rows 0..7 (the gap field has its own hint)")
     T(1415, "IV,NT,SB,BL,EI,OV,Zeit IV,Zeit SB", "IV,NT,SB,BL,EI,OV,time IV,time SB",
       note="display dialog: quality highlight mask entries, bit 7 first (number proposed, not named)", extra="list=8")
     R(1417, ["Fenster", "Schwarz", "Blau", "Rot", "Grün", "Gelb", "Türkis", "Violett", "Weiß", "Grau",

@@ -1,0 +1,41 @@
+// What the transmitter and the link procedures reach besides the channel record: the channel
+// service (ticks, send delay, lamps, log), the settings, the texts, the clock of time tags, the
+// messages to the user, the user data sources, and the hooks into the later subsystems.
+#pragma once
+
+#include "core/allg_var.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/settings_records.h"
+#include "core/text_table.h"
+#include "link/channel_service.h"
+#include "link/user_data.h"
+
+#include <functional>
+
+namespace vdl {
+
+// A hook that is not set does nothing.
+struct LinkHooks {
+    // Reception of user data: a correct frame with user data reached the emulated station.
+    std::function<void(T_ComVar&)> userData;
+    // A link event (32 lost, 45 established) was recorded for a station's link address: the
+    // link state display is refreshed, and after 45 the send telegrams and lists waiting for
+    // an established link become ready.
+    std::function<void(T_ComVar&, uint8_t event, uint16_t la)> linkEvent;
+    // The link state lks of a channel changed (for tracing).
+    std::function<void(T_ComVar&, uint8_t from, uint8_t to)> stateChanged;
+};
+
+struct LinkEnv {
+    ChannelService& svc;
+    const T_AllgVar& av;
+    const T_AllgPar& ap;
+    const TextTable& texts;
+    Clock& clock; // the time of day written into time tags
+    Messages& msg;
+    UserDataSources& sources;
+    LinkHooks hooks;
+};
+
+} // namespace vdl
