@@ -185,6 +185,10 @@ TEST(MainState, FileKindsKeysFontAndPlacement) {
     EXPECT_EQ(MainWindowPlace(1, -11, 100, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_EQ(MainWindowPlace(1, 1031, 100, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_EQ(MainWindowPlace(1, 100, -267, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
+    // Values of a damaged settings file.
+    EXPECT_EQ(MainWindowPlace(1, 100, 100, INT32_MIN, 1920, 1080).kind, WindowPlaceKind::Centred);
+    EXPECT_EQ(MainWindowPlace(1, 100, -1000000, INT32_MAX, 1920, 1080).kind,
+              WindowPlaceKind::Stored);
     EXPECT_EQ(MainWindowPlace(1, 100, -266, 800, 1920, 1080).kind, WindowPlaceKind::Stored);
     EXPECT_EQ(MainWindowPlace(1, 100, 1871, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_TRUE(MainWindowPlace(3, 100, 100, 800, 1920, 1080).maximised);
