@@ -167,11 +167,13 @@ bool LogStore::Create(const std::string& name) {
 }
 
 bool LogStore::OpenLog(const std::string& name, bool ageCheck) {
+    if (open_) CloseLog();
     mem_ = nullptr;
     return Open(name, ageCheck, false);
 }
 
 bool LogStore::OpenForInspection(const std::string& name) {
+    if (open_) CloseLog();
     mem_ = nullptr;
     return Open(name, false, true);
 }
@@ -276,6 +278,7 @@ bool LogStore::Open(const std::string& name, bool ageCheck, bool inspect) {
     e_.av.dtLog = name;
     if (damage_.Any() && !mem_) keepName_ = FreeKeepName(name);
     wf_ = OpenWrite(false);
+    if (!wf_) writeError_ = e_.texts.tx(kTxLogWriteErr) + name + ": " + writeError_;
     return true;
 }
 
