@@ -4,23 +4,14 @@
 #include "invocation.h"
 
 #ifndef _WIN32
+#include "online_run.h"
 #include "platform/virtual_line.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
-#include <atomic>
-#include <csignal>
 #include <iostream>
 
 namespace vdl::cli {
 
 namespace {
-
-std::atomic<bool> g_end{false};
-extern "C" void OnEndSignal(int) {
-    g_end = true;
-}
 
 const char* kUsage =
     "  virtual-line            create two connected pseudo-terminals (a virtual\n"
@@ -39,14 +30,7 @@ int RunVirtualLine(const Args& args) {
     }
     std::cout << line.EndA() << "\n" << line.EndB() << "\n";
     std::cout.flush();
-    std::signal(SIGINT, OnEndSignal);
-    std::signal(SIGTERM, OnEndSignal);
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [] {
-        if (g_end) QCoreApplication::quit();
-    });
-    watch.start(50);
-    QCoreApplication::exec();
+    RunUntilStopped();
     return 0;
 }
 

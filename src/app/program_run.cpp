@@ -2,6 +2,7 @@
 // parameter change and shutdown.
 #include "app/program.h"
 
+#include "app/image_commands.h"
 #include "core/format.h"
 #include "core/settings.h"
 #include "link/channel_init.h"
@@ -54,6 +55,7 @@ int MinuteOf(double dt) {
 } // namespace
 
 Program::~Program() {
+    imageRebuild.reset();
     log.reset();
     linkEnv.reset();
     svc.reset();
@@ -155,6 +157,8 @@ void Program::LogTelegram(const T_Telegramm& te) {
     T_Telegramm t = te;
     if (log && log->IsOpen()) log->AppendTelegram(t);
     if (onLogged) onLogged(t);
+    // Objects the station image refused are told after the telegram that brought them.
+    if (imageRefused > 0) LogImageRefusals();
 }
 
 std::string Program::DefaultParamSetName() const {
@@ -262,6 +266,7 @@ void Program::TimerStep() {
                 av.dtLog = log->AutomaticName(now);
                 log->OpenLog(av.dtLog, false);
                 log->NewLog();
+                RestartImage(*this);
                 if (view) {
                     view->UpdateStatus();
                     view->ShowOnlineDisplay();

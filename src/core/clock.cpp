@@ -29,6 +29,9 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
     y = static_cast<int>(yy + (m <= 2));
 }
 
+// Day numbers beyond this many days from day 0 are not converted (the years -25000..28000).
+constexpr double kDecodableDays = 1e7;
+
 // 30 December 1899 is day 0 of the day numbers.
 const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 
@@ -53,7 +56,9 @@ int DayOf(double dt) {
 
 DateTimeParts DecodeDateTime(double dt) {
     DateTimeParts p{};
-    if (!StampUsable(dt)) return p;
+    // Beyond any calendar a program shows (or not a number) nothing is converted; a log's
+    // stamps are judged by StampUsable before they are shown.
+    if (!std::isfinite(dt) || std::fabs(dt) >= kDecodableDays) return p;
     // Whole milliseconds, rounded, so that a stamp written from a millisecond value reads back
     // as the same millisecond.
     double msAll = std::floor(dt * kMsPerDay + 0.5);

@@ -272,12 +272,21 @@ void ChannelService::ChannelTick(int i) {
     T_ComVar& c = com_[i];
     T_SendVar& se = c.se;
     if (!se.open) return;
-    if (se.akt && !Due(se.u1)) return;
+    if (se.akt && !Due(se.u1)) {
+        // An answer that arrives during an active wait is acted on as soon as the run ends,
+        // not a timer tick later.
+        runAgain_[i] = true;
+        return;
+    }
     se.akt = 1;
     if (hooks.tickCountdowns) hooks.tickCountdowns(c);
     if (se.Stat != SS_IDLE && hooks.continueTransmission) hooks.continueTransmission(c);
     if (se.Stat == SS_IDLE && hooks.idleWork) hooks.idleWork(c);
     se.akt = 0;
+    if (runAgain_[i]) {
+        runAgain_[i] = false;
+        plat_.PostRunNow(i);
+    }
 }
 
 uint32_t ChannelService::SecondsToTicks(double s) const {
@@ -294,10 +303,15 @@ void ChannelService::ActiveWait(int32_t ms) {
         uint32_t elapsed = clock_.Millis() - start;
         if (elapsed >= static_cast<uint32_t>(ms)) break;
         uint32_t left = static_cast<uint32_t>(ms) - elapsed;
+        // The processor is given away between looks at the event loop, so that a channel that
+        // polls without pause does not keep a core busy; the last two milliseconds are waited
+        // out in the finest steps the platform has.
         if (left > 17)
             plat_.SleepMs(10);
-        else if (left <= 2)
-            plat_.SleepMs(0); // the last two milliseconds are spun out
+        else if (left > 2)
+            plat_.SleepMs(1);
+        else
+            plat_.SleepMs(0);
         if (left > 2) plat_.ProcessEvents();
     }
 }

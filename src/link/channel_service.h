@@ -140,6 +140,7 @@ private:
         void OnLineLost() override { svc->LineLost(channel); }
     };
     PortEvents events_[2];
+    bool runAgain_[2] = {false, false}; // a run was asked for while the channel's was active
 };
 
 // The RTS and DTR states of a channel's idle line, by its RTS/DTR mode.

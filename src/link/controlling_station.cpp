@@ -59,6 +59,7 @@ void Choose(T_ComVar& c, LinkEnv& env) {
         return;
     }
     if (SendUserData(c, env, {SourceKind::UserTelegram, SourceKind::CommandFeedback})) {
+        se.sofse = false; // what the user asked for has gone out
         AfterUserData(c, env);
         return;
     }

@@ -12,7 +12,7 @@ public:
     virtual ~LinkPlatform() = default;
     // Lets the event loop process what is pending (port events, posted messages).
     virtual void ProcessEvents() = 0;
-    // Gives the processor away for about ms milliseconds.
+    // Gives the processor away for about ms milliseconds; 0: for a small part of one.
     virtual void SleepMs(int ms) = 0;
     // Starts a one-shot timer; the callback runs on the main thread. Returns a handle > 0.
     virtual uint32_t StartOneShot(int ms, std::function<void()> callback) = 0;

@@ -476,17 +476,18 @@ void LogPage::OnlineStep() {
     }
     c_.Present();
     if (e_.av.t2 && e_.millis) {
-        T_AllgVar& av = e_.av;
-        double ms = static_cast<double>(e_.millis() - t0);
-        av.talt = ms;
-        av.tsum += ms;
-        av.tmax = std::max(av.tmax, ms);
-        ++av.tanz;
-        if (timingCaption)
-            timingCaption(Format(
-                "mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
-                {av.tsum / av.tanz, static_cast<int>(ms), static_cast<int>(av.tmax), av.tanz}));
+        std::string c = CountTiming(e_.av, static_cast<double>(e_.millis() - t0));
+        if (timingCaption) timingCaption(c);
     }
+}
+
+std::string CountTiming(T_AllgVar& av, double ms) {
+    av.talt = ms;
+    av.tsum += ms;
+    av.tmax = std::max(av.tmax, ms);
+    ++av.tanz;
+    return Format("mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
+                  {av.tsum / av.tanz, static_cast<int>(ms), static_cast<int>(av.tmax), av.tanz});
 }
 
 void LogPage::ZeroTiming() {

@@ -221,4 +221,8 @@ private:
     int32_t obja_ = 0;    // first object of the page's first telegram
 };
 
+// Counts a timed drawing step (switch "t2") into the statistics of av and gives the caption
+// that shows them.
+std::string CountTiming(T_AllgVar& av, double ms);
+
 } // namespace vdl

@@ -9,10 +9,15 @@ namespace vdl {
 QtLinkPlatform::QtLinkPlatform(std::function<void(int)> runNow, QObject* parent)
     : QObject(parent), runNow_(std::move(runNow)) {}
 
-void QtLinkPlatform::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtLinkPlatform::ProcessEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtLinkPlatform::SleepMs(int ms) {
-    if (ms > 0) QThread::msleep(static_cast<unsigned long>(ms));
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+    else
+        QThread::usleep(100);
 }
 
 uint32_t QtLinkPlatform::StartOneShot(int ms, std::function<void()> callback) {
@@ -43,7 +48,11 @@ void QtLinkPlatform::CancelOneShot(uint32_t handle) {
 
 void QtLinkPlatform::PostRunNow(int channel) {
     QMetaObject::invokeMethod(
-        this, [this, channel] { if (runNow_) runNow_(channel); }, Qt::QueuedConnection);
+        this,
+        [this, channel] {
+            if (runNow_) runNow_(channel);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace vdl

@@ -164,7 +164,7 @@ void FormDialog::AddButtons(int helpContext) {
     ok_ = MakeButton(kTxOk);
     ok_->setDefault(true);
     cancel_ = MakeButton(kTxCancel);
-    QPushButton* help = MakeButton(kTxHelp);
+    QPushButton* help = help_ = MakeButton(kTxHelp);
     row->addWidget(ok_);
     row->addWidget(cancel_);
     row->addWidget(help);

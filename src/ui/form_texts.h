@@ -69,6 +69,7 @@ public:
     void AddButtons(int helpContext);
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    QPushButton* helpButton() const { return help_; }
     QStatusBar* statusBar() const { return bar_; }
     QVBoxLayout* body() const { return body_; }
 
@@ -109,6 +110,7 @@ private:
     QStatusBar* bar_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QPushButton* help_ = nullptr;
     std::vector<QWidget*> order_;
     int lastIndex_ = -1;
     std::vector<std::pair<QLineEdit*, std::function<void()>>> enterActions_;

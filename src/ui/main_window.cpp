@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/image_commands.h"
 #include "app/main_commands.h"
 #include "app/main_state.h"
 #include "core/display_lists.h"
@@ -10,6 +11,7 @@
 #include "platform/qt_locale.h"
 #include "ui/dlg_alg.h"
 #include "ui/dlg_com.h"
+#include "ui/dlg_druk.h"
 #include "ui/dlg_farb.h"
 #include "ui/dlg_flt.h"
 #include "ui/dlg_frbsel.h"
@@ -17,6 +19,7 @@
 #include "ui/dlg_lnk.h"
 #include "ui/dlg_opt.h"
 #include "ui/form_texts.h"
+#include "ui/frm_obj.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
 
@@ -112,6 +115,9 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
     prog_.com[1].LedR.tbtn = lamps_[2];
     prog_.com[1].LedT.tbtn = lamps_[3];
     prog_.view = this;
+    prog_.stationImageWork = [this] {
+        if (obj_) obj_->ImageTick();
+    };
     FormDialog::SetHelpHandler([this](int context) { ShowHelp(context); });
 
     view_->ShowOnlineParts(OnlineDisplayShown());
@@ -121,6 +127,8 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
 }
 
 TfmMain::~TfmMain() {
+    prog_.stationImageWork = nullptr;
+    obj_.reset();
     if (prog_.view == this) prog_.view = nullptr;
     for (T_ComVar& c : prog_.com) c.LedR.tbtn = c.LedT.tbtn = nullptr;
     FormDialog::SetHelpHandler(nullptr);
@@ -159,7 +167,7 @@ void TfmMain::BuildMenus() {
     f.push_back(AddAction(menus_[M_FILE], "miLogSav", [this] { LogSave(); }));
     f.push_back(
         AddAction(menus_[M_FILE], "aLogDel", [this] { Dialog([this] { DeleteLog(prog_); }); }));
-    f.push_back(nullptr); // printing and export
+    f.push_back(AddAction(menus_[M_FILE], "miLogDrucken", [this] { OutputLog(); }));
     f.push_back(AddAction(menus_[M_FILE], "miSeTeLoad", [this] { ParamSetLoad(); }));
     f.push_back(AddAction(menus_[M_FILE], "miSeTeSav", [this] { ParamSetSave(); }));
     f.push_back(AddAction(menus_[M_FILE], "aTextLoad", [this] { TextLoad(); }));
@@ -184,7 +192,8 @@ void TfmMain::BuildMenus() {
     mo.push_back(AddAction(menus_[M_MODE], "aAusgOnl", [this] {
         if (!OnlineDisplayShown()) ShowOnlineDisplay();
     }));
-    mo.push_back(nullptr); // station image
+    mo.push_back(AddAction(
+        menus_[M_MODE], "aStObj", [this] { ToggleImageWindow(); }, true));
 
     Items& v = items[M_VIEW];
     v.push_back(AddAction(
@@ -313,6 +322,7 @@ void TfmMain::ApplyTexts() {
         if (col.width > 0) g->setColumnWidth(c, col.width);
     }
     FillGrid();
+    if (obj_) obj_->ApplyTexts();
     UpdateStatus();
 }
 
@@ -337,6 +347,7 @@ void TfmMain::UpdateStatus() {
     Action("aGoOffl")->setChecked(!prog_.av.online);
     Action("miGer")->setChecked(pp.sprache == 0);
     Action("miUsa")->setChecked(pp.sprache == 1);
+    Action("aStObj")->setChecked(pp.abbild != 0);
     QAction* fae = Action("aAFiltAE");
     fae->setEnabled(prog_.ap.afilt.def != 0);
     fae->setText(Qs(prog_.texts.tx(kTxFilterToggle + (prog_.ap.afilt.aktiv ? 1 : 0))));
@@ -699,6 +710,31 @@ void TfmMain::EditFilterCmd(bool logFilter) {
         TakeFilter(prog_, logFilter, f);
 }
 
+void TfmMain::ToggleImageWindow() {
+    if (obj_ && obj_->isVisible()) {
+        obj_->close();
+        return;
+    }
+    if (!obj_) {
+        obj_ = std::make_unique<TfmObj>(prog_, *loc_);
+        obj_->showMain = [this] {
+            raise();
+            activateWindow();
+        };
+        obj_->help = [this] { ShowHelp(kHelpWindow); };
+        obj_->timingCaption = [this](const std::string& s) {
+            timing_ = s;
+            UpdateCaption();
+        };
+    }
+    obj_->Open();
+}
+
+void TfmMain::OutputLog() {
+    RunOutputDialog(this, prog_, *loc_);
+    PostViewCommand(NAV_NEWEST);
+}
+
 void TfmMain::LinkTest(int channel) {
     ShowLinkTest(this, prog_.texts, prog_.com[channel - 1].se.lt, channel);
 }
@@ -745,6 +781,8 @@ void TfmMain::AfterStart() {
     SetShortcuts();
     Relayout();
     RestorePosition();
+    // The station image window opens again when it was open at the last exit.
+    if (prog_.pp.abbild && !(obj_ && obj_->isVisible())) ToggleImageWindow();
 }
 
 void TfmMain::RestorePosition() {
@@ -771,6 +809,11 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wheight = g.height();
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
+    // An open station image window closes and is remembered as open.
+    if (obj_ && obj_->isVisible()) {
+        obj_->close();
+        pp.abbild = 1;
+    }
     if (onClose) onClose();
     e->accept();
 }

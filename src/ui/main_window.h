@@ -25,6 +25,7 @@ namespace vdl {
 
 class LampButton;
 class LogView;
+class TfmObj;
 class ProgramHost;
 class QtLocaleFormats;
 
@@ -67,6 +68,12 @@ public:
     void ParamSetLoad(const QString& file = {});
     void ParamSetSave(const QString& file = {});
     void TextLoad(const QString& file = {});
+
+    // aStObj: opens the station image window, or closes it when it is open.
+    void ToggleImageWindow();
+    TfmObj* ImageWindow() const { return obj_.get(); }
+    // miLogDrucken: the output dialog, then the view goes to the newest telegram.
+    void OutputLog();
 
     // What the window shows, for the tests.
     Program& prog() { return prog_; }
@@ -136,6 +143,7 @@ private:
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
     bool runScheduled_ = false;
     std::string timing_; // the timing caption of the online display (t2)
+    std::unique_ptr<TfmObj> obj_; // the station image window, made at its first opening
 };
 
 } // namespace vdl

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/main_state.h"
 #include "support/fake_clock.h"
 #include "support/fake_link_platform.h"
 #include "support/fake_messages.h"
@@ -215,4 +216,52 @@ TEST(ProgramStart, AFileThatIsNotALogIsLeftAndTheAutomaticLogUsed) {
     std::ifstream f(bogus, std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     EXPECT_EQ(content, "these are my notes, not a log");
+}
+
+TEST(ProgramRun, ControllingStationPollsWhenOnlineAndTheGridFollowsItsLink) {
+    Rig r("prog-master");
+    r.Start();
+    Program& p = r.prog;
+    T_BetriebsPar& bp = p.com[0].bp;
+    bp.cnr = 1;
+    bp.fkt = FKT_MASTER;
+    bp.pro = PRO_UNBALANCED;
+    bp.la.anz = 1;
+    bp.la.a[0] = 1;
+    bp.la.a[1] = 0xFF;
+    bp.wh = 1;
+    bp.sverz = bp.tv = bp.tn = 0;
+    bp.rts = 0;
+    p.com[1].bp.cnr = 0;
+    auto runNow = [&] {
+        while (!r.plat.runNow.empty()) {
+            int ch = r.plat.runNow.front();
+            r.plat.runNow.erase(r.plat.runNow.begin());
+            p.RunNow(ch);
+        }
+    };
+    auto sent = [&] {
+        std::vector<uint8_t> w = r.port[0].written;
+        r.port[0].written.clear();
+        return w;
+    };
+    r.Ticks(8);
+    ASSERT_TRUE(p.av.online);
+    EXPECT_EQ(sent(), (std::vector<uint8_t>{0x10, 0x49, 0x01, 0x4A, 0x16}));
+    EXPECT_EQ(GridCell(p, 1, 6), p.texts.tx(1186)); // the link is down
+    r.port[0].Receive({0x10, 0x0B, 0x01, 0x0C, 0x16});
+    runNow();
+    EXPECT_EQ(sent(), (std::vector<uint8_t>{0x10, 0x40, 0x01, 0x41, 0x16}));
+    r.port[0].Receive({0xE5});
+    runNow();
+    EXPECT_EQ(GridCell(p, 1, 6), p.texts.tx(1185)); // up
+    EXPECT_EQ(GridCell(p, 1, 5), p.texts.tx(1184)); // the controlling station answers nothing
+    r.Ticks(1);
+    EXPECT_EQ(sent(), (std::vector<uint8_t>{0x10, 0x7B, 0x01, 0x7C, 0x16}));
+    // The station falls silent: one repetition, then the link is lost.
+    r.Ticks(30);
+    EXPECT_EQ(GridCell(p, 1, 6), p.texts.tx(1186));
+    int lost = 0;
+    for (const T_Telegramm& t : r.seen) lost += t.stat == ST_LINK_LOST && t.la == 1;
+    EXPECT_EQ(lost, 1);
 }

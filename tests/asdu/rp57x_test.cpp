@@ -99,20 +99,13 @@ std::map<int, std::string> RpWords() {
 }
 
 // A variable frame of the variant: link address, control field, in function 6 the station,
-// then the message bytes.
+// then the message bytes. The link address stands first, where a frame without link address
+// has its control field.
 Bytes RpFrame(int fkt, uint8_t lc, const Bytes& msg, bool station = true) {
-    Bytes user{7, lc};
+    Bytes user{lc};
     if (fkt == FKT_RP6 && station) user.push_back(3);
     user.insert(user.end(), msg.begin(), msg.end());
-    Bytes f{0x68, static_cast<uint8_t>(user.size()), static_cast<uint8_t>(user.size()), 0x68};
-    uint8_t sum = 0;
-    for (uint8_t b : user) {
-        f.push_back(b);
-        sum = static_cast<uint8_t>(sum + b);
-    }
-    f.push_back(sum);
-    f.push_back(0x16);
-    return f;
+    return Variable(7, 0, user, 0);
 }
 
 Bytes Cat(std::initializer_list<Bytes> parts) {

@@ -94,17 +94,6 @@ std::string Sample() {
 }
 const char* kSampleOptions = " --cot-length 2 --vwe5 1";
 
-std::vector<std::string> CrLfLines(const std::string& out) {
-    std::vector<std::string> v;
-    std::istringstream s(out);
-    std::string line;
-    while (std::getline(s, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        v.push_back(line);
-    }
-    return v;
-}
-
 std::string Slurp(const std::string& p) {
     auto b = test::FileBytes(p);
     return std::string(b.begin(), b.end());
@@ -138,9 +127,9 @@ TEST(CliLogWrite, RealExchangeWrittenAndExportedAsCsv) {
     auto e = RunProgram(Cli() + " log export " + Quote(log) + " --format 7 --out " +
                         Quote(dir + "ex.csv"));
     ASSERT_EQ(e.exitCode, 0) << e.err;
-    auto csv = CrLfLines(Slurp(dir + "ex.csv"));
-    auto head =
-        CrLfLines(RunProgram(Cli() + " decode --format 7 " + Quote(Sample()) + kSampleOptions).out);
+    auto csv = test::OutputLines(Slurp(dir + "ex.csv"));
+    auto head = test::OutputLines(
+        RunProgram(Cli() + " decode --format 7 " + Quote(Sample()) + kSampleOptions).out);
     ASSERT_FALSE(head.empty());
     EXPECT_EQ(csv.front(), head.front()) << "the column line";
     // One line per information object of every frame with objects, one for any other record;
@@ -322,7 +311,8 @@ TEST(CliLogWrite, AnExistingLogKeepsItsSettings) {
             .exitCode,
         0);
     auto csv = [&] {
-        return CrLfLines(RunProgram(Cli() + " log export " + Quote(log) + " --format 7").out);
+        return test::OutputLines(
+            RunProgram(Cli() + " log export " + Quote(log) + " --format 7").out);
     };
     const auto before = csv();
     const auto bytes = test::FileBytes(log);

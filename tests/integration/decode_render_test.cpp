@@ -30,23 +30,11 @@ ProcessResult Cli(const std::string& options, const std::string& input = "") {
                       input);
 }
 
-// The output's lines without their CR LF.
-std::vector<std::string> Lines(const std::string& out) {
-    std::vector<std::string> v;
-    std::istringstream in(out);
-    std::string l;
-    while (std::getline(in, l)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        v.push_back(l);
-    }
-    return v;
-}
-
 std::vector<json> Records(const std::string& options) {
     ProcessResult r = Cli(options + " --records");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::vector<json> v;
-    for (const std::string& l : Lines(r.out)) v.push_back(json::parse(l));
+    for (const std::string& l : OutputLines(r.out)) v.push_back(json::parse(l));
     return v;
 }
 
@@ -85,7 +73,7 @@ TEST(CliDecodeFormat, FullViewInEnglishAndGerman) {
         EXPECT_EQ(r.err, "");
         outs[lang] = r.out;
         TextTable t = Texts(lang);
-        std::vector<std::string> lines = Lines(r.out);
+        std::vector<std::string> lines = OutputLines(r.out);
         size_t headers = 0;
         for (const std::string& l : lines) headers += IsHeader(l);
         EXPECT_EQ(headers, rec.size());
@@ -110,7 +98,7 @@ TEST(CliDecodeFormat, ExportPrintsTheColumnLineAndOneLinePerObject) {
         expected += (j["ta"] == 3 && j["lg"] > 10) ? (j["struk"].get<int>() & 0x7F) : 1;
     ProcessResult r = Cli(Sample() + " " + kSettings + " --format 7 --lang usa");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> lines = Lines(r.out);
+    std::vector<std::string> lines = OutputLines(r.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], Texts(1).tx(1173));
     EXPECT_EQ(lines.size(), expected + 1);
@@ -122,14 +110,15 @@ TEST(CliDecodeFormat, ExportPrintsTheColumnLineAndOneLinePerObject) {
 TEST(CliDecodeFormat, LinkLineOffHidesFixedFramesAndLinkLines) {
     ProcessResult r = Cli(Sample() + " " + kSettings + " --format 3 --link-line off --lang usa");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> lines = Lines(r.out);
+    std::vector<std::string> lines = OutputLines(r.out);
     EXPECT_EQ(CountStarting(lines, PadRight(Texts(1).tx(406), 9) + ":"), 0u);
     size_t headers = 0;
     for (const std::string& l : lines) headers += IsHeader(l);
     EXPECT_EQ(headers, 11u); // the variable frames
     r = Cli(Sample() + " " + kSettings + " --format 7 --link-line off --time-line off");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).size(), 1u + 11u + 3u); // column line, 11 frames, 2 + 1 more objects
+    EXPECT_EQ(OutputLines(r.out).size(),
+              1u + 11u + 3u); // column line, 11 frames, 2 + 1 more objects
 }
 
 TEST(CliDecodeFormat, ObjectNamesAndFullScale) {

@@ -367,10 +367,13 @@ TEST(ChannelService, TickProcedureGuard) {
     r.com[0].se.u1 = 51;
     r.svc.ChannelTick(0);
     EXPECT_EQ(r.idleRuns[0], 1);
+    EXPECT_TRUE(r.plat.runNow.empty());
     r.com[0].se.u1 = 50;
     r.svc.ChannelTick(0);
     EXPECT_EQ(r.idleRuns[0], 2);
     EXPECT_EQ(r.com[0].se.akt, 0);
+    // The run turned away is asked for again when the active one ends.
+    EXPECT_EQ(r.plat.runNow, std::vector<int>{0});
 
     // While a transmission is under way the idle work waits.
     int continued = 0;

@@ -292,3 +292,52 @@ TEST(ControllingStation, LinkTestSwitchEightSendsUserDataDuringThePause) {
     EXPECT_EQ(s[0][0], 0x68);
     EXPECT_EQ(r.com[0].se.lks, static_cast<uint8_t>(ControllingState::AwaitAnswer));
 }
+
+TEST(ControllingStation, AStationThatAnswersAmissDoesNotHoldUpTheOthers) {
+    LinkRig r({1, 2});
+    r.Open();
+    std::vector<Bytes> s = r.TickUntilSent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0], Fixed(0x49, 1));
+    // An acknowledgement where the status of link is due ends station 1's turn.
+    r.Answer(Fixed(0x00, 1));
+    s = r.TakeSent();
+    if (s.empty()) s = r.TickUntilSent(2);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0], Fixed(0x49, 2));
+    // A negative acknowledgement of the reset ends station 2's turn; its link stays down.
+    r.Answer(Fixed(0x0B, 2));
+    s = r.TakeSent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0], Fixed(0x40, 2));
+    r.Answer(Fixed(0x01, 2));
+    s = r.TakeSent();
+    if (s.empty()) s = r.TickUntilSent(2);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0], Fixed(0x49, 1));
+    EXPECT_TRUE(r.Logged(ST_LINK_UP).empty());
+    EXPECT_EQ(r.com[0].se.uslstat & 3, 3);
+}
+
+TEST(ControllingStation, SendNowWaitsForTheOutstandingAnswer) {
+    LinkRig r;
+    OneTelegram src;
+    src.left = 0;
+    src.station = 0;
+    r.sources.Add(&src);
+    r.com[0].bp.zztpoll = 5400;
+    r.Open();
+    Bytes poll = r.BringUp();
+    // A poll is out; the user asks to send now.
+    src.left = 1;
+    r.com[0].se.sofse = true;
+    r.Tick();
+    EXPECT_TRUE(r.TakeSent().empty()) << "the poll's answer is awaited first";
+    r.Answer(Fixed(0x09, 1));
+    std::vector<Bytes> s = r.TakeSent();
+    if (s.empty()) s = r.TickUntilSent(2);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0][0], 0x68);
+    EXPECT_FALSE(r.com[0].se.sofse);
+    (void)poll;
+}

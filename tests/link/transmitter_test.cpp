@@ -67,6 +67,14 @@ TEST(Transmitter, FixedFramesByCodeModeAndSwitch) {
         {"poll, FCB kept by switch 4", M, U, 0, 0, false, LT_NO_FCB_TOGGLE, FF_REQUEST_DATA,
          Fixed(0x5B, 1)},
     };
+    // abf 1 always asks for class 1 data.
+    {
+        LinkRig r;
+        r.com[0].bp.abf = 1;
+        Mode(r, FKT_MASTER, PRO_UNBALANCED);
+        SendFixedFrame(r.com[0], r.env, FF_REQUEST_DATA);
+        EXPECT_EQ(r.TakeSent().back(), Fixed(0x7A, 1));
+    }
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         LinkRig r;
@@ -131,20 +139,15 @@ TEST(Transmitter, FrameCountBitTogglesPerStationUnlessSwitchFourIsOn) {
     EXPECT_EQ(t.b[4] & 0x5F, 0x53);
 }
 
-TEST(Transmitter, FinishVariableFrameSetsLengthsAndChecksum) {
+TEST(Transmitter, AFrameTooLongForTheLengthOctetIsRefused) {
     LinkRig r;
-    Mode(r, FKT_SLAVE, PRO_UNBALANCED);
-    T_Telegramm t = Command(0x53, 7);
-    ASSERT_TRUE(FinishVariableFrame(r.com[0], t));
-    // The controlled station answers with user data as a response.
-    EXPECT_EQ(ToHex(Bytes(t.b, t.b + t.lg)),
-              ToHex(Variable(0x08, 7, Hex("2D 01 06 01 00 01 00 00 01"))));
-    // A frame that would not fit the length octet is refused and left alone.
+    Mode(r, FKT_MASTER, PRO_UNBALANCED);
     T_Telegramm big{};
     BeginVariableFrame(big, AsduLayout{}, 0x53, 1);
     big.lg = 260;
     EXPECT_FALSE(FinishVariableFrame(r.com[0], big));
     EXPECT_EQ(big.lg, 260);
+    EXPECT_EQ(r.com[0].se.usfcb, 0) << "nothing composed";
 }
 
 TEST(Transmitter, RawKindsAreBuiltAndJudgedBeforeSending) {
@@ -236,19 +239,6 @@ TEST(Transmitter, UserDataWithoutReplyMovesFourCharactersFromTheLagIntoTheTransm
     }
 }
 
-TEST(Transmitter, SendDelayHoldsTheFrameBack) {
-    LinkRig r;
-    r.com[0].bp.sverz = 300;
-    Mode(r, FKT_MONITOR, PRO_UNBALANCED);
-    uint32_t start = r.clock.ms;
-    SendFixedFrame(r.com[0], r.env, FF_REQUEST_STATUS);
-    EXPECT_EQ(r.com[0].se.Stat, SS_SEND_DELAY);
-    EXPECT_TRUE(r.TakeSent().empty());
-    std::vector<Bytes> s = r.TickUntilSent();
-    ASSERT_EQ(s.size(), 1u);
-    EXPECT_GE(r.port[0].writeMs[0] - start, 300u);
-}
-
 TEST(Transmitter, TextLineIsSentOnlyWhileOnline) {
     LinkRig r;
     r.com[0].bp.fkt = FKT_ASCII;
@@ -268,4 +258,22 @@ TEST(Transmitter, TextLineIsSentOnlyWhileOnline) {
     EXPECT_EQ(t.ta, TA_TEXT);
     EXPECT_EQ(t.ek, EK_TX1);
     EXPECT_EQ(t.lg, 5);
+}
+
+TEST(Transmitter, ControlledStationDropsAnAccessDemandThatNoLongerHolds) {
+    LinkRig r;
+    Mode(r, FKT_SLAVE, PRO_UNBALANCED);
+    T_ComVar& c = r.com[0];
+    c.se.class1 = true; // class 1 data was pending when the response was built
+    T_Telegramm t = Command(0x08, 1);
+    ASSERT_TRUE(FinishVariableFrame(c, t));
+    ASSERT_EQ(t.b[4], 0x28);
+    // By the time it is sent nothing is pending any more: ACD and the checksum are mended.
+    StartSending(c, r.env, t);
+    std::vector<Bytes> s = r.TakeSent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(ToHex(s[0]), ToHex(Variable(0x08, 1, Hex("2D 01 06 01 00 01 00 00 01"))));
+    // The controlled station keeps every response for repetition and awaits nothing.
+    EXPECT_EQ(c.se.tew.b[4], 0x08);
+    EXPECT_FALSE(c.se.wquit);
 }

@@ -40,7 +40,8 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& inpu
         std::ofstream f(in, std::ios::binary);
         f << input;
     }
-    std::string cmd = "(" + commandLine + ") <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
+    std::string cmd =
+        "(" + commandLine + ") <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
     int status = std::system(cmd.c_str());
     ProcessResult r;
 #ifdef _WIN32
@@ -51,6 +52,17 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& inpu
     r.out = Slurp(out);
     r.err = Slurp(err);
     return r;
+}
+
+std::vector<std::string> OutputLines(const std::string& out) {
+    std::vector<std::string> v;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        v.push_back(line);
+    }
+    return v;
 }
 
 } // namespace vdl::test

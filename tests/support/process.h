@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vdl::test {
 
@@ -16,5 +17,8 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& inpu
 
 // Quotes an argument for the shell.
 std::string Quote(const std::string& s);
+
+// What a program printed, line by line, without the line ends (LF or CR LF).
+std::vector<std::string> OutputLines(const std::string& out);
 
 } // namespace vdl::test

@@ -1,0 +1,273 @@
+// vordal-cli emulate: the channels go online and run the link procedure of their function
+// (the controlling station polls its stations); output and log as in monitor. Options without
+// a prefix set both channels, --ch1-NAME or --ch2-NAME one of them.
+#include "cli.h"
+#include "decode_input.h"
+#include "online_run.h"
+
+#include "link/channel_init.h"
+#include "link/channel_params.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+namespace vdl::cli {
+
+namespace {
+
+// One option of a channel: its name, its usage line, what values it takes (for the message
+// that refuses a bad one) and how a value is applied (false for a bad value).
+struct ChannelOption {
+    std::string name;
+    std::string usage;
+    std::string valid;
+    std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> apply;
+};
+
+std::string UsageLine(const std::string& name, const std::string& arg, const std::string& help) {
+    std::string u = "      --" + name + " " + arg;
+    return u + std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
+}
+
+// A numeric parameter of the channel within lo..hi.
+template <typename T>
+ChannelOption Num(const std::string& name, const std::string& arg, long long lo, long long hi,
+                  T T_BetriebsPar::*field, const std::string& help) {
+    return {name, UsageLine(name, arg, help), std::to_string(lo) + ".." + std::to_string(hi),
+            [=](const std::string& v, T_ComVar& c, const T_AllgPar&) {
+                long long n = 0;
+                if (!ParseNumber(v, lo, hi, n)) return false;
+                c.bp.*field = static_cast<T>(n);
+                return true;
+            }};
+}
+
+ChannelOption Custom(const std::string& name, const std::string& arg, const std::string& help,
+                     std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> f) {
+    return {name, UsageLine(name, arg, help), arg, std::move(f)};
+}
+
+bool Procedure(const std::string& v, T_ComVar& c, const T_AllgPar&) {
+    if (v != "balanced" && v != "unbalanced") return false;
+    c.bp.pro = v == "balanced" ? PRO_BALANCED : PRO_UNBALANCED;
+    return true;
+}
+
+bool Parity(const std::string& v, T_ComVar& c, const T_AllgPar&) {
+    static const char* names[] = {"none", "odd", "even", "mark", "space"};
+    for (uint8_t i = 0; i < 5; ++i)
+        if (v == names[i]) {
+            c.bp.pari = i;
+            return true;
+        }
+    return false;
+}
+
+bool LinkAddresses(const std::string& v, T_ComVar& c, const T_AllgPar& ap) {
+    LinkAddressList list = ParseLinkAddressList(v, '$', ap.lgla);
+    const size_t given = static_cast<size_t>(std::count(v.begin(), v.end(), ',')) + 1;
+    if (v.find_first_not_of("0123456789,") != std::string::npos || !list.valid ||
+        list.addresses.empty() || list.addresses.size() != given)
+        return false;
+    StoreLinkAddresses(list, ap.lgla, c.bp.la);
+    return true;
+}
+
+bool LinkTest(const std::string& v, T_ComVar& c, const T_AllgPar&) {
+    std::array<bool, LT_COUNT> lt{};
+    std::istringstream in(v);
+    for (std::string item; std::getline(in, item, ',');) {
+        long long n = 0;
+        if (!ParseNumber(item, 0, LT_COUNT - 1, n)) return false;
+        lt[static_cast<size_t>(n)] = true;
+    }
+    c.se.lt = lt;
+    return true;
+}
+
+// The options of a channel. A new option is one line here.
+const std::vector<ChannelOption>& ChannelOptions() {
+    using B = T_BetriebsPar;
+    static const std::vector<ChannelOption> v = {
+        Num("function", "0..6", 0, 6, &B::fkt, "function (1 controlling station, default 0)"),
+        Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
+               Procedure),
+        Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15)",
+               LinkAddresses),
+        Num("baud", "N", 50, 4000000, &B::baud, "baud rate (default 9600)"),
+        Custom("parity", "none|odd|even|mark|space", "parity (default even)", Parity),
+        Num("wh", "N", 0, 65535, &B::wh, "repetitions after a missing answer"),
+        Num("qzt", "MS", 1, 65535, &B::qzt, "time-out of an answer in ms"),
+        Num("zztl", "S", 1, 100, &B::zztl, "pause before a failed link is tried again, s"),
+        Num("zztpoll", "MS", 0, 30000, &B::zztpoll, "poll cycle of the controlling station, ms"),
+        Num("zztv", "S", 0, 30000, &B::zztv, "balanced: link test cycle in s (0 none)"),
+        Num("sverz", "MS", 0, 5000, &B::sverz, "send delay in ms"),
+        Num("tv", "MS", 0, 65535, &B::tv, "RTS lead time in ms"),
+        Num("tn", "MS", 0, 65535, &B::tn, "RTS lag time in ms"),
+        Num("rts", "0..7", 0, 7, &B::rts, "RTS/DTR mode"),
+        Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
+        Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
+        Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
+        Custom("link-test", "0..12,...", "link test switches on from the start", LinkTest),
+    };
+    return v;
+}
+
+const char* kPrefixes[2] = {"ch1-", "ch2-"};
+
+std::vector<std::string> ChannelOptionNames() {
+    std::vector<std::string> names;
+    for (const ChannelOption& c : ChannelOptions()) {
+        names.push_back(c.name);
+        for (const char* pre : kPrefixes) names.push_back(pre + c.name);
+    }
+    return names;
+}
+
+// Applies the channel options: those without a prefix to both channels first, then those of
+// one channel. False after refusing a bad value.
+bool ApplyChannelOptions(const Invocation& in, Program& p) {
+    const Options& o = in.opt();
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const ChannelOption& opt : ChannelOptions()) {
+            const std::string name = pass == 0 ? opt.name : kPrefixes[pass - 1] + opt.name;
+            if (!o.Has(name)) continue;
+            for (int i = 0; i < 2; ++i) {
+                if (pass != 0 && pass != i + 1) continue;
+                if (!opt.apply(o.Get(name), p.com[i], p.ap)) {
+                    in.BadValue(name, opt.valid);
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// Every value is checked before the program starts.
+int Check(const Invocation& in, Program& scratch) {
+    const Options& o = in.opt();
+    if (!ApplyChannelOptions(in, scratch)) return kExitRefused;
+    if (o.Has("params"))
+        if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
+    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
+        return in.BadValue("data-dir", "DIR");
+    return 0;
+}
+
+std::string Usage() {
+    std::string u = "  emulate --port1 DEV [--port2 DEV] [OPTIONS]\n"
+                    "                          go online and run the link procedure of each "
+                    "channel's\n"
+                    "                          function (function 1: the controlling station "
+                    "polls its\n"
+                    "                          stations); output and log as in monitor; exit 0 "
+                    "at the end,\n"
+                    "                          1 when a port cannot be opened, 2 for bad "
+                    "options\n"
+                    "    channel options (for both channels; --ch1-NAME or --ch2-NAME for one):\n";
+    for (const ChannelOption& c : ChannelOptions()) u += c.usage;
+    u += "    other options:\n"
+         "      --params FILE                    parameter set file (channel parameters);\n"
+         "                                       the options above override it\n"
+         "      --data-dir DIR                   data directory (settings, automatic log)\n"
+         "      --summary                        at the end one JSON line: per channel its\n"
+         "                                       telegram counters, per station its link\n"
+         "                                       state and the number of links lost\n";
+    return u + OnlineOptionsUsage();
+}
+
+// What the summary counts while the command runs: links lost per channel and link address.
+struct Summary {
+    std::map<std::pair<int, uint16_t>, int> lost;
+
+    void Logged(const T_Telegramm& te) {
+        if (te.stat == ST_LINK_LOST && (te.ek == EK_TX1 || te.ek == EK_TX2))
+            ++lost[{te.ek == EK_TX1 ? 0 : 1, te.la}];
+    }
+
+    nlohmann::json Json(Program& p) const {
+        nlohmann::json channels = nlohmann::json::array();
+        for (int i = 0; i < 2; ++i) {
+            const T_ComVar& c = p.com[i];
+            std::array<int32_t, 4> n{};
+            if (p.svc && p.svc->hooks.counters) n = p.svc->hooks.counters(c);
+            nlohmann::json ch;
+            ch["channel"] = i + 1;
+            ch["fkt"] = c.bp.fkt;
+            ch["received"] = n[0];
+            ch["receivedErrors"] = n[1];
+            ch["sent"] = n[2];
+            ch["sentErrors"] = n[3];
+            nlohmann::json st = nlohmann::json::array();
+            const bool emulating = c.se.sim != SIM_NONE && c.bp.cnr != 0;
+            for (int k = 0; emulating && k < c.bp.la.anz && k < kMaxLinkAdr; ++k) {
+                const uint16_t la = c.bp.la.a[k];
+                nlohmann::json s;
+                s["la"] = la;
+                s["link"] = (c.se.uslstat >> k) & 1 ? "down" : "up";
+                auto it = lost.find({i, la});
+                s["linksLost"] = it == lost.end() ? 0 : it->second;
+                st.push_back(s);
+            }
+            ch["stations"] = st;
+            channels.push_back(ch);
+        }
+        nlohmann::json j;
+        j["summary"]["channels"] = channels;
+        return j;
+    }
+};
+
+int RunEmulate(const Args& args) {
+    Summary summary;
+    OnlineCommand e;
+    e.name = "emulate";
+    e.usage = Usage();
+    e.values = ChannelOptionNames();
+    e.values.push_back("params");
+    e.values.push_back("data-dir");
+    e.flags = {"summary"};
+    e.check = Check;
+    e.beforeRun = [](const Invocation& in, ProgramHost& host) {
+        if (!in.opt().Has("data-dir")) return 0;
+        Program& p = host.prog();
+        std::string d = std::filesystem::absolute(in.opt().Get("data-dir")).string();
+        if (d.back() != '/') d += '/';
+        p.av.DataDir = d;
+        // The log and the parameter set of the directory read at the start are not this one's.
+        p.av.dtLog.clear();
+        p.av.dtSeTeLi.clear();
+        p.ReloadSettings();
+        return 0;
+    };
+    e.configure = [](const Invocation& in, Program& p) {
+        if (in.opt().Has("params")) {
+            // The loader says what is wrong with a file that is no parameter set.
+            if (!p.LoadParamSet(in.opt().Get("params"))) return 1;
+            // The options given override the file.
+            if (!ApplyDecodeOptions(in, p)) return kExitRefused;
+        }
+        if (!ApplyChannelOptions(in, p)) return kExitRefused;
+        for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
+        return 0;
+    };
+    e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };
+    e.finish = [&](const Invocation& in, Program& p) {
+        if (in.opt().Has("summary")) std::cout << summary.Json(p).dump() << std::endl;
+    };
+    return RunOnline(args, e);
+}
+
+const CliCommand reg("emulate", Usage(), RunEmulate);
+
+} // namespace
+
+} // namespace vdl::cli

@@ -1,0 +1,198 @@
+#include "online_run.h"
+
+#include "decode_input.h"
+#include "decode_render.h"
+#include "record_json.h"
+
+#include "core/format.h"
+#include "link/port_list.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+
+namespace vdl::cli {
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+extern "C" void OnStopSignal(int) {
+    g_stop = true;
+}
+
+std::vector<std::string> Merged(std::vector<std::string> a, const std::vector<std::string>& b) {
+    for (const std::string& s : b)
+        if (std::find(a.begin(), a.end(), s) == a.end()) a.push_back(s);
+    return a;
+}
+
+} // namespace
+
+void RunUntilStopped(long long seconds) {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [] {
+        if (g_stop) QCoreApplication::quit();
+    });
+    watch.start(50);
+    if (seconds >= 0)
+        QTimer::singleShot(static_cast<int>(seconds * 1000), [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+}
+
+std::string OnlineOptionsUsage() {
+    return std::string(
+               "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
+               "      --log FILE                       the log file (default: the automatic log)\n"
+               "      --duration S                     go offline after S seconds\n"
+               "      --records                        one JSON object per telegram, with nr and "
+               "dt\n") +
+           DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
+}
+
+int RunOnline(const Args& args, const OnlineCommand& cmd) {
+    Invocation in(cmd.name, cmd.usage);
+    std::vector<std::string> values = Merged(DecodeValueOptions(), RenderValueOptions());
+    values = Merged(values, {"port1", "port2", "log", "duration"});
+    values = Merged(values, cmd.values);
+    std::vector<std::string> flags = Merged(DecodeFlagOptions(), {"records"});
+    flags = Merged(flags, cmd.flags);
+    if (!in.Start(args, values, flags)) return in.Exit();
+    const Options& o = in.opt();
+    if (!o.Positional().empty()) return in.Refuse(in.Say(in.tx(2205), {Shown(o.Positional()[0])}));
+    if (!o.Has("port1") && !o.Has("port2"))
+        return in.Refuse(in.Say(in.tx(2206), {"--port1 DEV, --port2 DEV"}));
+    if (o.Has("records") && o.Has("format"))
+        return in.Refuse(in.Say(in.tx(2207), {"--records", "--format"}));
+    long long duration = -1;
+    if (!in.Number("duration", 0, 100000000, duration)) return kExitRefused;
+    const bool json = o.Has("records");
+    CliMessages msg;
+    {
+        // Every value is refused before the start-up takes an instance slot and opens the log.
+        // Link addresses are checked against the widest address here and against the
+        // settings' length once they are read.
+        Program scratch(in.TextsDir(), msg);
+        scratch.ap.lgla = 2;
+        if (!ApplyDecodeOptions(in, scratch) || (!json && !CheckRenderOptions(in)))
+            return kExitRefused;
+        if (cmd.check)
+            if (int rc = cmd.check(in, scratch); rc != 0) return rc;
+    }
+
+    ProgramHost host(in.TextsDir(), msg);
+    Program& p = host.prog();
+    p.persistSettings = false;
+    switch (host.StartUp()) {
+    case Program::StartResult::NoTexts:
+        return 99;
+    case Program::StartResult::NoSlot:
+        return in.Fail(3, in.tx(2219));
+    case Program::StartResult::Run:
+        break;
+    }
+    if (cmd.beforeRun)
+        if (int rc = cmd.beforeRun(in, host); rc != 0) return rc;
+    // The command line's language, not the one of the stored settings.
+    if (!p.LoadLanguage(in.LangOf(in.TextsDir()))) return 1;
+    if (o.Has("log")) p.av.dtLog = o.Get("log");
+    p.pp.onlausg = 1; // no log view to open for reading
+    // The logs this run may create: one of them is removed again when no port opens.
+    std::vector<std::string> newLogs;
+    for (const std::string& f :
+         {p.av.dtLog, p.log->AutomaticName(p.tb->LocalNow()), p.av.dtStartLog}) {
+        std::error_code ec;
+        if (!f.empty() && !std::filesystem::exists(f, ec)) newLogs.push_back(f);
+    }
+    host.Run({p.texts.tx(673)});
+    if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
+    if (!ApplyDecodeOptions(in, p)) {
+        host.Shutdown();
+        return kExitRefused;
+    }
+    for (T_ComVar& c : p.com) {
+        T_BetriebsPar& bp = c.bp;
+        bp.baud = 9600;
+        bp.pari = 2;
+        bp.data = 8;
+        bp.stop = 1;
+    }
+    if (cmd.configure) {
+        if (int rc = cmd.configure(in, p); rc != 0) {
+            host.Shutdown();
+            return rc;
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        p.com[i].bp.cnr = 0;
+        std::string dev = o.Get(i == 0 ? "port1" : "port2");
+        if (!dev.empty()) host.BindDevice(i, dev);
+    }
+
+    DecodeRenderer r;
+    if (!json && !r.Setup(in, p)) {
+        host.Shutdown();
+        return kExitRefused;
+    }
+    if (!json) r.Begin(std::cout);
+    std::cout.flush();
+    p.onLogged = [&](const T_Telegramm& te) {
+        if (json) {
+            nlohmann::json j = StoredRecordJson(te);
+            std::cout << j.dump() << "\n";
+        } else {
+            r.Print(te, std::cout);
+        }
+        std::cout.flush();
+        if (cmd.logged) cmd.logged(p, te);
+    };
+
+    // A lost line is said on standard error; the channel reopens it when it is back.
+    p.onLineChanged = [&](int i) {
+        const std::string name = p.svc->PortName(i);
+        std::string said;
+        if (p.svc->Lost(i)) {
+            SerialPort& port = *host.port(i);
+            said = Format(p.texts.tx(kTxLineLost),
+                          {name, PortFaultText(p.texts, port.Fault(), port.FaultText())});
+        } else if (p.com[i].se.open) {
+            said = Format(p.texts.tx(kTxLineBack), {name});
+        }
+        if (!said.empty())
+            std::cerr << "vordal-cli " << cmd.name << ": " << ShownText(said) << "\n";
+    };
+
+    p.pp.online = 1;
+    p.SetOnline(true);
+    bool allOpen = p.av.online;
+    for (int i = 0; i < 2; ++i)
+        if (o.Has(i == 0 ? "port1" : "port2") && !p.com[i].se.open) allOpen = false;
+    if (!allOpen) {
+        p.SetOnline(false);
+        bool empty = p.log->Count() == 0;
+        std::string made = p.av.dtLog;
+        host.Shutdown();
+        std::error_code ec;
+        if (empty && std::find(newLogs.begin(), newLogs.end(), made) != newLogs.end())
+            std::filesystem::remove(made, ec);
+        return 1;
+    }
+    if (cmd.passive) {
+        p.svc->hooks.idleWork = nullptr;
+        if (!o.Has("emulate"))
+            for (T_ComVar& c : p.com) c.se.sim = SIM_NONE;
+    }
+    RunUntilStopped(duration);
+    p.SetOnline(false);
+    if (cmd.finish) cmd.finish(in, p);
+    host.Shutdown();
+    return 0;
+}
+
+} // namespace vdl::cli
