@@ -205,6 +205,11 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
         std::string automatic = log->AutomaticName(tb->LocalNow());
         if (automatic != n && log->OpenLog(automatic, ageCheck)) n = automatic;
     }
+    if (log->IsOpen() && log->Damage().Any()) {
+        LogTally t = log->Tally();
+        msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
+                  Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
+    }
     av.dtLog = n;
     InitChannels();
 }
@@ -330,7 +335,8 @@ void Program::TimerStep() {
     uint32_t old = av.Tick++;
     if (old % 32 == 4 && av.online && av.logerr) {
         SetOnline(false);
-        msg.Error(texts.tx(kTxLogWriteErr) + av.dtLog);
+        const std::string& why = log->WriteError();
+        msg.Error(why.empty() ? texts.tx(kTxLogWriteErr) + av.dtLog : why);
         av.logerr = false;
     }
 }
