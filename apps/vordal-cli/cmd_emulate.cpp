@@ -6,8 +6,13 @@
 #include "online_run.h"
 
 #include "app/demo_line.h"
+#include "app/main_commands.h"
 #include "link/channel_init.h"
 #include "link/channel_params.h"
+#include "send/sete_files.h"
+
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <nlohmann/json.hpp>
 
@@ -124,6 +129,63 @@ const std::vector<ChannelOption>& ChannelOptions() {
     return v;
 }
 
+// --telegram N=FILE: a telegram text file for telegram N (1..12).
+bool TelegramOption(const std::string& v, int& n, std::string& file) {
+    const size_t eq = v.find('=');
+    long long k = 0;
+    if (eq == std::string::npos || !ParseNumber(v.substr(0, eq), 1, kSeTeCount, k)) return false;
+    n = static_cast<int>(k);
+    file = v.substr(eq + 1);
+    return !file.empty();
+}
+
+// --request telegram:N[@SECONDS]: the operator's send request of telegram N that many seconds
+// (with up to three decimals) after going online.
+bool RequestOption(const std::string& v, int& n, int& ms) {
+    const std::string word = "telegram:";
+    if (v.compare(0, word.size(), word) != 0) return false;
+    const std::string rest = v.substr(word.size());
+    const size_t at = rest.find('@');
+    long long k = 0;
+    if (!ParseNumber(rest.substr(0, at), 1, kSeTeCount, k)) return false;
+    n = static_cast<int>(k);
+    ms = 0;
+    if (at == std::string::npos) return true;
+    const std::string s = rest.substr(at + 1);
+    const size_t dot = s.find('.');
+    long long whole = 0, frac = 0;
+    if (!ParseNumber(s.substr(0, dot), 0, 1000000, whole) || (!s.empty() && s[0] == '-'))
+        return false;
+    if (dot != std::string::npos) {
+        std::string f = s.substr(dot + 1);
+        if (f.empty() || f.size() > 3 || f.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        f.resize(3, '0');
+        frac = std::stoll(f);
+    }
+    ms = static_cast<int>(whole * 1000 + frac);
+    return true;
+}
+
+constexpr int kTxNoTelegramFile = 2357;
+
+// Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
+// be read or holds fewer than two lines.
+int LoadTelegrams(const Invocation& in, Program& p) {
+    for (const std::string& v : in.opt().GetAll("telegram")) {
+        int n = 0;
+        std::string file, error;
+        TelegramOption(v, n, file);
+        T_SeTe& t = p.sete.at(n);
+        if (!LoadSeTeFile(file, t, SeTeTextEnv{p.av, p.ap}, error))
+            return in.Fail(1, error.empty() ? in.Say(in.tx(kTxNoTelegramFile), {Shown(file)})
+                                            : ShownText(error));
+        p.send->StationFromLinkAddress(t);
+        if (t.typ == PT_FILE) p.send->ReloadRawFile(n);
+    }
+    return 0;
+}
+
 const char* kPrefixes[2] = {"ch1-", "ch2-"};
 
 std::vector<std::string> ChannelOptionNames() {
@@ -163,6 +225,17 @@ int Check(const Invocation& in, Program& scratch) {
         if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
     if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
         return in.BadValue("data-dir", "DIR");
+    for (const std::string& v : o.GetAll("telegram")) {
+        int n = 0;
+        std::string file;
+        if (!TelegramOption(v, n, file)) return in.BadValue("telegram", "N=FILE (N 1..12)");
+        if (int rc = in.CheckInputFile(file); rc != 0) return rc;
+    }
+    for (const std::string& v : o.GetAll("request")) {
+        int n = 0, ms = 0;
+        if (!RequestOption(v, n, ms))
+            return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
+    }
     return 0;
 }
 
@@ -192,7 +265,13 @@ std::string Usage() {
          "      --data-dir DIR                   data directory (settings, automatic log)\n"
          "      --summary                        at the end one JSON line: per channel its\n"
          "                                       telegram counters, per station its link\n"
-         "                                       state and the number of links lost\n";
+         "                                       state and the number of links lost\n"
+         "      --telegram N=FILE                load a telegram text file into send\n"
+         "                                       telegram N (1..12); repeatable\n"
+         "      --request telegram:N[@SECONDS]   send telegram N, as the operator asks for it,\n"
+         "                                       SECONDS after going online (default 0);\n"
+         "                                       repeatable; refused requests are said on\n"
+         "                                       standard error, questions declined\n";
     return u + OnlineOptionsUsage();
 }
 
@@ -251,6 +330,8 @@ int RunEmulate(const Args& args) {
     e.values = ChannelOptionNames();
     e.values.push_back("params");
     e.values.push_back("data-dir");
+    e.values.push_back("telegram");
+    e.values.push_back("request");
     e.flags = {"summary"};
     e.demo = true;
     e.check = Check;
@@ -280,9 +361,21 @@ int RunEmulate(const Args& args) {
             T_BetriebsPar& bp = p.com[i].bp;
             if (!in.opt().Has("rb") && !in.opt().Has(kPrefixes[i] + std::string("rb")))
                 bp.rb = bp.fkt == FKT_MASTER ? 1 : 0;
-            InitChannel(p.com[i], p.av, p.ap);
         }
+        for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
+        if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
+        // Stops all sending: the telegrams' link addresses follow the channels now.
+        p.InitChannels();
         return 0;
+    };
+    e.online = [](const Invocation& in, Program& p) {
+        for (const std::string& v : in.opt().GetAll("request")) {
+            int n = 0, ms = 0;
+            RequestOption(v, n, ms);
+            // Precise: a coarse timer may fire a twentieth of its time early.
+            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(),
+                               [&p, n] { SendTelegramCommand(p, n); });
+        }
     };
     e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };
     e.finish = [&](const Invocation& in, Program& p) {

@@ -93,6 +93,13 @@ std::string Options::Get(const std::string& name, const std::string& def) const 
     return def;
 }
 
+std::vector<std::string> Options::GetAll(const std::string& name) const {
+    std::vector<std::string> out;
+    for (const auto& [n, v] : values_)
+        if (n == name) out.push_back(v);
+    return out;
+}
+
 } // namespace vdl::cli
 
 namespace {

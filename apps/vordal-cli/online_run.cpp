@@ -197,6 +197,7 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (!o.Has("emulate"))
             for (T_ComVar& c : p.com) c.se.sim = SIM_NONE;
     }
+    if (cmd.online) cmd.online(in, p);
     RunUntilStopped(duration);
     p.SetOnline(false);
     if (cmd.finish) cmd.finish(in, p);

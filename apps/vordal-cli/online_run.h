@@ -37,6 +37,8 @@ struct OnlineCommand {
     // default line (9600 bit/s, 8 data bits, even parity, 1 stop bit); the devices are bound
     // afterwards.
     std::function<int(const Invocation&, Program&)> configure;
+    // Once the channels are online, before the run (timed requests).
+    std::function<void(const Invocation&, Program&)> online;
     // Every telegram after it was printed.
     std::function<void(const Program&, const T_Telegramm&)> logged;
     // After the channels went offline.

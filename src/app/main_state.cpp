@@ -178,7 +178,8 @@ FileKind KindOf(const std::string& file, const TextTable& t) {
 }
 
 FunctionKeys FunctionKeysOf(const uint8_t (&opt)[16]) {
-    return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0, opt[3] != 0};
+    return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0,
+                        opt[3] != 0, opt[4] != 0, opt[5] != 0};
 }
 
 int ViewFontSize(int stored) {
@@ -190,7 +191,9 @@ WindowPlace MainWindowPlace(int32_t state, int32_t top, int32_t left, int32_t wi
     WindowPlace w;
     if (state == 0) return w;
     w.maximised = state == 3;
-    bool off = top < -10 || top > screenHeight - 50 || left < -width / 3 || left > screenWidth - 50;
+    // The stored values come from the settings file: any 32-bit value, computed without overflow.
+    const int64_t third = static_cast<int64_t>(width) / 3;
+    bool off = top < -10 || top > screenHeight - 50 || left < -third || left > screenWidth - 50;
     w.kind = off ? WindowPlaceKind::Centred : WindowPlaceKind::Stored;
     return w;
 }

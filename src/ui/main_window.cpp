@@ -21,6 +21,8 @@
 #include "ui/dlg_info.h"
 #include "ui/dlg_lnk.h"
 #include "ui/dlg_opt.h"
+#include "ui/dlg_sete.h"
+#include "ui/dlg_typ.h"
 #include "ui/eliding_label.h"
 #include "ui/form_texts.h"
 #include "ui/frm_obj.h"
@@ -164,9 +166,7 @@ void TfmMain::BuildMenus() {
         b->setMenu(m);
         b->setPopupMode(QToolButton::InstantPopup);
         b->setAutoRaise(true);
-        QAction* wa = tbrMenu_->addWidget(b);
-        // Sending (telegrams, lists) is not part of this program yet.
-        if (k == M_SEND) wa->setVisible(false);
+        tbrMenu_->addWidget(b);
         menus_.push_back(m);
         menuButtons_.push_back(b);
     }
@@ -180,7 +180,7 @@ void TfmMain::BuildMenus() {
     f.push_back(AddAction(menus_[M_FILE], "miSeTeSav", [this] { ParamSetSave(); }));
     f.push_back(AddAction(menus_[M_FILE], "aTextLoad", [this] { TextLoad(); }));
     f.push_back(AddAction(menus_[M_FILE], "aTextClear", [this] { ClearObjectTexts(prog_); }));
-    f.push_back(nullptr); // the object texts in the type picker
+    f.push_back(AddAction(menus_[M_FILE], "miTextZeig", [this] { ShowObjectTexts(); }));
     menus_[M_FILE]->addSeparator();
     mruMenu_ = menus_[M_FILE]; // the recently used files go above the exit item
     QAction* sep = menus_[M_FILE]->addSeparator();
@@ -202,6 +202,21 @@ void TfmMain::BuildMenus() {
     }));
     mo.push_back(AddAction(
         menus_[M_MODE], "aStObj", [this] { ToggleImageWindow(); }, true));
+
+    // Send: the twelve telegrams, the send lists (not part of this program yet), stop.
+    Items& se = items[M_SEND];
+    QMenu* tel = menus_[M_SEND]->addMenu(QString());
+    tel->menuAction()->setObjectName(QStringLiteral("miSeTel"));
+    se.push_back(tel->menuAction());
+    se.push_back(nullptr); // send lists
+    se.push_back(AddAction(menus_[M_SEND], "miSeStop", [this] { StopSendingCommand(prog_); }));
+    for (int n = 1; n <= kSeTeCount; ++n)
+        seTeActs_[static_cast<size_t>(n - 1)] =
+            AddAction(tel, QStringLiteral("aSeTe%1").arg(n).toLatin1().constData(),
+                      [this, n] { SendTelegramCommand(prog_, n); });
+    connect(tel, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
+    connect(menus_[M_SEND], &QMenu::aboutToShow, this,
+            [this] { Action("miSeStop")->setEnabled(prog_.send && prog_.send->AnyActive()); });
 
     Items& v = items[M_VIEW];
     v.push_back(AddAction(
@@ -233,7 +248,14 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditColours(kFrbTypes); }); }));
     pa.push_back(AddAction(menus_[M_PARA], "miFrbUrs",
                            [this] { Dialog([this] { EditColours(kFrbCauses); }); }));
-    pa.push_back(nullptr); // send telegram editor
+    QMenu* parTel = menus_[M_PARA]->addMenu(QString());
+    parTel->menuAction()->setObjectName(QStringLiteral("miParTel"));
+    pa.push_back(parTel->menuAction());
+    for (int n = 1; n <= kSeTeCount; ++n)
+        paTeActs_[static_cast<size_t>(n - 1)] =
+            AddAction(parTel, QStringLiteral("aPaTe%1").arg(n).toLatin1().constData(),
+                      [this, n] { OpenSendEditor(n); });
+    connect(parTel, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
     pa.push_back(nullptr); // send list editor
     pa.push_back(nullptr); // command feedback
     pa.push_back(nullptr); // modem
@@ -364,8 +386,48 @@ void TfmMain::ApplyTexts() {
     btnDemo_->setText(Qs(t.tx(kTxDemoButton)));
     btnDemo_->setToolTip(Qs(t.tx(kTxDemoHint)));
     FillGrid();
+    RefreshSendCaptions();
     if (obj_) obj_->ApplyTexts();
     UpdateStatus();
+}
+
+void TfmMain::RefreshSendCaptions() {
+    const std::vector<std::string> send = SendCaptions(prog_, false),
+                                   edit = SendCaptions(prog_, true);
+    for (size_t i = 0; i < seTeActs_.size(); ++i) {
+        seTeActs_[i]->setText(Qs(send[i]));
+        paTeActs_[i]->setText(Qs(edit[i]));
+    }
+}
+
+TfmSeTe* TfmMain::SendEditor() const {
+    return seTe_;
+}
+
+void TfmMain::OpenSendEditor(int n) {
+    if (!seTe_) {
+        seTe_ = new TfmSeTe(prog_, n, this);
+        seTe_->setAttribute(Qt::WA_DeleteOnClose);
+        prog_.av.ParaSeTeLi = 1;
+        connect(seTe_, &QDialog::finished, this, [this] {
+            prog_.av.ParaSeTeLi = 0;
+            seTe_ = nullptr;
+            SetShortcuts();
+            PostViewCommand(0);
+        });
+        SetShortcuts();
+    }
+    seTe_->show();
+    seTe_->raise();
+    seTe_->activateWindow();
+}
+
+void TfmMain::ShowObjectTexts() {
+    T_SeLiObj obj{};
+    uint32_t ca = 0;
+    PickEnv env{prog_.texts, prog_.av, prog_.ap, prog_.objects};
+    Pick(this, x() - 352, y(), height(), PICK_BROWSE, obj, ca, 0, env);
+    PostViewCommand(0);
 }
 
 void TfmMain::SetShortcuts() {
@@ -374,7 +436,16 @@ void TfmMain::SetShortcuts() {
     Action("aGoOnl")->setShortcut(fk.online ? QKeySequence(Qt::Key_F8) : QKeySequence());
     Action("aAusgLog")->setShortcut(fk.display ? QKeySequence(Qt::Key_F9) : QKeySequence());
     Action("aAFiltAE")->setShortcut(fk.filterToggle ? QKeySequence(Qt::Key_F11) : QKeySequence());
-    Action("aAFilter")->setShortcut(fk.filter ? QKeySequence(Qt::Key_F12) : QKeySequence());
+    // While the telegram editor is open, F12 opens the picker there.
+    Action("aAFilter")
+        ->setShortcut(fk.filter && !seTe_ ? QKeySequence(Qt::Key_F12) : QKeySequence());
+    for (int i = 0; i < kSeTeCount; ++i) {
+        const int key = Qt::Key_F1 + i;
+        seTeActs_[static_cast<size_t>(i)]->setShortcut(
+            fk.sendTelegrams ? QKeySequence(Qt::ALT | key) : QKeySequence());
+        paTeActs_[static_cast<size_t>(i)]->setShortcut(
+            fk.editTelegrams ? QKeySequence(Qt::SHIFT | key) : QKeySequence());
+    }
     Action("aLogDel")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     Action("aHelpF1")->setShortcut(QKeySequence(Qt::Key_F1));
 }
@@ -894,6 +965,7 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wheight = g.height();
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
+    if (seTe_) seTe_->close();
     // An open station image window closes and is remembered as open.
     if (obj_ && obj_->isVisible()) {
         obj_->close();

@@ -235,6 +235,10 @@ TEST(MainState, FileKindsKeysFontAndPlacement) {
     EXPECT_EQ(MainWindowPlace(1, -11, 100, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_EQ(MainWindowPlace(1, 1031, 100, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_EQ(MainWindowPlace(1, 100, -267, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
+    // Values of a damaged settings file.
+    EXPECT_EQ(MainWindowPlace(1, 100, 100, INT32_MIN, 1920, 1080).kind, WindowPlaceKind::Centred);
+    EXPECT_EQ(MainWindowPlace(1, 100, -1000000, INT32_MAX, 1920, 1080).kind,
+              WindowPlaceKind::Stored);
     EXPECT_EQ(MainWindowPlace(1, 100, -266, 800, 1920, 1080).kind, WindowPlaceKind::Stored);
     EXPECT_EQ(MainWindowPlace(1, 100, 1871, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_TRUE(MainWindowPlace(3, 100, 100, 800, 1920, 1080).maximised);
@@ -291,6 +295,28 @@ TEST(MainCommands, OpeningAFileThatIsNoLogKeepsTheLogInUse) {
     EXPECT_FALSE(OpenRecentFile(r.prog, gone));
     EXPECT_EQ(r.msg.errors.back(), Format(r.tx(883), {gone}));
     EXPECT_NE(r.prog.av.mru[0], gone);
+}
+
+TEST(MainCommands, OpeningADamagedLogSaysSoAndKeepsItBeforeItIsWritten) {
+    Rig r("mw-damaged");
+    r.Log(40, EK_RX1); // entries of 38 bytes
+    r.prog.log->FlushOnOffline();
+    std::ifstream in(r.prog.av.dtLog, std::ios::binary);
+    std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
+    bytes.resize(2128 + 64 + 25 * 38 + 10); // 25 records and part of the 26th
+    std::string cut = r.dir + "cut" + r.tx(1200);
+    std::ofstream(cut, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    r.msg.errors.clear();
+    EXPECT_TRUE(OpenLogFileCommand(r.prog, cut));
+    ASSERT_EQ(r.msg.errors.size(), 1u);
+    EXPECT_EQ(r.msg.errors[0],
+              Format(r.tx(2160), {cut, 25}) + "\n" + Format(r.tx(2161), {cut + ".damaged"}));
+    EXPECT_EQ(r.prog.log->Count(), 25);
+    EXPECT_FALSE(fs::exists(cut + ".damaged")) << "looking keeps no copy";
+    r.Log(1, EK_RX1);
+    std::ifstream kept(cut + ".damaged", std::ios::binary);
+    EXPECT_EQ(std::vector<char>(std::istreambuf_iterator<char>(kept), {}), bytes);
 }
 
 TEST(MainCommands, OpeningALogWhileOnlineAsksFirst) {

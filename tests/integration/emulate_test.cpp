@@ -274,6 +274,32 @@ int FaultyReceived(const ChildProgram& emu) {
 
 } // namespace
 
+// ---- Send telegrams from text files, requested at set times or triggered ----
+
+namespace {
+
+// A telegram text file: the header of 16 fields, the second line, no raw bytes.
+std::string TelegramFile(const std::string& dir, const std::string& name,
+                         const std::string& header) {
+    const std::string path = dir + name;
+    std::ofstream(path, std::ios::binary) << header << "\r\n0;0;0;0;0;0;0;;\r\n0;\r\n";
+    return path;
+}
+
+// The frames of the emulating channel of a direction (ek 1 received, 2 sent) whose ASDU begins
+// with the given octets (from the type octet on; link address of one octet).
+std::vector<nlohmann::json> Frames(const ChildProgram& emu, int ek, const std::string& asdu) {
+    std::vector<nlohmann::json> v;
+    for (const nlohmann::json& j : JsonLines(emu.out)) {
+        if (!j.contains("bytes") || j["ek"] != ek) continue;
+        const std::string b = j["bytes"];
+        if (b.size() > 18 && b.compare(18, asdu.size(), asdu) == 0) v.push_back(j);
+    }
+    return v;
+}
+
+} // namespace
+
 TEST(EmulateAgainstPeer, ControlledStationServesTheControllingStation) {
     EmulatePeer r("emulate-peer-controlled", {"--function", "2", "--link-addresses", "1"},
                   {"--role", "primary", "--addresses", "1", "--command-every", "2"});
@@ -365,4 +391,102 @@ TEST(EmulateDemo, ChannelOnePollsChannelTwoOnALineOfItsOwn) {
     // Devices of its own: no ports to name.
     ProcessResult both = RunProgram(Cli() + " emulate --demo --port1 /dev/null --duration 0");
     EXPECT_EQ(both.exitCode, 2);
+}
+
+TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
+    const std::string dir = TempDir("emulate-tel-files");
+    const std::string gi = TelegramFile(dir, "gi.txt", "GA;0;0;1;2;0;0;0;1;100;6;0;1;0;20;0;");
+    const std::string sc = TelegramFile(dir, "sc.txt", "EIN;0;0;1;2;0;0;0;1;45;6;0;1;100;1;0;");
+    // A float set-point 12.5 with qualifier 200 (sent as 200 & 127 = 72).
+    const std::string sp = dir + "sp.txt";
+    std::ofstream(sp, std::ios::binary) << "SW;0;0;1;2;0;0;0;1;50;6;0;1;200;1095237632;0;\r\n"
+                                           "0;0;200;0;0;0;0;;\r\n0;\r\n";
+    EmulatePeer r("emulate-tel",
+                  {"--link-addresses", "1", "--telegram", "1=" + gi, "--telegram", "2=" + sc,
+                   "--telegram", "3=" + sp, "--request", "telegram:1@1.5", "--request",
+                   "telegram:2@2.5", "--request", "telegram:3@3.5"},
+                  {"--addresses", "1", "--measure-every", "0"});
+    const std::string giAsdu = "64 01 06 01 00 00 00 00 14", scAsdu = "2D 01 06 01 00 64 00 00 01",
+                      spAsdu = "32 01 06 01 00 C8 00 00 00 00 48 41 48";
+    ASSERT_TRUE(r.Until([&] {
+        return Frames(*r.emu, 1, "64 01 0A").size() == 1 &&
+               Frames(*r.emu, 1, "2D 01 0A").size() == 1 && !Frames(*r.emu, 1, "32 01").empty();
+    })) << r.emu->err
+        << r.emu->out;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(r.peer->ExitCode(), 0) << "the peer judged a fault:\n" << r.peer->out;
+    // Each telegram went out once, with user data and confirmation, in the order requested.
+    const auto g = Frames(*r.emu, 2, giAsdu), c = Frames(*r.emu, 2, scAsdu),
+               s = Frames(*r.emu, 2, spAsdu);
+    ASSERT_EQ(g.size(), 1u);
+    ASSERT_EQ(c.size(), 1u);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(g[0]["lc"].get<int>() & 0x4F, 0x53 & 0x4F);
+    EXPECT_EQ(g[0]["stat"], 40);
+    EXPECT_LT(g[0]["nr"].get<int>(), c[0]["nr"].get<int>());
+    EXPECT_LT(c[0]["nr"].get<int>(), s[0]["nr"].get<int>());
+    // None before its time after going online (the channel-open record; the log's time base
+    // may move by some milliseconds when it is synchronised again).
+    auto ms = [](const nlohmann::json& j) {
+        const std::string t = j["dt"]; // ...THH:MM:SS.mmm
+        return ((std::stoi(t.substr(11, 2)) * 60 + std::stoi(t.substr(14, 2))) * 60 +
+                std::stoi(t.substr(17, 2))) *
+                   1000 +
+               std::stoi(t.substr(20, 3));
+    };
+    int open = -1;
+    for (const nlohmann::json& j : JsonLines(r.emu->out))
+        if (j.contains("stat") && j["stat"] == vdl::ST_CHANNEL_OPEN && open < 0) open = ms(j);
+    ASSERT_GE(open, 0);
+    EXPECT_GE(ms(g[0]) - open, 1500 - 60);
+    EXPECT_GE(ms(c[0]) - open, 2500 - 60);
+    EXPECT_GE(ms(s[0]) - open, 3500 - 60);
+    // Confirmed and terminated: the interrogation with its objects, the command.
+    EXPECT_EQ(Frames(*r.emu, 1, "64 01 07").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "2D 01 07").size(), 1u);
+    // A station without set-points refuses the type (negative, unknown type 44).
+    EXPECT_EQ(Frames(*r.emu, 1, "32 01 6C").size(), 1u);
+}
+
+TEST(EmulateAgainstPeer, AReceivedTypeTriggersItsTelegramOncePerFrame) {
+    const std::string dir = TempDir("emulate-tel-trigger");
+    // Mode 1 on type 13: a test command for every measured value received (periodic, cause 1).
+    const std::string ts =
+        TelegramFile(dir, "ts.txt", "PRUEF;1;13;1;2;0;0;0;1;104;6;0;1;0;21930;0;");
+    EmulatePeer r("emulate-trigger", {"--link-addresses", "1", "--telegram", "4=" + ts},
+                  {"--addresses", "1", "--measure-every", "3"});
+    ASSERT_TRUE(r.Until([&] {
+        const size_t got = Frames(*r.emu, 1, "0D 01 01").size();
+        return got >= 4 && Frames(*r.emu, 2, "68 01 06 01 00 00 00 00 AA 55").size() == got;
+    })) << r.emu->err;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    const size_t got = Frames(*r.emu, 1, "0D 01 01").size();
+    const size_t sent = Frames(*r.emu, 2, "68 01 06 01 00 00 00 00 AA 55").size();
+    EXPECT_TRUE(sent == got || sent + 1 == got) << sent << " sent for " << got;
+}
+
+TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
+    const std::string dir = TempDir("emulate-tel-options");
+    const std::string one = dir + "one.txt";
+    std::ofstream(one) << "only one line\n";
+    struct Row {
+        std::string args;
+        int code;
+    } rows[] = {
+        {"--telegram 13=" + Quote(one), 2},
+        {"--telegram 1", 2},
+        {"--telegram 1=" + Quote(dir + "missing.txt"), 1},
+        {"--request telegram:0", 2},
+        {"--request list:1@2", 2},
+        {"--request telegram:1@-1", 2},
+        {"--request telegram:1@1.2345", 2},
+        {"--telegram 1=" + Quote(one), 1}, // fewer than two lines
+    };
+    Pty line;
+    for (const Row& r : rows) {
+        ProcessResult res = RunProgram(Cli() + " emulate --port1 " + Quote(line.slave) +
+                                       " --function 1 --duration 0 " + r.args);
+        EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
+    }
 }
