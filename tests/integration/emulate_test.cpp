@@ -446,9 +446,9 @@ TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
     EXPECT_EQ(Frames(*r.emu, 1, "64 01 07").size(), 1u);
     EXPECT_EQ(Frames(*r.emu, 1, "2D 01 07").size(), 1u);
     // The set-point is confirmed and terminated, each answer mirroring it; the station hands
-    // the value back as a measured float (cause 11) with a good quality.
+    // the value back as a spontaneous measured float with a good quality.
     EXPECT_EQ(Frames(*r.emu, 1, "32 01 07 01 00 C8 00 00 00 00 48 41 48").size(), 1u);
-    EXPECT_EQ(Frames(*r.emu, 1, "0D 01 0B 01 00 C8 00 00 00 00 48 41 00").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "0D 01 03 01 00 C8 00 00 00 00 48 41 00").size(), 1u);
     EXPECT_EQ(Frames(*r.emu, 1, "32 01 0A 01 00 C8 00 00 00 00 48 41 48").size(), 1u);
 }
 

@@ -811,7 +811,10 @@ private:
         const int type = untimed(a.type);
         const auto se = std::size_t(elementLength(type) - 1); // S/E: bit 7 of the last octet
         if (element[se] & 0x80) return;                       // selected only
-        // SCO/DCO become SIQ/DIQ, a QOS becomes a good QDS; a time tag stays as it came.
+        // SCO/DCO become SIQ/DIQ with cause 11 (return information caused by a remote
+        // command); a set-point comes back as a measured value with a good QDS, and as the
+        // measured types do not take cause 11, as a spontaneous one. A time tag stays as it
+        // came.
         static const std::map<int, std::uint8_t> held = {
             {45, 1}, {46, 3}, {48, 9}, {49, 11}, {50, 13}};
         static const std::map<int, std::uint8_t> heldTimed = {
@@ -819,7 +822,8 @@ private:
         if (const auto it = held.find(type); it != held.end()) {
             Bytes e = element;
             e[se] = type < 47 ? e[se] & (type == 45 ? 1 : 3) : 0;
-            class1.push_back(make(type == a.type ? it->second : heldTimed.at(type), 11, ioa, e));
+            class1.push_back(
+                make(type == a.type ? it->second : heldTimed.at(type), type < 47 ? 11 : 3, ioa, e));
         }
         class1.push_back(reply(b, 10, false));
     }

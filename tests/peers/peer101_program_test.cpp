@@ -201,7 +201,7 @@ TEST(Program, TwoPeersOverPseudoTerminals) {
           "45s@1001=1,48@3001=0.5,49@3002=-120,50s@3003=12.5,45@9999=1,62@3004=300:1"},
          {"--role", "secondary", "--known-ioas", "1001,3001,3002,3003,3004"},
          {"command refused with cause 47: type 45 at 9999 = 1 (common address 1)",
-          "{\"object\":{\"type\":13,\"ca\":1,\"ioa\":3003,\"cause\":11,\"frame\":",
+          "{\"object\":{\"type\":13,\"ca\":1,\"ioa\":3003,\"cause\":3,\"frame\":",
           "command terminated: type 62 at 3004 = 300 (common address 1)"},
          "\"commands_sent\":6,\"commands_refused\":1,\"command_refusals\":{\"47\":1},"
          "\"commands_terminated\":5,\"return_information\":5,\"commands_unfinished\":0,",
