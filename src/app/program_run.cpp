@@ -157,15 +157,21 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     linkEnv->hooks.userData = [this](T_ComVar& c) { send->FireOnReceive(c, c.em.te); };
     svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
     svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
+    svc->hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, *linkEnv); };
 
     send = std::make_unique<SendTelegrams>(
         sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); }});
     dataSources.Add(send.get()); // the first user data source
-    // File transfer: the last user data source; its time-outs run on the timer's tick.
+    // File transfer: the last user data source (registered after all others); its time-outs
+    // run on the timer's tick.
     files = std::make_unique<FileTransfer>(*linkEnv, *transferFiles);
     send->files = files.get();
     dataSources.Add(files.get());
-    svc->hooks.tickCountdowns = [this](T_ComVar& c) { files->Tick(c); };
+    svc->hooks.tickCountdowns = [this](T_ComVar& c) {
+        LinkTickCountdowns(c, *linkEnv);
+        files->Tick(c);
+    };
+    linkEnv->hooks.fileTransfer = [this](T_ComVar& c) { files->Receive(c); };
     svc->hooks.closeFiles = [this] {
         for (T_ComVar& c : com) files->CloseFiles(c);
     };
@@ -198,6 +204,7 @@ bool Program::LoadParamSet(const std::string& name) {
     ParamSetEnv env = ParamEnv();
     bool ok = LoadParameterSet(env, name.empty() ? DefaultParamSetName() : name);
     if (ok) {
+        demoKept.reset();
         TakeSeTeBlock(sete, pblk.sete);
         InitChannels();
         if (send) send->ReloadRawFiles();
@@ -215,6 +222,11 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
         // to the automatic log instead of being lost.
         std::string automatic = log->AutomaticName(tb->LocalNow());
         if (automatic != n && log->OpenLog(automatic, ageCheck)) n = automatic;
+    }
+    if (log->IsOpen() && log->Damage().Any()) {
+        LogTally t = log->Tally();
+        msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
+                  Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
     }
     av.dtLog = n;
     InitChannels();
@@ -341,7 +353,8 @@ void Program::TimerStep() {
     uint32_t old = av.Tick++;
     if (old % 32 == 4 && av.online && av.logerr) {
         SetOnline(false);
-        msg.Error(texts.tx(kTxLogWriteErr) + av.dtLog);
+        const std::string& why = log->WriteError();
+        msg.Error(why.empty() ? texts.tx(kTxLogWriteErr) + av.dtLog : why);
         av.logerr = false;
     }
 }
@@ -405,6 +418,7 @@ void Program::ChangeChannelParams(int i, const T_BetriebsPar& bp) {
     // The line settles with the old parameters before the new ones are set.
     if (wasOpen) svc->ActiveWait(176000 / oldBaud + 500);
     com[i].bp = bp;
+    demoKept.reset(); // the user owns the channels now
     InitChannel(com[i], av, ap);
     if (send) send->StopAll();
     if (av.online) svc->OpenChannel(i);
@@ -415,6 +429,12 @@ void Program::Shutdown() {
     av.setelisav = false;
     av.parasav = false;
     if (svc) svc->CloseAllChannels();
+    // The demonstration's settings do not outlive it: the log's head keeps the channels' own.
+    if (demoKept) {
+        com[0].bp = (*demoKept)[0];
+        com[1].bp = (*demoKept)[1];
+        demoKept.reset();
+    }
     if (log) log->CloseLog();
     if (sv && persistSettings) {
         SettingsEnv env = SettingsOf();
