@@ -313,8 +313,12 @@ void FileTransfer::Segment(T_ComVar& c, const Rx& rx) {
         return;
     }
     if (n > 0 && !fe.f->Write(fe.ofs, rx.e + 4, n)) {
+        // The file cannot be stored (a full disk): the partner is told so and nothing partial
+        // is left behind.
         Message(c, kTxFileWriteError, fe.name, fe.f->Error());
-        fe.refused = true;
+        fe.typ = FT_CALL;
+        fe.quali = SCQ_CANNOT_STORE;
+        EndReception(c, false);
         return;
     }
     fe.ofs += n;
@@ -508,6 +512,11 @@ void FileTransfer::Call(T_ComVar& c, const Rx& rx) {
     }
     if (OtherFile(fs, rx.ca, rx.oa, rx.nof)) {
         te.stat = ST_FT_OTHER_FILE;
+        return;
+    }
+    if ((q & 0x0F) == (SCQ_CANNOT_STORE & 0x0F)) {
+        // The partner gives the file up (it cannot store it), whatever is under way.
+        EndOffer(c, false);
         return;
     }
     const bool waiting = fs.typ == 0; // what was owed has gone out
@@ -800,6 +809,8 @@ void FileTransfer::Finish(T_ComVar& c, T_FileTransfer& ft, uint8_t event) {
 
 void FileTransfer::CountDown(T_ComVar& c, T_FileTransfer& ft) {
     if (!Active(ft)) return;
+    // The last answer of an ended transfer goes out before the record is dropped.
+    if (ft.ende && ft.typ != 0) return;
     // A spontaneous offer waits for the link before its time runs.
     if (&ft == &c.fts && ft.stat == FTS_FILE_READY && ft.typ == FT_FILE_READY) return;
     if (ft.tick > 0) --ft.tick;
