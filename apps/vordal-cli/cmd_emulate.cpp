@@ -167,6 +167,18 @@ bool RequestOption(const std::string& v, int& n, int& ms) {
     return true;
 }
 
+// --offer NOF[@SECONDS]: offer file NOF (1..65535) of the data directory that many seconds
+// (with up to three decimals) after going online.
+bool OfferOption(const std::string& v, int& nof, int& ms) {
+    const size_t at = v.find('@');
+    long long k = 0;
+    if (!ParseNumber(v.substr(0, at), 1, 65535, k)) return false;
+    nof = static_cast<int>(k);
+    ms = 0;
+    int one = 0;
+    return at == std::string::npos || RequestOption("telegram:1@" + v.substr(at + 1), one, ms);
+}
+
 constexpr int kTxNoTelegramFile = 2357;
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
@@ -236,6 +248,10 @@ int Check(const Invocation& in, Program& scratch) {
         if (!RequestOption(v, n, ms))
             return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
     }
+    for (const std::string& v : o.GetAll("offer")) {
+        int nof = 0, ms = 0;
+        if (!OfferOption(v, nof, ms)) return in.BadValue("offer", "NOF[@SECONDS] (NOF 1..65535)");
+    }
     return 0;
 }
 
@@ -271,7 +287,12 @@ std::string Usage() {
          "      --request telegram:N[@SECONDS]   send telegram N, as the operator asks for it,\n"
          "                                       SECONDS after going online (default 0);\n"
          "                                       repeatable; refused requests are said on\n"
-         "                                       standard error, questions declined\n";
+         "                                       standard error, questions declined\n"
+         "      --offer NOF[@SECONDS]            offer file NOF of the data directory\n"
+         "                                       (file transfer) on each emulating channel,\n"
+         "                                       SECONDS after going online (default 0);\n"
+         "                                       files received are written into the data\n"
+         "                                       directory\n";
     return u + OnlineOptionsUsage();
 }
 
@@ -332,6 +353,7 @@ int RunEmulate(const Args& args) {
     e.values.push_back("data-dir");
     e.values.push_back("telegram");
     e.values.push_back("request");
+    e.values.push_back("offer");
     e.flags = {"summary"};
     e.demo = true;
     e.check = Check;
@@ -375,6 +397,16 @@ int RunEmulate(const Args& args) {
             // Precise: a coarse timer may fire a twentieth of its time early.
             QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(),
                                [&p, n] { SendTelegramCommand(p, n); });
+        }
+        for (const std::string& v : in.opt().GetAll("offer")) {
+            int nof = 0, ms = 0;
+            OfferOption(v, nof, ms);
+            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), [&p, nof] {
+                // As a send telegram of type 120 would: to the channel's first station.
+                for (T_ComVar& c : p.com)
+                    if (c.se.sim != SIM_NONE && c.se.open)
+                        p.files->Offer(c, static_cast<uint16_t>(nof), c.bp.la.a[0], 1, 0);
+            });
         }
     };
     e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };
