@@ -90,7 +90,7 @@ TEST_P(FileSizes, ArriveByteIdenticalWithTheirChecksumsAndIndexFile) {
     FileLine l("ft-size-" + std::to_string(row.size) + (row.fromA ? "-a" : "-b") +
                (row.balanced ? "-bal" : ""));
     ASSERT_TRUE(l.Start(row.balanced));
-    ASSERT_TRUE(l.RunUntil([&] { return l.A().se.lks == 1 || row.balanced; }, 20000));
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
     const std::string content = Pattern(row.size, static_cast<unsigned>(row.size));
     const std::string from = row.fromA ? l.DataA() : l.DataB();
     const std::string to = row.fromA ? l.DataB() : l.DataA();
@@ -138,7 +138,7 @@ TEST(FileTransferFaults, AWrongSectionChecksumIsAnsweredNegativelyAndTheSectionS
     for (bool onSender : {true, false}) {
         FileLine l(std::string("ft-sum-") + (onSender ? "s" : "r"));
         ASSERT_TRUE(l.Start());
-        ASSERT_TRUE(l.RunUntil([&] { return l.A().se.lks == 1; }, 20000));
+        ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
         const std::string content = Pattern(12000, 3);
         Write(l.DataA() + "12", content);
         T_ComVar& sw = onSender ? l.A() : l.B();
@@ -161,7 +161,7 @@ TEST(FileTransferFaults, AWrongSectionChecksumIsAnsweredNegativelyAndTheSectionS
 TEST(FileTransferFaults, ARefusedSectionIsSkippedAndCountedInTheIndexFile) {
     FileLine l("ft-refuse");
     ASSERT_TRUE(l.Start());
-    ASSERT_TRUE(l.RunUntil([&] { return l.A().se.lks == 1; }, 20000));
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
     const std::string content = Pattern(12000, 4);
     Write(l.DataA() + "5", content);
     l.B().se.lt[LT_REFUSE_SECTIONS] = true;
@@ -212,7 +212,7 @@ void Inject(FileLine& l, uint8_t typ, std::vector<uint8_t> element, uint16_t ca,
 TEST(FileTransferFaults, SegmentsOfAnotherFileOrBeyondTheAnnouncedLengthAreNotWritten) {
     FileLine l("ft-other");
     ASSERT_TRUE(l.Start());
-    ASSERT_TRUE(l.RunUntil([&] { return l.A().se.lks == 1; }, 20000));
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
     const std::string content = Pattern(3, 5);
     Write(l.DataA() + "300", content);
     ASSERT_TRUE(l.a.prog.files->Offer(l.A(), 300, 1, 1, 0));
@@ -307,7 +307,7 @@ TEST(FileTransferFaults, AFileThatCannotBeStoredIsAnsweredWith19AndNothingIsLeft
         disk->limit = row.limit;
         l.b.prog.transferFiles = std::move(disk);
         ASSERT_TRUE(l.Start());
-        ASSERT_TRUE(l.RunUntil([&] { return l.A().se.lks == 1; }, 20000));
+        ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
         Write(l.DataA() + "8", Pattern(row.size, 8));
         ASSERT_TRUE(l.a.prog.files->Offer(l.A(), 8, 1, 1, 0));
         ASSERT_TRUE(l.RunUntil([&] { return !Busy(l.A().fts) && !Busy(l.B().fte); })) << row.what;
@@ -326,7 +326,7 @@ TEST(FileTransferFaults, AFileThatCannotBeStoredIsAnsweredWith19AndNothingIsLeft
 TEST(FileTransferFaults, ASilentPartnerEndsTheTransferByTheTimeOutWithTheOctetsReceived) {
     FileLine l("ft-silent");
     ASSERT_TRUE(l.Start());
-    ASSERT_TRUE(l.RunUntil([&] { return l.A().se.lks == 1; }, 20000));
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
     const std::string content = Pattern(100000, 9);
     Write(l.DataA() + "9", content);
     ASSERT_TRUE(l.a.prog.files->Offer(l.A(), 9, 1, 1, 0));
@@ -364,4 +364,81 @@ TEST(FileTransferOffer, RefusedWithAnEventWhenItRunsCannotBeOpenedOrIsTooLong) {
     EXPECT_TRUE(ft.Offer(l.A(), 1, 1, 1, 0));
     EXPECT_FALSE(ft.Offer(l.A(), 1, 1, 1, 0));
     EXPECT_EQ(Events(l.a, ST_FT_OFFER_RUNS), 1u);
+}
+
+// ---- Directories and the automatic file call ----
+
+TEST(FileTransferDirectory, AReceivedDirectoryCallsItsFilesOneAfterTheOther) {
+    FileLine l("ft-dir");
+    ASSERT_TRUE(l.Start());
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
+    const std::string seven = Pattern(300, 7), nine = Pattern(6000, 9);
+    Write(l.DataA() + "7", seven);
+    Write(l.DataA() + "9", nine);
+    Write(l.DataA() + "notes.txt", "not a file of the directory");
+    FileTransfer& ft = *l.a.prog.files;
+    ft.Rescan();
+    ASSERT_EQ(ft.dirs.hv.anz, 2);
+    l.b.prog.ap.Abruf = 1;
+    // The directory goes out as send telegram 1 of type 126.
+    T_SeTe& t = l.a.prog.sete.at(1);
+    t.typ = FT_DIRECTORY;
+    t.urs = kCotSpontaneous;
+    t.ca = 1;
+    t.oa = 100;
+    t.vzidx = 0;
+    ASSERT_EQ(l.a.prog.send->RequestSend(1), RequestResult::Requested)
+        << (l.a.msg.questions.empty() ? "" : l.a.msg.questions.back());
+    ASSERT_TRUE(l.RunUntil([&] {
+        return ft.dirs.hv.anz == 0 && !Busy(l.A().fts) && !Busy(l.B().fte) &&
+               l.B().cf.stat == CF_IDLE && l.A().vz.stat == 0;
+    }));
+    EXPECT_TRUE(FileContents(l.DataB() + "7") == seven);
+    EXPECT_TRUE(FileContents(l.DataB() + "9") == nine);
+    // The directory sent three times: both files, then the one left, then none; the last
+    // entry marked as the last file of the directory.
+    std::vector<const T_Telegramm*> dirs;
+    for (const T_Telegramm& r : l.a.logged)
+        if (r.ek == EK_TX1 && r.ta == TA_VARIABLE && r.typ == FT_DIRECTORY) dirs.push_back(&r);
+    ASSERT_EQ(dirs.size(), 3u);
+    EXPECT_EQ(dirs[0]->struk, 0x82);
+    EXPECT_EQ(dirs[1]->struk, 0x81);
+    EXPECT_EQ(dirs[2]->struk, 0x80);
+    EXPECT_EQ(FileLine::Element(l.a, *dirs[0], 13), 9) << "second entry: NOF 9";
+    EXPECT_EQ(FileLine::Element(l.a, *dirs[0], 5), 0);
+    EXPECT_EQ(FileLine::Element(l.a, *dirs[0], 13 + 5), 0x20);
+    EXPECT_EQ(FileLine::Element(l.a, *dirs[1], 0), 9);
+    EXPECT_EQ(dirs[1]->urs & 0x3F, kCotSpontaneous);
+    // Each file was selected with the object address of its entry.
+    std::vector<int> calls;
+    for (const T_Telegramm& r : l.b.logged)
+        if (r.ek == EK_TX2 && r.typ == FT_CALL && FileLine::Element(l.b, r, 3) == SCQ_SELECT_FILE)
+            calls.push_back(FileLine::Element(l.b, r, 0));
+    EXPECT_EQ(calls, (std::vector<int>{7, 9}));
+}
+
+TEST(FileTransferDirectory, AFileNotInTheDirectoryIsMarked35AndNotAnswered) {
+    FileLine l("ft-dir-35");
+    ASSERT_TRUE(l.Start());
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
+    Write(l.DataA() + "7", "seven");
+    FileTransfer& ft = *l.a.prog.files;
+    ft.Rescan();
+    l.b.prog.ap.Abruf = 1;
+    T_SeTe& t = l.a.prog.sete.at(1);
+    t.typ = FT_DIRECTORY;
+    t.urs = kCotSpontaneous;
+    t.ca = 1;
+    ASSERT_EQ(l.a.prog.send->RequestSend(1), RequestResult::Requested)
+        << (l.a.msg.questions.empty() ? "" : l.a.msg.questions.back());
+    ASSERT_TRUE(l.RunUntil([&] { return l.B().cf.stat == CF_COUNTING; }));
+    RemoveEntry(ft.dirs.hv, 0); // gone before the partner calls it
+    ASSERT_TRUE(l.RunUntil([&] { return l.B().cf.stat == CF_IDLE; }));
+    l.Ticks(20);
+    size_t marked = 0;
+    for (const T_Telegramm& r : l.a.logged)
+        if (r.ek == EK_RX1 && r.typ == FT_CALL && r.stat == ST_FT_NOT_IN_DIR) ++marked;
+    EXPECT_EQ(marked, 1u);
+    EXPECT_EQ(FileLine::Count(l.a, EK_TX1, FT_FILE_READY), 0u);
+    EXPECT_FALSE(fs::exists(l.DataB() + "7"));
 }

@@ -49,6 +49,8 @@ struct FileLine {
         }
         a.GoFast();
         b.GoFast();
+        // The programs open their ports once more a few ticks after the start.
+        Ticks(10);
         return A().se.open && B().se.open;
     }
     // The event loop of both programs: bytes on the line and run-now messages, each step a
@@ -77,6 +79,12 @@ struct FileLine {
         }
     }
     uint32_t nextTick[2] = {0, 0};
+    // Whether the link between the ends is up (the controlling station's station, or the
+    // balanced station's own link).
+    bool Up() {
+        const T_SendVar& se = A().se;
+        return se.sim == SIM_BALANCED ? se.lks == 1 || se.lks == 5 : (se.uslstat & 1) == 0;
+    }
     // Runs until done holds (true) or the steps run out (false).
     bool RunUntil(const std::function<bool()>& done, size_t steps = 400000) {
         for (size_t i = 0; i < steps; ++i) {
