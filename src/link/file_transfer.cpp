@@ -205,6 +205,21 @@ namespace {
 bool OtherFile(const T_FileTransfer& ft, uint16_t ca, uint32_t oa, uint16_t nof) {
     return ft.ca != ca || static_cast<uint32_t>(ft.oa) != oa || ft.nafile != nof;
 }
+
+// Whether a received frame belongs to the transfer ft (and, when the section matters, to its
+// section); otherwise the telegram is marked: 38 when no transfer runs, 37 for another file.
+bool OfTransfer(T_Telegramm& te, const T_FileTransfer& ft, uint16_t ca, uint32_t oa, uint16_t nof,
+                bool otherSection = false) {
+    if (ft.stat == 0) {
+        te.stat = ST_FT_NOT_EXPECTED;
+        return false;
+    }
+    if (OtherFile(ft, ca, oa, nof) || otherSection) {
+        te.stat = ST_FT_OTHER_FILE;
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 // ---- Receiving a file (fte) ----
@@ -257,14 +272,7 @@ void FileTransfer::FileReady(T_ComVar& c, const Rx& rx) {
 void FileTransfer::SectionReady(T_ComVar& c, const Rx& rx) {
     T_FileTransfer& fe = c.fte;
     T_Telegramm& te = c.em.te;
-    if (fe.stat == FTE_IDLE) {
-        te.stat = ST_FT_NOT_EXPECTED;
-        return;
-    }
-    if (OtherFile(fe, rx.ca, rx.oa, rx.nof)) {
-        te.stat = ST_FT_OTHER_FILE;
-        return;
-    }
+    if (!OfTransfer(te, fe, rx.ca, rx.oa, rx.nof)) return;
     if (fe.stat != FTE_FILE || rx.at(6) != 0) {
         te.stat = ST_FT_NOT_EXPECTED;
         return;
@@ -290,14 +298,7 @@ void FileTransfer::SectionReady(T_ComVar& c, const Rx& rx) {
 void FileTransfer::Segment(T_ComVar& c, const Rx& rx) {
     T_FileTransfer& fe = c.fte;
     T_Telegramm& te = c.em.te;
-    if (fe.stat == FTE_IDLE) {
-        te.stat = ST_FT_NOT_EXPECTED;
-        return;
-    }
-    if (OtherFile(fe, rx.ca, rx.oa, rx.nof) || rx.nos() != fe.nasect) {
-        te.stat = ST_FT_OTHER_FILE;
-        return;
-    }
+    if (!OfTransfer(te, fe, rx.ca, rx.oa, rx.nof, rx.nos() != fe.nasect)) return;
     if (fe.stat != FTE_SECTION) {
         te.stat = ST_FT_NOT_EXPECTED;
         return;
@@ -331,15 +332,8 @@ void FileTransfer::LastSegment(T_ComVar& c, const Rx& rx) {
     T_Telegramm& te = c.em.te;
     const uint8_t lsq = rx.at(3);
     const uint8_t chs = rx.at(4);
-    if (fe.stat == FTE_IDLE) {
-        te.stat = ST_FT_NOT_EXPECTED;
-        return;
-    }
-    if (OtherFile(fe, rx.ca, rx.oa, rx.nof) ||
-        (lsq == LSQ_SECTION && fe.stat == FTE_SECTION && rx.nos() != fe.nasect)) {
-        te.stat = ST_FT_OTHER_FILE;
-        return;
-    }
+    const bool otherSection = lsq == LSQ_SECTION && fe.stat == FTE_SECTION && rx.nos() != fe.nasect;
+    if (!OfTransfer(te, fe, rx.ca, rx.oa, rx.nof, otherSection)) return;
     const bool wrongSums = c.se.lt[LT_FILE_CHECKSUM];
     if (lsq == LSQ_SECTION && fe.stat == FTE_SECTION) {
         fe.tick = fe.wttick;
@@ -506,14 +500,7 @@ void FileTransfer::Call(T_ComVar& c, const Rx& rx) {
         StartOffer(c, rx.nof, env_.av.DataDir + d.ent[i].name.str(), rx.la, rx.ca, rx.oa, k, false);
         return;
     }
-    if (fs.stat == FTS_IDLE) {
-        te.stat = ST_FT_NOT_EXPECTED;
-        return;
-    }
-    if (OtherFile(fs, rx.ca, rx.oa, rx.nof)) {
-        te.stat = ST_FT_OTHER_FILE;
-        return;
-    }
+    if (!OfTransfer(te, fs, rx.ca, rx.oa, rx.nof)) return;
     if ((q & 0x0F) == (SCQ_CANNOT_STORE & 0x0F)) {
         // The partner gives the file up (it cannot store it), whatever is under way.
         EndOffer(c, false);
@@ -553,14 +540,7 @@ void FileTransfer::Acknowledge(T_ComVar& c, const Rx& rx) {
     T_FileTransfer& fs = c.fts;
     T_Telegramm& te = c.em.te;
     const uint8_t q = rx.at(3);
-    if (fs.stat == FTS_IDLE) {
-        te.stat = ST_FT_NOT_EXPECTED;
-        return;
-    }
-    if (OtherFile(fs, rx.ca, rx.oa, rx.nof)) {
-        te.stat = ST_FT_OTHER_FILE;
-        return;
-    }
+    if (!OfTransfer(te, fs, rx.ca, rx.oa, rx.nof)) return;
     if (fs.stat == FTS_SECTION_DONE && fs.typ == 0) {
         fs.tick = fs.wttick;
         if (q == AFQ_SECTION_OK) {
