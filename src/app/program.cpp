@@ -42,6 +42,9 @@ bool Program::LoadObjectTexts(const std::string& path) {
 }
 
 void Program::InitChannels() {
+    // A file being received keeps what arrived, and nothing beyond it.
+    if (files)
+        for (T_ComVar& c : com) files->CloseFiles(c);
     for (T_ComVar& c : com) InitChannel(c, av, ap);
     if (send) send->StopAll();
 }

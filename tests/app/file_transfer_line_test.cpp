@@ -442,3 +442,33 @@ TEST(FileTransferDirectory, AFileNotInTheDirectoryIsMarked35AndNotAnswered) {
     EXPECT_EQ(FileLine::Count(l.a, EK_TX1, FT_FILE_READY), 0u);
     EXPECT_FALSE(fs::exists(l.DataB() + "7"));
 }
+
+TEST(FileTransferIndex, TheOfferedFilesIndexFileGivesTheSectionLengths) {
+    struct Row {
+        const char* index;
+        std::vector<int> sections;
+    } rows[] = {
+        {"3000\r\n7000\r\n", {3000, 7000, 2000}},
+        {"3000\nx\n0\n99999999\n", {3000, 5000, 4000}}, // lines that are no length: 5000
+        {"20000\r\n", {12000}},                         // never more than the rest
+    };
+    for (const Row& row : rows) {
+        FileLine l(std::string("ft-idx-") + std::to_string(&row - rows));
+        ASSERT_TRUE(l.Start());
+        ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
+        const std::string content = Pattern(12000, 11);
+        Write(l.DataA() + "21", content);
+        Write(l.DataA() + "21.IDX", row.index);
+        ASSERT_TRUE(Offer(l, true, 21));
+        std::vector<int> lengths;
+        for (const T_Telegramm& t : l.a.logged)
+            if (t.ek == EK_TX1 && t.typ == FT_SECTION_READY)
+                lengths.push_back(FileLine::Element(l.a, t, 3) | FileLine::Element(l.a, t, 4) << 8 |
+                                  FileLine::Element(l.a, t, 5) << 16);
+        EXPECT_EQ(lengths, row.sections) << row.index;
+        EXPECT_TRUE(FileContents(l.DataB() + "21") == content);
+        std::string written;
+        for (int n : row.sections) written += std::to_string(n) + "\r\n";
+        EXPECT_EQ(FileContents(l.DataB() + "21.IDX"), written);
+    }
+}
