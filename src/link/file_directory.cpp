@@ -10,10 +10,12 @@ namespace vdl {
 
 namespace {
 
-// A decimal number of at most digits digits, without sign or blanks; -1 for anything else.
+// A decimal number of at most digits digits, without sign, blanks or leading zeros (one file
+// per number); -1 for anything else.
 long DecimalName(const std::string& name, size_t digits) {
     if (name.empty() || name.size() > digits ||
-        name.find_first_not_of("0123456789") != std::string::npos)
+        name.find_first_not_of("0123456789") != std::string::npos ||
+        (name.size() > 1 && name[0] == '0'))
         return -1;
     return std::stol(name);
 }

@@ -472,3 +472,38 @@ TEST(FileTransferIndex, TheOfferedFilesIndexFileGivesTheSectionLengths) {
         EXPECT_EQ(FileContents(l.DataB() + "21.IDX"), written);
     }
 }
+
+TEST(FileTransferDirectory, ACalledSubDirectoryIsSentAndItsFileCalledFromIt) {
+    FileLine l("ft-subdir");
+    ASSERT_TRUE(l.Start());
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
+    fs::create_directories(l.DataA() + "200");
+    fs::create_directories(l.DataA() + "300");
+    const std::string three = Pattern(700, 3);
+    Write(l.DataA() + "200/3", three);
+    Write(l.DataA() + "300/4", "four");
+    Write(l.DataA() + "3", "the main directory's file 3");
+    l.a.prog.ap.DatAdr = 1;
+    l.a.prog.files->Rescan();
+    l.b.prog.ap.Abruf = 1;
+    // The controlled station calls the directory of object address 200 (cause 5), as class 1
+    // data.
+    T_SeTe& t = l.b.prog.sete.at(1);
+    t.typ = FT_CALL;
+    t.urs = kCotRequest;
+    t.snr = 4;
+    t.klasse = 1;
+    t.ca = 1;
+    t.oa = 200;
+    t.inf.l = 0;
+    ASSERT_EQ(l.b.prog.send->RequestSend(1), RequestResult::Requested);
+    ASSERT_TRUE(l.RunUntil([&] { return fs::exists(l.DataB() + "3") && !Busy(l.B().fte); }));
+    EXPECT_TRUE(FileContents(l.DataB() + "3") == three) << "the sub-directory's file";
+    const T_Telegramm* dir = nullptr;
+    for (const T_Telegramm& r : l.a.logged)
+        if (r.ek == EK_TX1 && r.typ == FT_DIRECTORY && !dir) dir = &r;
+    ASSERT_NE(dir, nullptr);
+    EXPECT_EQ(dir->urs & 0x3F, kCotRequest);
+    EXPECT_EQ(dir->struk, 0x81);
+    EXPECT_EQ(FileLine::Element(l.a, *dir, 0), 3);
+}
