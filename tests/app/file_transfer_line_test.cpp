@@ -507,3 +507,26 @@ TEST(FileTransferDirectory, ACalledSubDirectoryIsSentAndItsFileCalledFromIt) {
     EXPECT_EQ(dir->struk, 0x81);
     EXPECT_EQ(FileLine::Element(l.a, *dir, 0), 3);
 }
+
+TEST(FileTransferOffer, ASendTelegramOfType120OffersItsFile) {
+    FileLine l("ft-sete-120");
+    ASSERT_TRUE(l.Start());
+    ASSERT_TRUE(l.RunUntil([&] { return l.Up(); }, 20000));
+    const std::string content = Pattern(5001, 31);
+    Write(l.DataA() + "31", content);
+    T_SeTe& t = l.a.prog.sete.at(1);
+    t.typ = FT_FILE_READY;
+    t.urs = kCotFileTransfer;
+    t.ca = 1;
+    // A name that is no name of file is refused with event 39 and the telegram is idle again.
+    t.datei.set("notes.txt");
+    ASSERT_EQ(l.a.prog.send->RequestSend(1), RequestResult::Requested);
+    l.Ticks(5);
+    EXPECT_EQ(Events(l.a, ST_FT_CANNOT_OPEN), 1u);
+    EXPECT_EQ(t.stat, 0);
+    t.datei.set("31");
+    ASSERT_EQ(l.a.prog.send->RequestSend(1), RequestResult::Requested);
+    ASSERT_TRUE(l.RunUntil([&] { return t.stat == 0 && !Busy(l.A().fts) && !Busy(l.B().fte); }));
+    EXPECT_TRUE(FileContents(l.DataB() + "31") == content);
+    EXPECT_EQ(FileLine::Count(l.a, EK_TX1, FT_FILE_READY), 1u);
+}
