@@ -165,6 +165,7 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     // File transfer: the last user data source (registered after all others); its time-outs
     // run on the timer's tick.
     files = std::make_unique<FileTransfer>(*linkEnv, *transferFiles);
+    files->channels = {&com[0], &com[1]};
     send->files = files.get();
     dataSources.Add(files.get());
     svc->hooks.tickCountdowns = [this](T_ComVar& c) {

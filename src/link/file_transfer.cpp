@@ -5,6 +5,7 @@
 #include "link/transmitter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace vdl {
@@ -244,7 +245,15 @@ void FileTransfer::FileReady(T_ComVar& c, const Rx& rx) {
     fe.name = PathOf(rx.nof);
     fe.typ = FT_CALL;
     int err = 0;
-    fe.f = files_.Create(fe.name, err);
+    // A file that a channel is offering is not overwritten by one received (both channels
+    // share the data directory).
+    const bool offered = std::any_of(channels.begin(), channels.end(), [&](const T_ComVar* o) {
+        return o && o->fts.f && o->fts.name == fe.name;
+    });
+    if (offered)
+        err = EBUSY;
+    else
+        fe.f = files_.Create(fe.name, err);
     // Sized at once: a file that cannot take its length is refused before any section.
     const uint8_t zero = 0;
     if (fe.f && fe.lgfile.u > 0 && !fe.f->Write(fe.lgfile.l - 1, &zero, 1)) {

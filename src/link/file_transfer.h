@@ -13,6 +13,7 @@
 #include "link/transmitter.h"
 #include "link/user_data.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -121,6 +122,8 @@ public:
     void Rescan();
 
     T_Verzeichnisse dirs;
+    // The channels whose offers a received file must not overwrite.
+    std::array<const T_ComVar*, 2> channels{};
 
 private:
     struct Rx; // a received frame's fields

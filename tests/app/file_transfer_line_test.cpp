@@ -530,3 +530,22 @@ TEST(FileTransferOffer, ASendTelegramOfType120OffersItsFile) {
     EXPECT_TRUE(FileContents(l.DataB() + "31") == content);
     EXPECT_EQ(FileLine::Count(l.a, EK_TX1, FT_FILE_READY), 1u);
 }
+
+TEST(FileTransferOffer, AFileBeingOfferedIsNotOverwrittenByOneReceivedInTheSameProgram) {
+    // Both channels of one program on one line share the data directory: channel 1 offers,
+    // channel 2 would store the file onto the one being read.
+    DemoRig r(TempDir("ft-same-dir"), BinDir());
+    ASSERT_TRUE(r.Start());
+    r.prog.av.DataDir = r.dir;
+    const std::string content = Pattern(6000, 12);
+    Write(r.dir + "12", content);
+    r.GoFast();
+    ASSERT_TRUE(r.prog.files->Offer(r.prog.com[0], 12, r.prog.com[0].bp.la.a[0], 1, 0));
+    // (The demonstration rig's line is always busy: it gives no timer ticks.)
+    for (int i = 0; i < 200000 && (r.prog.com[0].fts.stat != FTS_IDLE || r.prog.com[1].fte.typ);
+         ++i)
+        r.Step();
+    EXPECT_EQ(r.prog.com[0].fts.stat, FTS_IDLE) << "the offer ended";
+    EXPECT_EQ(Qualifiers(r, EK_TX2, FT_CALL), (std::vector<int>{SCQ_CANNOT_STORE}));
+    EXPECT_TRUE(FileContents(r.dir + "12") == content);
+}
