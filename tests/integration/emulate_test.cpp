@@ -119,6 +119,79 @@ TEST(Emulate, ParameterSetFileAndDataDirectory) {
     EXPECT_FALSE(res.err.empty());
 }
 
+// The run's settings are the program's defaults, --params and the options, never those of a
+// log found in the data directory; a log with records keeps the settings it was recorded with.
+TEST(Emulate, SettingsNeverComeFromALogAndALogKeepsItsOwn) {
+    PrivateFolders("emulate-log-settings");
+    const std::string dir = TempDir("emulate-log-settings-data");
+    FakeMessages msg;
+    vdl::Program p(BinDir(), msg);
+    ASSERT_TRUE(p.LoadStartTexts());
+    const std::string ext = p.texts.tx(1200);
+    const std::string automatic = dir + p.texts.tx(1199) + ext;
+    const std::string named = dir + "named" + ext;
+    // Both logs recorded by a controlling station of station 7 (as the desktop may leave them).
+    for (const std::string& log : {automatic, named})
+        ASSERT_EQ(
+            RunProgram(Cli() + " log write " + Quote(log) + " --function 1 --link-addresses 7",
+                       "10 49 07 50 16\n")
+                .exitCode,
+            0);
+    auto info = [](const std::string& log) {
+        ProcessResult r = RunProgram(Cli() + " log info " + Quote(log));
+        return r.exitCode == 0 ? nlohmann::json::parse(r.out) : nlohmann::json();
+    };
+    auto bytes = [](const std::string& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    // Without --function the channels monitor (the default 0), whatever the automatic log
+    // holds; that log is kept aside as it was and a new one begun.
+    PtyEnd line;
+    const nlohmann::json before = info(automatic);
+    ProcessResult res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                                   Quote(dir) + " --summary --duration 1");
+    ASSERT_EQ(res.exitCode, 0) << res.err;
+    std::vector<nlohmann::json> lines = JsonLines(res.out);
+    ASSERT_FALSE(lines.empty());
+    for (const nlohmann::json& ch : lines.back()["summary"]["channels"]) EXPECT_EQ(ch["fkt"], 0);
+    char buf[64];
+    EXPECT_LE(::read(line.master, buf, sizeof buf), 0) << "a monitoring channel sent";
+    const std::string kept = dir + p.texts.tx(1199) + ".kept" + ext;
+    EXPECT_NE(res.err.find(kept), std::string::npos) << res.err;
+    const nlohmann::json aside = info(kept);
+    for (const char* field : {"count", "fkt1", "dtneu"}) EXPECT_EQ(aside[field], before[field]);
+    EXPECT_EQ(info(automatic)["fkt1"], 0);
+
+    // A log named with --log is refused (2) when the run's settings differ, naming the
+    // setting, and left as it was; with the log's settings the run appends to it.
+    struct Row {
+        std::string options;
+        int exit;
+        std::string said; // in the message of a refusal
+    };
+    const Row rows[] = {
+        {"", 2, "--function 1"},
+        {"--function 1", 2, "--link-addresses 7"},
+        {"--function 1 --link-addresses 7 --cot-length 2", 2, "--cot-length 1"},
+        {"--function 1 --link-addresses 7", 0, ""},
+    };
+    for (const Row& r : rows) {
+        const std::string was = bytes(named);
+        const int count = info(named)["count"];
+        res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                         Quote(dir) + " --log " + Quote(named) + " --duration 0 " + r.options);
+        EXPECT_EQ(res.exitCode, r.exit) << r.options << "\n" << res.err;
+        if (r.exit == 2) {
+            EXPECT_NE(res.err.find(r.said), std::string::npos) << r.options << "\n" << res.err;
+            EXPECT_TRUE(bytes(named) == was) << r.options;
+        } else {
+            EXPECT_GT(info(named)["count"], count) << r.options;
+        }
+    }
+}
+
 // ---- Against peer101, a controlled station written from the standard alone ----
 
 namespace {

@@ -43,3 +43,13 @@ def define_cli(T, R, COMBO, FIELD):
       note="command line: no free instance slot")
     T(2220, "das Log %s kann nicht benutzt werden", "the log %s cannot be used", fmt="s",
       note="command line: the log of monitor cannot be opened")
+    T(2221, "das Log %s wurde mit %s %s aufgezeichnet, dieser Lauf verwendet %s; es wird als %s aufbewahrt und ein neues Log begonnen",
+      "the log %s was recorded with %s %s, this run uses %s; it is kept as %s and a new log is begun",
+      fmt="s,s,s,s,s",
+      note="command line: the automatic log of monitor or emulate holds other settings and is set aside (log, option, its value, the run's option and value, name of the copy)")
+    T(2222, "das Log %s kann nicht als %s aufbewahrt werden: %s", "the log %s cannot be kept as %s: %s",
+      fmt="s,s,s", note="command line: the automatic log cannot be renamed (log, name of the copy, system reason)")
+    T(2223, "%s: das Log wurde mit %s %s aufgezeichnet, dieser Lauf verwendet %s (ein Log behält seine Einstellungen; mit --log ein anderes Log wählen)",
+      "%s: the log was recorded with %s %s, this run uses %s (a log keeps its own settings; name another log with --log)",
+      fmt="s,s,s,s",
+      note="command line: the log named with --log holds other settings than the run (log, option, its value, the run's option and value)")
