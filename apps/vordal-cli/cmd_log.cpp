@@ -297,7 +297,7 @@ int Export(const Args& args) {
     if (o.Has("out") && SameFile(o.Get("out"), file))
         return inv.Refuse(inv.Say(inv.tx(kTxSameFile), {Shown(o.Get("out")), Shown(file)}));
     p.CreateLog(clock);
-    if (!p.log->OpenForInspection(file)) return 1;
+    if (!Inspect::OpenLog(p, file)) return 1;
     p.pp.format = static_cast<int32_t>(format);
     if (p.pp.format == VF_CSV) p.pp.zeitzl = 1;
     if (!filter.empty()) {
