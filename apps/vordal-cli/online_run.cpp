@@ -17,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 namespace vdl::cli {
 
@@ -48,19 +49,35 @@ void RunUntilStopped(long long seconds) {
     QCoreApplication::exec();
 }
 
-std::string OnlineOptionsUsage() {
-    return std::string(
-               "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
-               "      --log FILE                       the log file (default: the automatic log);\n"
-               "                                       settings are the defaults and the options,\n"
-               "                                       never a log's; a log with records keeps\n"
-               "                                       its own: other ones are refused (2), the\n"
-               "                                       automatic log is kept aside "
-               "(NAME.kept.EXT)\n"
-               "      --duration S                     go offline after S seconds\n"
-               "      --records                        one JSON object per telegram, with nr and "
-               "dt\n") +
-           DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
+std::string OnlineOptionsUsage(const std::vector<std::string>& omit) {
+    std::string all =
+        std::string(
+            "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
+            "      --log FILE                       the log file (default: the automatic log);\n"
+            "                                       settings are the defaults and the options,\n"
+            "                                       never a log's; a log with records keeps\n"
+            "                                       its own: other ones are refused (2), the\n"
+            "                                       automatic log is kept aside "
+            "(NAME.kept.EXT)\n"
+            "      --duration S                     go offline after S seconds\n"
+            "      --records                        one JSON object per telegram, with nr and "
+            "dt\n") +
+        DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
+    // An omitted option's line goes with the lines that continue it (they start with blanks
+    // only).
+    std::istringstream in(all);
+    std::string out;
+    bool skip = false;
+    for (std::string line; std::getline(in, line);) {
+        const size_t at = line.find_first_not_of(' ');
+        if (at != std::string::npos && line.compare(at, 2, "--") == 0) {
+            const std::string name = line.substr(at + 2, line.find_first_of(" ,", at) - at - 2);
+            skip = std::find(omit.begin(), omit.end(), name) != omit.end();
+        }
+        if (!skip) out += line + "\n";
+    }
+    if (!out.empty()) out.pop_back();
+    return out;
 }
 
 int RunOnline(const Args& args, const OnlineCommand& cmd) {

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -64,6 +65,17 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--ch1-NAME"), std::string::npos);
     EXPECT_NE(help.out.find("--zztpoll MS"), std::string::npos);
+    // Each option is listed once, with one meaning.
+    std::map<std::string, int> listed;
+    std::istringstream lines(help.out);
+    for (std::string l; std::getline(lines, l);) {
+        const size_t at = l.find_first_not_of(' ');
+        if (at != std::string::npos && l.compare(at, 2, "--") == 0)
+            ++listed[l.substr(at, l.find_first_of(" ,", at) - at)];
+    }
+    for (const char* o : {"--function", "--procedure", "--link-addresses", "--vwe5", "--zztl"})
+        EXPECT_EQ(listed[o], 1) << o;
+    for (const auto& [o, n] : listed) EXPECT_EQ(n, 1) << o;
 }
 
 TEST(Emulate, MonitorOnlyListensWhateverTheFunction) {
