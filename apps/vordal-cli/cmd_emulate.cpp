@@ -176,6 +176,7 @@ bool RequestOption(const std::string& v, int& n, int& ms) {
 }
 
 constexpr int kTxNoTelegramFile = 2357;
+constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
 // be read or holds fewer than two lines.
@@ -231,8 +232,6 @@ int Check(const Invocation& in, Program& scratch) {
     if (!ApplyChannelOptions(in, scratch)) return kExitRefused;
     if (o.Has("params"))
         if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
-    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
-        return in.BadValue("data-dir", "DIR");
     for (const std::string& v : o.GetAll("telegram")) {
         int n = 0;
         std::string file;
@@ -243,6 +242,17 @@ int Check(const Invocation& in, Program& scratch) {
         int n = 0, ms = 0;
         if (!RequestOption(v, n, ms))
             return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
+    }
+    // A missing data directory is made, as the program makes its own; refused only when it
+    // cannot be.
+    if (o.Has("data-dir")) {
+        const std::string dir = o.Get("data-dir");
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        if (!std::filesystem::is_directory(dir)) {
+            if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+            return in.Refuse(in.Say(in.tx(kTxDataDirCannotBeMade), {Shown(dir), ec.message()}));
+        }
     }
     return 0;
 }
@@ -270,7 +280,8 @@ std::string Usage() {
     u += "    other options:\n"
          "      --params FILE                    parameter set file (channel parameters);\n"
          "                                       the options above override it\n"
-         "      --data-dir DIR                   data directory (settings, automatic log)\n"
+         "      --data-dir DIR                   data directory (settings, automatic log);\n"
+         "                                       made when it does not exist\n"
          "      --summary                        at the end one JSON line: per channel its\n"
          "                                       telegram counters, per station its link\n"
          "                                       state and the number of links lost\n"

@@ -6,6 +6,7 @@
 #include "record_json.h"
 
 #include "app/demo_line.h"
+#include "core/file_io.h"
 #include "core/format.h"
 #include "link/port_list.h"
 
@@ -22,6 +23,8 @@
 namespace vdl::cli {
 
 namespace {
+
+constexpr int kTxSameDevice = 2224; // Format(device of --port1, device of --port2)
 
 std::atomic<bool> g_stop{false};
 extern "C" void OnStopSignal(int) {
@@ -96,6 +99,10 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         return in.Refuse(in.Say(in.tx(2207), {"--demo", o.Has("port1") ? "--port1" : "--port2"}));
     if (!demo && !o.Has("port1") && !o.Has("port2"))
         return in.Refuse(in.Say(in.tx(2206), {"--port1 DEV, --port2 DEV"}));
+    // One device cannot serve both channels, by whatever name or link it is given.
+    if (o.Has("port1") && o.Has("port2") && SameFile(o.Get("port1"), o.Get("port2")))
+        return in.Refuse(
+            in.Say(in.tx(kTxSameDevice), {Shown(o.Get("port1")), Shown(o.Get("port2"))}));
     if (o.Has("records") && o.Has("format"))
         return in.Refuse(in.Say(in.tx(2207), {"--records", "--format"}));
     long long duration = -1;

@@ -41,6 +41,10 @@ std::vector<nlohmann::json> JsonLines(const std::string& out) {
 
 TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
     PrivateFolders("emulate-options");
+    const std::string dir = TempDir("emulate-options-dirs");
+    // One device by two names; a data directory that does not exist yet.
+    std::filesystem::create_symlink("/dev/null", dir + "null-link");
+    const std::string made = dir + "made/data";
     struct Row {
         std::string args;
         int code;
@@ -53,7 +57,10 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         {"--port1 /dev/null --link-test 13", 2},
         {"--port1 /dev/null --link-addresses 1,300", 2},
         {"--port1 /dev/null --params /no/such/file.vdp", 1},
-        {"--port1 /dev/null --data-dir /no/such/dir", 2},
+        {"--port1 /dev/null --data-dir /dev/null/dir", 2},
+        {"--port1 /dev/null --port2 " + Quote(dir + "null-link"), 2},
+        {"--port1 /dev/null --port2 /dev/null", 2},
+        {"--port1 /dev/null --data-dir " + Quote(made) + " --duration 0", 1},
         {"--port1 /no/such/device --function 1 --duration 0", 1},
     };
     for (const Row& r : rows) {
@@ -61,6 +68,7 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
         EXPECT_FALSE(res.err.empty()) << r.args;
     }
+    EXPECT_TRUE(std::filesystem::is_directory(made));
     ProcessResult help = RunProgram(Cli() + " emulate --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--ch1-NAME"), std::string::npos);

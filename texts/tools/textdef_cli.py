@@ -53,3 +53,8 @@ def define_cli(T, R, COMBO, FIELD):
       "%s: the log was recorded with %s %s, this run uses %s (a log keeps its own settings; name another log with --log)",
       fmt="s,s,s,s",
       note="command line: the log named with --log holds other settings than the run (log, option, its value, the run's option and value)")
+    T(2224, "--port1 %s und --port2 %s sind dasselbe Gerät; jeder Kanal braucht ein eigenes",
+      "--port1 %s and --port2 %s are the same device; each channel needs one of its own", fmt="s,s",
+      note="command line: both channels given the same serial device (the two names as given)")
+    T(2225, "das Datenverzeichnis %s kann nicht angelegt werden: %s", "the data directory %s cannot be made: %s",
+      fmt="s,s", note="command line: a missing data directory cannot be made (directory, system reason)")
