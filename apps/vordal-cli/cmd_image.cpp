@@ -1,6 +1,7 @@
 // vordal-cli image LOG [--format json|csv] [--max N]: the station image rebuilt from the
 // stored frames of a log file, one JSON object per object, or the grid as Copy writes it.
 #include "cli.h"
+#include "decode_render.h"
 #include "inspect.h"
 #include "invocation.h"
 #include "record_json.h"
@@ -89,7 +90,7 @@ int RunImage(const Args& args) {
             std::cout << ObjectJson(p.image.At(r)).dump() << "\n";
         return 0;
     }
-    QtLocaleFormats loc;
+    QtLocaleFormats loc(OutputLocale(inv));
     SetDefaultNumberFormat(loc.Numbers());
     ImageTextEnv env{p.texts, p.av, p.ap, p.pp, loc};
     std::cout << ImageCopyText(p.image, env, ImageCaption(p.image.St(), env));

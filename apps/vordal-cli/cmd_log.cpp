@@ -5,6 +5,7 @@
 //   log export FILE     the log as text, CSV or a new log file
 #include "cli.h"
 #include "decode_input.h"
+#include "decode_render.h"
 #include "inspect.h"
 #include "invocation.h"
 #include "log_settings.h"
@@ -300,12 +301,13 @@ int Export(const Args& args) {
     if (!Inspect::OpenLog(p, file)) return 1;
     p.pp.format = static_cast<int32_t>(format);
     if (p.pp.format == VF_CSV) p.pp.zeitzl = 1;
+    p.pp.onlausg = 0; // a log file is shown as the log display shows it
     if (!filter.empty()) {
         if (!LoadNamedFilter(filter, p.ap.afilt, p.ap))
             return inv.Refuse(inv.Say(inv.tx(2213), {Shown(o.Get("filter"))}));
         p.ap.afilt.aktiv = static_cast<uint8_t>(p.ap.afilt.def);
     }
-    QtLocaleFormats loc;
+    QtLocaleFormats loc(OutputLocale(inv));
     SetDefaultNumberFormat(loc.Numbers());
     RenderEnv render = p.Rendering(loc);
     LogOutputEnv env = p.OutputEnv(render, loc, clock);

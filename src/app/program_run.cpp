@@ -54,6 +54,20 @@ private:
     Program& p_;
 };
 
+// The ports of both channels before a log or parameter set replaces the channel parameters.
+std::array<int32_t, 2> PortsOf(const Program& p) {
+    return {p.com[0].bp.cnr, p.com[1].bp.cnr};
+}
+
+// A bound port number that names no device here (bound by another program's run) would show
+// as a bare number and never open: the channel keeps the port it had.
+void KeepKnownPorts(Program& p, const std::array<int32_t, 2>& before) {
+    for (size_t i = 0; i < 2; ++i) {
+        int32_t& cnr = p.com[i].bp.cnr;
+        if (cnr >= kFirstBoundPort && p.ports.DevicePath(cnr).empty()) cnr = before[i];
+    }
+}
+
 int MinuteOf(double dt) {
     DateTimeParts d = DecodeDateTime(dt);
     return d.hour * 60 + d.minute;
@@ -186,7 +200,9 @@ std::string Program::DefaultParamSetName() const {
 
 bool Program::LoadParamSet(const std::string& name) {
     ParamSetEnv env = ParamEnv();
+    const auto ports = PortsOf(*this);
     bool ok = LoadParameterSet(env, name.empty() ? DefaultParamSetName() : name);
+    KeepKnownPorts(*this, ports);
     if (ok) {
         demoKept.reset();
         TakeSeTeBlock(sete, pblk.sete);
@@ -201,6 +217,7 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
     if (n.empty())
         n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow())
                                                   : av.dtStartLog;
+    const auto ports = PortsOf(*this);
     if (!log->OpenLog(n, ageCheck)) {
         // A file that is not a log stays as it is (its message was shown); the telegrams go
         // to the automatic log instead of being lost.
@@ -212,6 +229,7 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
         msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
                   Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
     }
+    KeepKnownPorts(*this, ports);
     av.dtLog = n;
     InitChannels();
 }

@@ -208,6 +208,31 @@ TEST(ProgramStart, ADataDirectoryOnTheCommandLineIsUsedForEverything) {
     EXPECT_EQ(r.prog.av.dtDruk.rfind(given, 0), 0u) << r.prog.av.dtDruk;
 }
 
+// A log names the port it was recorded on by number; a bound number without a device here
+// (another program's run bound it) is no port of this program: the channel keeps its own.
+TEST(ProgramStart, ALogsPortNumberWithoutADeviceHereLeavesTheChannelsPort) {
+    Rig r("prog-log-ports");
+    r.Start();
+    const int bound = r.prog.ports.Bind("/dev/vordal-test-device");
+    ASSERT_GE(bound, kFirstBoundPort);
+    struct Row {
+        int32_t inLog;
+        int32_t taken;
+    };
+    const Row rows[] = {{bound + 7, 1}, {bound, bound}, {2, 2}};
+    for (const Row& row : rows) {
+        const std::string log = r.dir + "ports" + std::to_string(row.inLog) + ".lg1";
+        r.prog.com[0].bp.cnr = row.inLog;
+        ASSERT_TRUE(r.prog.log->CreateLog(log));
+        r.prog.log->FlushLog();
+        r.prog.log->CloseLog();
+        r.prog.com[0].bp.cnr = 1;
+        r.prog.OpenLogFile(log, false);
+        ASSERT_EQ(r.prog.log->Name(), log);
+        EXPECT_EQ(r.prog.com[0].bp.cnr, row.taken) << row.inLog;
+    }
+}
+
 TEST(ProgramRun, ControllingStationPollsWhenOnlineAndTheGridFollowsItsLink) {
     Rig r("prog-master");
     r.Start();
