@@ -192,6 +192,36 @@ TEST(MainState, LinkStatesOfABalancedStationInBothDirections) {
     }
 }
 
+// A controlling or controlled station of several stations: the link column shows whether the
+// links of all its stations are up, whichever station is in turn.
+TEST(MainState, TheLinkColumnOfSeveralStationsDoesNotFollowTheStationInTurn) {
+    Rig r("mw-stations");
+    Program& p = r.prog;
+    p.av.online = true;
+    T_ComVar& c = p.com[0];
+    c.se.open = true;
+    c.bp.la.anz = 3;
+    struct Row {
+        uint8_t sim;
+        uint16_t uslstat; // bit i: station i's link is down
+        int col, text;    // the link column and what it shows
+    };
+    const Row rows[] = {
+        {SIM_MASTER, 0x0, 6, kTxLinkUp},   {SIM_MASTER, 0x2, 6, kTxLinkDown},
+        {SIM_MASTER, 0x7, 6, kTxLinkDown}, {SIM_MASTER, 0x8, 6, kTxLinkUp},
+        {SIM_SLAVE, 0x0, 5, kTxLinkUp},    {SIM_SLAVE, 0x4, 5, kTxLinkDown},
+    };
+    for (const Row& row : rows) {
+        c.se.sim = row.sim;
+        c.se.uslstat = row.uslstat;
+        for (int usi = 0; usi < 3; ++usi) {
+            c.se.usi = usi;
+            EXPECT_EQ(GridCell(p, 1, row.col), r.tx(row.text))
+                << int(row.sim) << " " << row.uslstat << " station " << usi;
+        }
+    }
+}
+
 TEST(MainState, RecentFilesNewestFirstEachOnceAtMostEight) {
     T_AllgVar av;
     for (int i = 0; i < 10; ++i) AddRecentFile(av, "/d/f" + std::to_string(i) + ".lg1");
