@@ -503,7 +503,7 @@ TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
                       spAsdu = "32 01 06 01 00 C8 00 00 00 00 48 41 48";
     ASSERT_TRUE(r.Until([&] {
         return Frames(*r.emu, 1, "64 01 0A").size() == 1 &&
-               Frames(*r.emu, 1, "2D 01 0A").size() == 1 && !Frames(*r.emu, 1, "32 01").empty();
+               Frames(*r.emu, 1, "2D 01 0A").size() == 1 && !Frames(*r.emu, 1, "32 01 0A").empty();
     })) << r.emu->err
         << r.emu->out;
     ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
@@ -538,8 +538,11 @@ TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
     // Confirmed and terminated: the interrogation with its objects, the command.
     EXPECT_EQ(Frames(*r.emu, 1, "64 01 07").size(), 1u);
     EXPECT_EQ(Frames(*r.emu, 1, "2D 01 07").size(), 1u);
-    // A station without set-points refuses the type (negative, unknown type 44).
-    EXPECT_EQ(Frames(*r.emu, 1, "32 01 6C").size(), 1u);
+    // The set-point is confirmed and terminated, each answer mirroring it; the station hands
+    // the value back as a spontaneous measured float with a good quality.
+    EXPECT_EQ(Frames(*r.emu, 1, "32 01 07 01 00 C8 00 00 00 00 48 41 48").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "0D 01 03 01 00 C8 00 00 00 00 48 41 00").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "32 01 0A 01 00 C8 00 00 00 00 48 41 48").size(), 1u);
 }
 
 TEST(EmulateAgainstPeer, AReceivedTypeTriggersItsTelegramOncePerFrame) {
