@@ -1,0 +1,8 @@
+# Texts of the send lists and the command feedback table beyond the numbers the shared send
+# texts already give: messages, the list editor's and the feedback dialog's own labels and hints.
+
+
+def define_lists(T, R, COMBO, FIELD):
+    T(2380, "Liste %d: Objekt %d vom Typ %d kann nicht gesendet werden; die Liste hält an.",
+      "List %d: object %d of type %d cannot be sent; the list stops.", fmt="d,d,d",
+      note="message: a send list object whose type the encoder does not build (list, object, type)")
