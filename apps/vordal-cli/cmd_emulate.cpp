@@ -5,6 +5,7 @@
 #include "decode_input.h"
 #include "online_run.h"
 
+#include "app/demo_line.h"
 #include "app/main_commands.h"
 #include "link/channel_init.h"
 #include "link/channel_params.h"
@@ -101,7 +102,8 @@ bool LinkTest(const std::string& v, T_ComVar& c, const T_AllgPar&) {
 const std::vector<ChannelOption>& ChannelOptions() {
     using B = T_BetriebsPar;
     static const std::vector<ChannelOption> v = {
-        Num("function", "0..6", 0, 6, &B::fkt, "function (1 controlling station, default 0)"),
+        Num("function", "0..6", 0, 6, &B::fkt,
+            "function (1 controlling, 2 controlled station, default 0)"),
         Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
                Procedure),
         Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15)",
@@ -117,6 +119,8 @@ const std::vector<ChannelOption>& ChannelOptions() {
         Num("tv", "MS", 0, 65535, &B::tv, "RTS lead time in ms"),
         Num("tn", "MS", 0, 65535, &B::tn, "RTS lag time in ms"),
         Num("rts", "0..7", 0, 7, &B::rts, "RTS/DTR mode"),
+        Num("rb", "0|1", 0, 1, &B::rb,
+            "balanced: direction bit sent (default 1 for function 1, 0 for 2)"),
         Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
         Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
         Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
@@ -237,14 +241,22 @@ int Check(const Invocation& in, Program& scratch) {
 
 std::string Usage() {
     std::string u = "  emulate --port1 DEV [--port2 DEV] [OPTIONS]\n"
+                    "  emulate --demo [OPTIONS]\n"
                     "                          go online and run the link procedure of each "
                     "channel's\n"
-                    "                          function (function 1: the controlling station "
-                    "polls its\n"
-                    "                          stations); output and log as in monitor; exit 0 "
-                    "at the end,\n"
-                    "                          1 when a port cannot be opened, 2 for bad "
-                    "options\n"
+                    "                          function (1: the controlling station polls its "
+                    "stations,\n"
+                    "                          2: the controlled station answers; with "
+                    "--procedure\n"
+                    "                          balanced either station of balanced "
+                    "transmission);\n"
+                    "                          output and log as in monitor; exit 0 at the "
+                    "end, 1 when\n"
+                    "                          a port cannot be opened, 2 for bad options.\n"
+                    "                          --demo: channel 1 polls channel 2 on a virtual "
+                    "line of\n"
+                    "                          the program's own (the options below change "
+                    "it)\n"
                     "    channel options (for both channels; --ch1-NAME or --ch2-NAME for one):\n";
     for (const ChannelOption& c : ChannelOptions()) u += c.usage;
     u += "    other options:\n"
@@ -289,9 +301,14 @@ struct Summary {
             const bool emulating = c.se.sim != SIM_NONE && c.bp.cnr != 0;
             for (int k = 0; emulating && k < c.bp.la.anz && k < kMaxLinkAdr; ++k) {
                 const uint16_t la = c.bp.la.a[k];
+                // A balanced station has one link of its own: established, or paused after a
+                // negative acknowledgement.
+                const bool up = c.se.sim == SIM_BALANCED
+                                    ? k == 0 && (c.se.lks == 1 || c.se.lks == 5)
+                                    : ((c.se.uslstat >> k) & 1) == 0;
                 nlohmann::json s;
                 s["la"] = la;
-                s["link"] = (c.se.uslstat >> k) & 1 ? "down" : "up";
+                s["link"] = up ? "up" : "down";
                 auto it = lost.find({i, la});
                 s["linksLost"] = it == lost.end() ? 0 : it->second;
                 st.push_back(s);
@@ -316,6 +333,7 @@ int RunEmulate(const Args& args) {
     e.values.push_back("telegram");
     e.values.push_back("request");
     e.flags = {"summary"};
+    e.demo = true;
     e.check = Check;
     e.beforeRun = [](const Invocation& in, ProgramHost& host) {
         if (!in.opt().Has("data-dir")) return 0;
@@ -330,6 +348,7 @@ int RunEmulate(const Args& args) {
         return 0;
     };
     e.configure = [](const Invocation& in, Program& p) {
+        if (in.opt().Has("demo")) EnterDemo(p);
         if (in.opt().Has("params")) {
             // The loader says what is wrong with a file that is no parameter set.
             if (!p.LoadParamSet(in.opt().Get("params"))) return 1;
@@ -337,6 +356,12 @@ int RunEmulate(const Args& args) {
             if (!ApplyDecodeOptions(in, p)) return kExitRefused;
         }
         if (!ApplyChannelOptions(in, p)) return kExitRefused;
+        // A balanced station sends the direction bit of its function unless told otherwise.
+        for (int i = 0; i < 2; ++i) {
+            T_BetriebsPar& bp = p.com[i].bp;
+            if (!in.opt().Has("rb") && !in.opt().Has(kPrefixes[i] + std::string("rb")))
+                bp.rb = bp.fkt == FKT_MASTER ? 1 : 0;
+        }
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
         if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
         // Stops all sending: the telegrams' link addresses follow the channels now.

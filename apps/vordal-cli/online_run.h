@@ -25,6 +25,9 @@ struct OnlineCommand {
     // The channels only listen and never send; a function that emulates a station is judged
     // as monitoring, or with --emulate as that station would judge the frames.
     bool passive = false;
+    // The command offers --demo: both channels on a virtual line of the program's own instead
+    // of the devices of --port1 and --port2.
+    bool demo = false;
     // Checks the command's own values before anything starts, on a scratch program that has
     // the receive options applied (link addresses of the widest length).
     std::function<int(const Invocation&, Program& scratch)> check;

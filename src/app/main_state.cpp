@@ -32,9 +32,10 @@ int LinkStateText(const Program& p, const T_ComVar& c, bool sending) {
     case SIM_SLAVE:
         if (sending) return kTxLinkNotUsed;
         return stationDown ? kTxLinkDown : kTxLinkUp;
-    default: // balanced: both stations send primary frames
+    default: // balanced: both stations send primary frames; the partner's link is up once
+             // the partner has reset it
         if (sending) return (c.se.lks == 1 || c.se.lks == 5) ? kTxLinkUp : kTxLinkDown;
-        return stationDown ? kTxLinkDown : kTxLinkUp;
+        return c.se.lke != 0 ? kTxLinkUp : kTxLinkDown;
     }
 }
 
@@ -190,7 +191,9 @@ WindowPlace MainWindowPlace(int32_t state, int32_t top, int32_t left, int32_t wi
     WindowPlace w;
     if (state == 0) return w;
     w.maximised = state == 3;
-    bool off = top < -10 || top > screenHeight - 50 || left < -width / 3 || left > screenWidth - 50;
+    // The stored values come from the settings file: any 32-bit value, computed without overflow.
+    const int64_t third = static_cast<int64_t>(width) / 3;
+    bool off = top < -10 || top > screenHeight - 50 || left < -third || left > screenWidth - 50;
     w.kind = off ? WindowPlaceKind::Centred : WindowPlaceKind::Stored;
     return w;
 }

@@ -33,8 +33,10 @@
 #include "send/send_service.h"
 #include "send/sete.h"
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -221,6 +223,9 @@ public:
     std::function<void()> stationImageWork; // periodic work of the station image
     std::function<void()> modemService;     // every 16 ticks
     std::function<void()> commandFiles;     // every 16 ticks, online with option 12
+    // The channels' own settings while the demonstration line runs in their place (EnterDemo);
+    // given back at shutdown unless the user set the channels meanwhile.
+    std::optional<std::array<T_BetriebsPar, 2>> demoKept;
     bool started = false;
     // The desktop program keeps its settings, file-name list and data directory at exit; the
     // command-line program leaves them as they are.

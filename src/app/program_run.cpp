@@ -165,13 +165,17 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     };
     svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
     svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
+    svc->hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, *linkEnv); };
 
     send = std::make_unique<SendTelegrams>(
         sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); },
                       [this](const std::string& m) { LogText(m); }});
     lists = std::make_unique<SendLists>(seli, *send);
     send->stopLists = [this] { lists->StopAll(); };
-    feedback = std::make_unique<CommandFeedback>(rmTab, FeedbackEnv{*linkEnv, av, nullptr});
+    feedback = std::make_unique<CommandFeedback>(rmTab, FeedbackEnv{*linkEnv, av});
+    linkEnv->hooks.commandFeedback = [this](T_ComVar& c) {
+        return feedback->MatchCommand(c, c.em.te);
+    };
     // Telegrams 1..12 go before lists 1..12; the feedback is asked by its own kind.
     dataSources.Add(send.get());
     dataSources.Add(lists.get());
@@ -208,6 +212,7 @@ bool Program::LoadParamSet(const std::string& name) {
     ParamSetEnv env = ParamEnv();
     bool ok = LoadParameterSet(env, name.empty() ? DefaultParamSetName() : name);
     if (ok) {
+        demoKept.reset();
         TakeSeTeBlock(sete, pblk.sete);
         TakeSeLiBlocks(seli, pblk.seli, pblk.casl);
         TakeRmBlock(rmTab, pblk.rm);
@@ -228,6 +233,11 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
         // to the automatic log instead of being lost.
         std::string automatic = log->AutomaticName(tb->LocalNow());
         if (automatic != n && log->OpenLog(automatic, ageCheck)) n = automatic;
+    }
+    if (log->IsOpen() && log->Damage().Any()) {
+        LogTally t = log->Tally();
+        msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
+                  Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
     }
     av.dtLog = n;
     InitChannels();
@@ -354,7 +364,8 @@ void Program::TimerStep() {
     uint32_t old = av.Tick++;
     if (old % 32 == 4 && av.online && av.logerr) {
         SetOnline(false);
-        msg.Error(texts.tx(kTxLogWriteErr) + av.dtLog);
+        const std::string& why = log->WriteError();
+        msg.Error(why.empty() ? texts.tx(kTxLogWriteErr) + av.dtLog : why);
         av.logerr = false;
     }
 }
@@ -416,6 +427,7 @@ void Program::ChangeChannelParams(int i, const T_BetriebsPar& bp) {
     // The line settles with the old parameters before the new ones are set.
     if (wasOpen) svc->ActiveWait(176000 / oldBaud + 500);
     com[i].bp = bp;
+    demoKept.reset(); // the user owns the channels now
     InitChannel(com[i], av, ap);
     if (send) send->StopAll();
     if (av.online) svc->OpenChannel(i);
@@ -426,6 +438,12 @@ void Program::Shutdown() {
     av.setelisav = false;
     av.parasav = false;
     if (svc) svc->CloseAllChannels();
+    // The demonstration's settings do not outlive it: the log's head keeps the channels' own.
+    if (demoKept) {
+        com[0].bp = (*demoKept)[0];
+        com[1].bp = (*demoKept)[1];
+        demoKept.reset();
+    }
     if (log) log->CloseLog();
     if (sv && persistSettings) {
         SettingsEnv env = SettingsOf();

@@ -14,4 +14,7 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap);
 // plus 300 ms.
 uint32_t FrameTimeout(int32_t baud);
 
+// Seconds to ticks of a measured tick length: trunc(s * 997 / msjetick) + 1.
+uint32_t TicksOf(double s, int32_t msjetick);
+
 } // namespace vdl

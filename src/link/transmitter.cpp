@@ -63,7 +63,9 @@ void Transmit(T_ComVar& c, LinkEnv& env) {
     if (se.sim == SIM_SLAVE) {
         se.tew = te;
     } else if (!IsSingleChar(te) && !IsTextRecord(te)) {
-        if (ExpectsAnswer(se.fktorg)) {
+        // A repetition awaits its answer as the original did, whatever was composed since (a
+        // balanced station may have acknowledged its partner's frame meanwhile).
+        if (te.stat == ST_REPETITION || ExpectsAnswer(se.fktorg)) {
             se.tew = te;
             se.wquit = true;
             se.loadu2 = true;

@@ -4,6 +4,7 @@
 #include "asdu/catalogue.h"
 #include "asdu/time_tag.h"
 #include "link/transmitter.h"
+#include "link/user_data_reception.h"
 #include "send/sete_encoder.h"
 
 #include <algorithm>
@@ -177,7 +178,8 @@ bool CommandFeedback::MatchCommand(T_ComVar& c, T_Telegramm& te) {
     T_Telegramm kept = te;
     kept.b[lay.TypI + 2] = static_cast<uint8_t>((te.b[lay.TypI + 2] & ~kCauseMask) |
                                                 (known ? kUnknownOa : kUnknownCa));
-    if (env_.keepConfirmation) env_.keepConfirmation(c, kept);
+    // Confirmed as a kept command: cause + 1 and the negative bit (46 or 47).
+    KeepConfirmation(c, kept, lay);
     return true;
 }
 

@@ -93,9 +93,6 @@ bool TakeRmBlock(T_RmTab& t, const std::vector<uint8_t>& block);
 struct FeedbackEnv {
     LinkEnv& link;
     const T_AllgVar& av; // dRmStg
-    // Keeps a command for a station's automatic confirmation (the negative confirmations:
-    // stat 29, cause 45 or 46, confirmed with cause 46 or 47).
-    std::function<void(T_ComVar&, const T_Telegramm&)> keepConfirmation;
 };
 
 class CommandFeedback : public UserDataSource {

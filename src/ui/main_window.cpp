@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/demo_line.h"
 #include "app/help_pages.h"
 #include "app/image_commands.h"
 #include "app/main_commands.h"
@@ -37,6 +38,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -327,6 +329,15 @@ void TfmMain::BuildStatusBar() {
     np.setColor(QPalette::WindowText, PaletteColor(1));
     lblNotice_->setPalette(np);
     notice->addWidget(lblNotice_, 1);
+    // Without a port the program can still show telegrams: on a line of its own.
+    btnDemo_ = new QPushButton(noticeRow_);
+    btnDemo_->setObjectName(QStringLiteral("btnDemo"));
+    btnDemo_->setFocusPolicy(Qt::NoFocus);
+    connect(btnDemo_, &QPushButton::clicked, this, [this] {
+        host_.StartDemo();
+        UpdateStatus();
+    });
+    notice->addWidget(btnDemo_, 0, Qt::AlignVCenter);
     noticeRow_->hide();
     rows->addWidget(noticeRow_);
 
@@ -372,6 +383,8 @@ void TfmMain::ApplyTexts() {
     }
     for (size_t i = 0; i < lamps_.size(); ++i)
         lamps_[i]->setToolTip(Qs(t.tx(kTxLampHints + static_cast<int>(i))));
+    btnDemo_->setText(Qs(t.tx(kTxDemoButton)));
+    btnDemo_->setToolTip(Qs(t.tx(kTxDemoHint)));
     FillGrid();
     RefreshSendCaptions();
     if (obj_) obj_->ApplyTexts();

@@ -19,6 +19,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QToolBar;
 class QToolButton;
 
@@ -95,6 +96,7 @@ public:
     QString NoticeText() const;
     // The row of that line: a later entry (a button beside the advice) goes into its layout.
     QWidget* NoticeRow() const { return noticeRow_; }
+    QPushButton* DemoButton() const { return btnDemo_; }
     QColor PanelColour(int i) const;
     QAction* Action(const QString& name) const;
     QToolBar* MenuToolBar() const { return tbrMenu_; }
@@ -170,6 +172,7 @@ private:
     std::array<QLabel*, kStatusPanels> panels_{};
     QWidget* noticeRow_ = nullptr;
     QLabel* lblNotice_ = nullptr;
+    QPushButton* btnDemo_ = nullptr;          // starts the demonstration line
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
     bool runScheduled_ = false;
     std::string timing_;                  // the timing caption of the online display (t2)

@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -137,15 +138,20 @@ struct EmulatePeer {
                 const std::vector<std::string>& peerArgs) {
         PrivateFolders(name);
         log = TempDir(name + "-log") + "e.vdl";
-        std::vector<std::string> a = {"emulate",   "--port1",   line.a.name, "--function", "1",
-                                      "--records", "--summary", "--log",     log};
+        std::vector<std::string> a = {"emulate",   "--port1", line.a.name, "--records",
+                                      "--summary", "--log",   log};
+        // The controlling station unless the test says otherwise.
+        if (std::find(emuArgs.begin(), emuArgs.end(), "--function") == emuArgs.end())
+            a.insert(a.end(), {"--function", "1"});
         a.insert(a.end(), emuArgs.begin(), emuArgs.end());
         emu = std::make_unique<ChildProgram>(BinDir() + "vordal-cli", a);
         StartPeer(peerArgs);
     }
     void StartPeer(const std::vector<std::string>& peerArgs) {
-        std::vector<std::string> b = {"--role",      "secondary", "--port",       line.b.name,
-                                      "--ca-length", "2",         "--ioa-length", "3"};
+        std::vector<std::string> b = {"--port", line.b.name,    "--ca-length",
+                                      "2",      "--ioa-length", "3"};
+        if (std::find(peerArgs.begin(), peerArgs.end(), "--role") == peerArgs.end())
+            b.insert(b.end(), {"--role", "secondary"});
         b.insert(b.end(), peerArgs.begin(), peerArgs.end());
         peer = std::make_unique<ChildProgram>(BinDir() + "peer101", b);
     }
@@ -238,6 +244,36 @@ TEST(EmulateAgainstPeer, ALostStationIsReportedOnceAndResetWhenItAnswersAgain) {
     EXPECT_EQ(r.Summary()["channels"][0]["stations"][0]["linksLost"], 1);
 }
 
+// ---- The controlled station and both balanced stations against peer101 ----
+
+namespace {
+
+// The peer's summary line once it has ended.
+nlohmann::json PeerSummary(const ChildProgram& peer) {
+    for (const nlohmann::json& j : JsonLines(peer.out))
+        if (j.contains("summary")) return j;
+    return {};
+}
+
+// The peer ended well and judged nothing faulty, left no request unanswered, lost no link.
+void ExpectPeerSatisfied(const ChildProgram& peer) {
+    EXPECT_EQ(peer.ExitCode(), 0) << "the peer judged a fault:\n" << peer.out;
+    const nlohmann::json p = PeerSummary(peer);
+    EXPECT_EQ(p["faults"], 0);
+    EXPECT_EQ(p["unanswered"], 0);
+    EXPECT_EQ(p["links_lost"], 0);
+}
+
+// No frame received by the emulating channel was judged faulty.
+int FaultyReceived(const ChildProgram& emu) {
+    int n = 0;
+    for (const nlohmann::json& j : JsonLines(emu.out))
+        if (!j.contains("summary") && j["ek"] == 1 && j["stat"] < 40 && j["stat"] != 32) ++n;
+    return n;
+}
+
+} // namespace
+
 // ---- Send telegrams from text files, requested at set times or triggered ----
 
 namespace {
@@ -263,6 +299,99 @@ std::vector<nlohmann::json> Frames(const ChildProgram& emu, int ek, const std::s
 }
 
 } // namespace
+
+TEST(EmulateAgainstPeer, ControlledStationServesTheControllingStation) {
+    EmulatePeer r("emulate-peer-controlled", {"--function", "2", "--link-addresses", "1"},
+                  {"--role", "primary", "--addresses", "1", "--command-every", "2"});
+    ASSERT_TRUE(r.Until([&] {
+        return Count(r.peer->out, "clock synchronisation confirmed") >= 1 &&
+               Count(r.peer->out, "command confirmed") >= 3;
+    })) << r.emu->err
+        << r.peer->out;
+    ASSERT_TRUE(r.line.Stop({r.peer.get(), r.emu.get()}));
+    ExpectPeerSatisfied(*r.peer);
+    // The interrogation is confirmed (the station has no data to terminate it with).
+    EXPECT_NE(r.peer->out.find("type=100 cot=7"), std::string::npos);
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(FaultyReceived(*r.emu), 0);
+    EXPECT_EQ(r.Summary()["channels"][0]["stations"][0]["link"], "up");
+}
+
+TEST(EmulateAgainstPeer, EitherBalancedStation) {
+    struct Row {
+        const char* function; // of the emulating channel
+        const char* role;     // of the peer
+        const char* awaited;  // a note of the peer that shows the exchange works
+    };
+    const Row rows[] = {
+        {"2", "balanced-a", "command confirmed"},                // the peer controls and commands
+        {"1", "balanced-b", "test function for link a=1 dir=1"}, // our link tests answered
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.role);
+        EmulatePeer r(
+            std::string("emulate-peer-") + row.role,
+            {"--function", row.function, "--procedure", "balanced", "--zztv", "1",
+             "--link-addresses", "1"},
+            {"--role", row.role, "--addresses", "1", "--command-every", "2", "--test-ms", "700"});
+        ASSERT_TRUE(r.Until([&] {
+            return Count(r.peer->out, row.awaited) >= 3 && r.Records(vdl::ST_LINK_UP, 1) == 1 &&
+                   r.Records(vdl::ST_REMOTE_RESET, 1) >= 1;
+        })) << r.emu->err
+            << r.peer->out;
+        ASSERT_TRUE(r.line.Stop({r.peer.get(), r.emu.get()}));
+        ExpectPeerSatisfied(*r.peer);
+        if (std::string(row.role) == "balanced-a") {
+            EXPECT_GE(PeerSummary(*r.peer)["clock_syncs_confirmed"], 1);
+            EXPECT_NE(r.peer->out.find("type=100 cot=7"), std::string::npos);
+        }
+        EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+        EXPECT_EQ(FaultyReceived(*r.emu), 0);
+        EXPECT_EQ(r.Records(vdl::ST_LINK_LOST, 1), 0);
+    }
+}
+
+// ---- The demonstration line ----
+
+TEST(EmulateDemo, ChannelOnePollsChannelTwoOnALineOfItsOwn) {
+    PrivateFolders("emulate-demo");
+    const std::string log = TempDir("emulate-demo-log") + "d.vdl";
+    ChildProgram emu(BinDir() + "vordal-cli", {"emulate", "--demo", "--zztpoll", "50", "--baud",
+                                               "115200", "--records", "--summary", "--log", log});
+    VirtualLine idle; // only its waiting: the programs own line carries the frames
+    auto answered = [&](int ek) {
+        int n = 0;
+        for (const nlohmann::json& j : JsonLines(emu.out))
+            if (!j.contains("summary") && j["ek"] == ek && j["stat"] == 40) ++n;
+        return n;
+    };
+    ASSERT_TRUE(idle.Run({&emu}, [&] { return answered(1) >= 20 && answered(3) >= 20; }))
+        << emu.err;
+    ASSERT_TRUE(idle.Stop({&emu}));
+    EXPECT_EQ(emu.ExitCode(), 0) << emu.err;
+    int faulty = 0, lost = 0, up = 0;
+    long nr = -1;
+    bool continuous = true;
+    for (const nlohmann::json& j : JsonLines(emu.out)) {
+        if (j.contains("summary")) continue;
+        if (j["stat"] < 40 && j["ta"] != 4) ++faulty;
+        if (j["stat"] == 32) ++lost;
+        if (j["stat"] == 45) ++up;
+        if (nr >= 0 && j["nr"] != nr + 1) continuous = false;
+        nr = j["nr"];
+    }
+    EXPECT_EQ(faulty, 0);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(up, 1);
+    EXPECT_TRUE(continuous);
+    const nlohmann::json s = JsonLines(emu.out).back()["summary"]["channels"];
+    EXPECT_EQ(s[0]["fkt"], 1);
+    EXPECT_EQ(s[1]["fkt"], 2);
+    EXPECT_EQ(s[1]["stations"][0]["link"], "up");
+    // Devices of its own: no ports to name.
+    ProcessResult both = RunProgram(Cli() + " emulate --demo --port1 /dev/null --duration 0");
+    EXPECT_EQ(both.exitCode, 2);
+}
 
 TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
     const std::string dir = TempDir("emulate-tel-files");
