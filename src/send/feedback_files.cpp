@@ -43,19 +43,24 @@ bool ReadRow(const std::vector<std::string>& f, T_BefRm& e, const SeTeTextEnv& e
 
 } // namespace
 
+std::string FeedbackRowLine(const T_BefRm& e, const SeTeTextEnv& env) {
+    return Line({static_cast<long long>(e.bca), static_cast<long long>(e.boa), e.bken,
+                 e.con ? 1 : 0, e.ret ? 1 : 0, e.term ? 1 : 0, static_cast<long long>(e.roa),
+                 e.rtyp},
+                env.av.tz);
+}
+
+bool ReadFeedbackRow(const std::string& line, T_BefRm& e, const SeTeTextEnv& env) {
+    return ReadRow(SplitFields(line, env.av.tz), e, env);
+}
+
 std::vector<std::string> FeedbackTextLines(const T_RmTab& t, const SeTeTextEnv& env) {
     const char tz = env.av.tz;
     std::vector<std::string> out{Line({t.ein, t.wzeit}, tz)};
     int last = 1;
     for (int i = kRmEntries; i > 1 && last == 1; --i)
         if (!IsNewFeedbackEntry(t.e[i - 1])) last = i;
-    for (int i = 1; i <= last; ++i) {
-        const T_BefRm& e = t.e[i - 1];
-        out.push_back(Line({static_cast<long long>(e.bca), static_cast<long long>(e.boa), e.bken,
-                            e.con ? 1 : 0, e.ret ? 1 : 0, e.term ? 1 : 0,
-                            static_cast<long long>(e.roa), e.rtyp},
-                           tz));
-    }
+    for (int i = 1; i <= last; ++i) out.push_back(FeedbackRowLine(t.e[i - 1], env));
     return out;
 }
 

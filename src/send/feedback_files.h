@@ -13,6 +13,11 @@ namespace vdl {
 
 constexpr int kTxFeedbackCommandFile = 397;
 
+// One entry as a row of the file (8 fields), and a row read back (7 or 8 fields; false for a
+// line that is no row).
+std::string FeedbackRowLine(const T_BefRm& e, const SeTeTextEnv& env);
+bool ReadFeedbackRow(const std::string& line, T_BefRm& e, const SeTeTextEnv& env);
+
 // The lines of the file: entries 1 up to the last that is not new (at least entry 1).
 std::vector<std::string> FeedbackTextLines(const T_RmTab& t, const SeTeTextEnv& env);
 // Reads the lines into t: no lines change nothing; otherwise the table is new, line 1 gives the

@@ -65,7 +65,10 @@ bool SendLists::BuildList(T_ComVar& c, int n) {
         l.h.anzist = 0;
         return false;
     }
-    if (EndOfListCycle(l)) Notify(n);
+    if (EndOfListCycle(l)) {
+        Notify(n);
+        if (cycleDone) cycleDone(n);
+    }
     return true;
 }
 

@@ -62,6 +62,8 @@ public:
     // A cycle of list n ended while the editor follows it; false when the editor is gone (the
     // list then stops telling).
     std::function<bool(int n)> cycleEnded;
+    // A cycle of list n ended (whoever follows it).
+    std::function<void(int n)> cycleDone;
 
     SeLiSet& Set() { return *set_; }
     const SendEnv& Env() const { return tel_->Env(); }

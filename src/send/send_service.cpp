@@ -128,6 +128,7 @@ bool SendTelegrams::BuildTelegram(T_ComVar& c, int n) {
         t.stat = SS_TE_IDLE;
         t.anzist = 0;
     }
+    if (sent) sent(n);
     return true;
 }
 

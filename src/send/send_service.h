@@ -100,6 +100,8 @@ public:
 
     // The list reset of the send lists, run by StopAll.
     std::function<void()> stopLists;
+    // Telegram n has been built to be sent (the demonstration line follows its commands).
+    std::function<void(int n)> sent;
 
     // ---- The rules of one item, shared with the send lists (a list's header is an item) ----
     bool OnChannel(const T_SeTe& t, const T_ComVar& c) const;
