@@ -347,7 +347,8 @@ void TfmSeLi::CycleEnded() {
         row = row >= live.maxakt ? 1 : row + 1;
     }
     model_->Refresh();
-    grid->setCurrentIndex(model_->index(row - 1, std::max<int>(SLC_AKT, grid->currentIndex().column())));
+    grid->setCurrentIndex(
+        model_->index(row - 1, std::max<int>(SLC_AKT, grid->currentIndex().column())));
 }
 
 void TfmSeLi::reject() {
