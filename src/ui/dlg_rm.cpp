@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -74,11 +75,7 @@ TfmRm::TfmRm(Program& p, QWidget* main) : FormDialog(p.texts, main), p_(p), kept
         return col == RMC_BCA || col == RMC_BOA || col == RMC_ROA || col == RMC_RTYP;
     };
     grid->pick = [this](int row, int col) { PickCell(row, col); };
-    grid->horizontalHeader()->setStretchLastSection(true);
-    const int w = fontMetrics().horizontalAdvance(QStringLiteral("0"));
-    const int widths[RMC_COUNT] = {6, 14, 15, 10, 9, 9, 8, 15, 12};
-    for (int c = 0; c < RMC_COUNT; ++c) grid->setColumnWidth(c, widths[c] * w + 12);
-    grid->setMinimumHeight(18 * grid->verticalHeader()->defaultSectionSize());
+    grid->Fit({6, 14, 15, 10, 9, 9, 8, 15, 12}, 18);
     body()->addWidget(grid, 1);
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ShowHintOfCell(); });
@@ -90,7 +87,7 @@ TfmRm::TfmRm(Program& p, QWidget* main) : FormDialog(p.texts, main), p_(p), kept
     const int row = std::clamp(tab.zeile, 1, kRmEntries);
     const int col = std::clamp(tab.spalte, 1, RMC_COUNT - 1);
     grid->setCurrentIndex(model_->index(row - 1, col));
-    resize(std::max(width(), 100 * w), std::max(height(), 36 * fontMetrics().height()));
+    resize(width(), std::max(height(), 36 * fontMetrics().height()));
     PlaceBesideMain(main);
     RestoreFocus(tab.ilo);
 }

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cstddef>
@@ -132,11 +133,7 @@ TfmSeLi::TfmSeLi(Program& p, int n, QWidget* main)
         return col == SLC_TYP || col == SLC_URS || col == SLC_CA || col == SLC_OA;
     };
     grid->pick = [this](int row, int col) { PickCell(row, col); };
-    grid->horizontalHeader()->setStretchLastSection(true);
-    const int w = fontMetrics().horizontalAdvance(QStringLiteral("0"));
-    const int widths[SLC_COUNT] = {6, 7, 12, 14, 6, 6, 6, 16, 12};
-    for (int c = 0; c < SLC_COUNT; ++c) grid->setColumnWidth(c, widths[c] * w + 12);
-    grid->setMinimumHeight(16 * grid->verticalHeader()->defaultSectionSize());
+    grid->Fit({6, 7, 12, 14, 6, 6, 6, 16, 12}, 16);
     body()->addWidget(grid, 1);
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ShowHintOfCell(); });
@@ -151,7 +148,7 @@ TfmSeLi::TfmSeLi(Program& p, int n, QWidget* main)
     SetFocusOrder({sfBez, cbAnst, sfTypn, sfSender, sfAnzt, sfAnzo, sfWzt, cbUeb, cbKlasse, sfHk,
                    sfCa, grid, btnSend});
     Fill();
-    resize(std::max(width(), 88 * w), std::max(height(), 40 * fontMetrics().height()));
+    resize(width(), std::max(height(), 40 * fontMetrics().height()));
     PlaceBesideMain(main);
 }
 

@@ -300,8 +300,11 @@ void TfmMain::BuildMenus() {
     // The texts of the items by their index (ApplyTexts).
     for (int k = 0; k < M_COUNT; ++k)
         for (size_t i = 0; i < items[static_cast<size_t>(k)].size(); ++i)
-            if (QAction* a = items[static_cast<size_t>(k)][i])
+            if (QAction* a = items[static_cast<size_t>(k)][i]) {
                 a->setProperty("vdlText", kMenuItemText[k] + static_cast<int>(i));
+                // The submenus' own items are captioned with the others.
+                actions_.emplace(a->objectName(), a);
+            }
 
     tbrLed_ = addToolBar(QStringLiteral("tbrLed"));
     tbrLed_->setObjectName(QStringLiteral("tbrLed"));

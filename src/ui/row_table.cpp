@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace vdl {
 
@@ -25,7 +26,7 @@ QVariant RowTableModel::data(const QModelIndex& i, int role) const {
 bool RowTableModel::setData(const QModelIndex& i, const QVariant& v, int role) {
     const int row = i.row() + 1, col = i.column();
     if (role != Qt::CheckStateRole && role != Qt::EditRole) return false;
-    const QString entry = role == Qt::EditRole         ? v.toString()
+    const QString entry = role == Qt::EditRole       ? v.toString()
                           : v.toInt() == Qt::Checked ? QStringLiteral("1")
                                                      : QStringLiteral("0");
     const std::string text = Ss(entry);
@@ -76,6 +77,18 @@ std::pair<int, int> RowTableView::SelectedRows() const {
         }
     }
     return {first, last};
+}
+
+void RowTableView::Fit(const std::vector<int>& digits, int rows) {
+    horizontalHeader()->setStretchLastSection(true);
+    const int w = fontMetrics().horizontalAdvance(QStringLiteral("0"));
+    int total = verticalScrollBar()->sizeHint().width() + 4;
+    for (size_t c = 0; c < digits.size(); ++c) {
+        setColumnWidth(static_cast<int>(c), digits[c] * w + 12);
+        total += digits[c] * w + 12;
+    }
+    setMinimumWidth(total);
+    setMinimumHeight(rows * verticalHeader()->defaultSectionSize());
 }
 
 void RowTableView::FinishEditing() {

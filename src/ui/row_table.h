@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vdl {
 
@@ -56,6 +57,8 @@ public:
     std::function<void(int row, int col)> pick;
     // The first and last selected row (1-based), the cursor row when nothing is selected.
     std::pair<int, int> SelectedRows() const;
+    // Column widths in digits, every column in sight without scrolling sideways, rows lines high.
+    void Fit(const std::vector<int>& digits, int rows);
     // An entry being typed into a cell is taken (its check runs).
     void FinishEditing();
 
