@@ -9,6 +9,8 @@
 #include "app/main_commands.h"
 #include "link/channel_init.h"
 #include "link/channel_params.h"
+#include "send/feedback_files.h"
+#include "send/list_files.h"
 #include "send/sete_files.h"
 
 #include <QCoreApplication>
@@ -137,7 +139,7 @@ const std::vector<ChannelOption>& ChannelOptions() {
     return v;
 }
 
-// --telegram N=FILE: a telegram text file for telegram N (1..12).
+// --telegram N=FILE and --list N=FILE: a text file for telegram or list N (1..12).
 bool TelegramOption(const std::string& v, int& n, std::string& file) {
     const size_t eq = v.find('=');
     long long k = 0;
@@ -147,12 +149,14 @@ bool TelegramOption(const std::string& v, int& n, std::string& file) {
     return !file.empty();
 }
 
-// --request telegram:N[@SECONDS]: the operator's send request of telegram N that many seconds
-// (with up to three decimals) after going online.
-bool RequestOption(const std::string& v, int& n, int& ms) {
-    const std::string word = "telegram:";
-    if (v.compare(0, word.size(), word) != 0) return false;
-    const std::string rest = v.substr(word.size());
+// --request telegram:N[@SECONDS] or list:N[@SECONDS]: the operator's send request of telegram
+// or list N that many seconds (with up to three decimals) after going online.
+bool RequestOption(const std::string& v, int& n, int& ms, bool* list = nullptr) {
+    const std::string telegram = "telegram:", listWord = "list:";
+    const bool isList = v.compare(0, listWord.size(), listWord) == 0;
+    if (!isList && v.compare(0, telegram.size(), telegram) != 0) return false;
+    if (list) *list = isList;
+    const std::string rest = v.substr(isList ? listWord.size() : telegram.size());
     const size_t at = rest.find('@');
     long long k = 0;
     if (!ParseNumber(rest.substr(0, at), 1, kSeTeCount, k)) return false;
@@ -191,6 +195,24 @@ int LoadTelegrams(const Invocation& in, Program& p) {
                                             : ShownText(error));
         p.send->StationFromLinkAddress(t);
         if (t.typ == PT_FILE) p.send->ReloadRawFile(n);
+    }
+    return 0;
+}
+
+// Loads the list text files of --list (rows beyond 3000 go on into the next lists) and the
+// feedback text file of --feedback. 0, or 1 after the message of a file that cannot be read.
+int LoadListsAndFeedback(const Invocation& in, Program& p) {
+    for (const std::string& v : in.opt().GetAll("list")) {
+        int n = 0;
+        std::string file;
+        TelegramOption(v, n, file);
+        if (!ImportListFile(*p.lists, file, n)) return in.Fail(1, Shown(file));
+    }
+    if (in.opt().Has("feedback")) {
+        std::string error;
+        const std::string file = in.opt().Get("feedback");
+        if (!LoadFeedbackFile(file, p.rmTab, SeTeTextEnv{p.av, p.ap}, false, error))
+            return in.Fail(1, error.empty() ? Shown(file) : ShownText(error));
     }
     return 0;
 }
@@ -238,10 +260,18 @@ int Check(const Invocation& in, Program& scratch) {
         if (!TelegramOption(v, n, file)) return in.BadValue("telegram", "N=FILE (N 1..12)");
         if (int rc = in.CheckInputFile(file); rc != 0) return rc;
     }
+    for (const std::string& v : o.GetAll("list")) {
+        int n = 0;
+        std::string file;
+        if (!TelegramOption(v, n, file)) return in.BadValue("list", "N=FILE (N 1..12)");
+        if (int rc = in.CheckInputFile(file); rc != 0) return rc;
+    }
+    if (o.Has("feedback"))
+        if (int rc = in.CheckInputFile(o.Get("feedback")); rc != 0) return rc;
     for (const std::string& v : o.GetAll("request")) {
         int n = 0, ms = 0;
         if (!RequestOption(v, n, ms))
-            return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
+            return in.BadValue("request", "telegram:N[@SECONDS] or list:N[@SECONDS] (N 1..12)");
     }
     // A missing data directory is made, as the program makes its own; refused only when it
     // cannot be.
@@ -287,10 +317,16 @@ std::string Usage() {
          "                                       state and the number of links lost\n"
          "      --telegram N=FILE                load a telegram text file into send\n"
          "                                       telegram N (1..12); repeatable\n"
+         "      --list N=FILE                    load a list text file into send list N\n"
+         "                                       (1..12; rows beyond 3000 go on into the\n"
+         "                                       next lists); repeatable\n"
+         "      --feedback FILE                  load a command feedback text file (its\n"
+         "                                       first line switches the feedback on)\n"
          "      --request telegram:N[@SECONDS]   send telegram N, as the operator asks for it,\n"
          "                                       SECONDS after going online (default 0);\n"
          "                                       repeatable; refused requests are said on\n"
-         "                                       standard error, questions declined\n";
+         "                                       standard error, questions declined\n"
+         "      --request list:N[@SECONDS]       start send list N the same way\n";
     // The channel options above are not listed again among the shared ones; --emulate says
     // nothing here, every channel of emulate runs the procedure of its function.
     std::vector<std::string> shown = {"emulate"};
@@ -355,6 +391,8 @@ int RunEmulate(const Args& args) {
     e.values.push_back("data-dir");
     e.values.push_back("telegram");
     e.values.push_back("request");
+    e.values.push_back("list");
+    e.values.push_back("feedback");
     e.flags = {"summary"};
     e.demo = true;
     e.check = Check;
@@ -387,6 +425,7 @@ int RunEmulate(const Args& args) {
         }
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
         if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
+        if (int rc = LoadListsAndFeedback(in, p); rc != 0) return rc;
         // Stops all sending: the telegrams' link addresses follow the channels now.
         p.InitChannels();
         return 0;
@@ -394,10 +433,15 @@ int RunEmulate(const Args& args) {
     e.online = [](const Invocation& in, Program& p) {
         for (const std::string& v : in.opt().GetAll("request")) {
             int n = 0, ms = 0;
-            RequestOption(v, n, ms);
+            bool list = false;
+            RequestOption(v, n, ms, &list);
             // Precise: a coarse timer may fire a twentieth of its time early.
-            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(),
-                               [&p, n] { SendTelegramCommand(p, n); });
+            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), [&p, n, list] {
+                if (list)
+                    StartListCommand(p, n);
+                else
+                    SendTelegramCommand(p, n);
+            });
         }
     };
     e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };

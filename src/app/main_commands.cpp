@@ -301,11 +301,31 @@ void StopSendingCommand(Program& p) {
     Status(p);
 }
 
+bool StartListCommand(Program& p, int n) {
+    if (!p.lists) return false;
+    const bool ok = p.lists->StartList(n) == RequestResult::Requested;
+    Status(p);
+    return ok;
+}
+
+bool AnySending(const Program& p) {
+    return (p.send && p.send->AnyActive()) || (p.lists && p.lists->AnyActive());
+}
+
 std::vector<std::string> SendCaptions(const Program& p, bool edit) {
     std::vector<std::string> out;
     for (int n = 1; n <= kSeTeCount; ++n)
         out.push_back(
             SendMenuCaption(n, p.sete.at(n), p.sete.at(n).stat != SS_TE_IDLE, p.texts, edit));
+    return out;
+}
+
+std::vector<std::string> ListCaptions(const Program& p, bool edit) {
+    std::vector<std::string> out;
+    for (int n = 1; n <= kSeLiCount; ++n) {
+        const T_SeTe& h = p.seli.at(n).h;
+        out.push_back(SendMenuCaption(n, h, h.stat != SS_TE_IDLE, p.texts, edit));
+    }
     return out;
 }
 

@@ -70,5 +70,12 @@ bool SendTelegramCommand(Program& p, int n);
 void StopSendingCommand(Program& p);
 // The captions of the 12 send actions (edit = false) or edit actions (edit = true).
 std::vector<std::string> SendCaptions(const Program& p, bool edit);
+// aSeLi1..12: starts send list n (the send request with its checks; text 874 for a list without
+// active objects). True when it was requested.
+bool StartListCommand(Program& p, int n);
+// Some send telegram or list is active (miSeStop is enabled).
+bool AnySending(const Program& p);
+// The captions of the 12 list actions (aSeLi) or edit actions (aPaLi).
+std::vector<std::string> ListCaptions(const Program& p, bool edit);
 
 } // namespace vdl

@@ -34,13 +34,16 @@ public:
     void Log(T_ComVar&, const T_Telegramm& te) override { p_.LogTelegram(te); }
     void ReceiveTriggers(T_ComVar& c, const T_Telegramm& te) override {
         if (p_.send) p_.send->FireOnReceive(c, te);
+        if (p_.lists) p_.lists->FireOnReceive(c, te);
     }
     void FrameTriggers(T_ComVar& c, const T_Telegramm& te) override {
         if (p_.send) p_.send->FireOnFrame(c, te);
+        if (p_.lists) p_.lists->FireOnFrame(c, te);
     }
     void RemoteReset(T_ComVar& c, uint16_t la) override {
         if (p_.svc) p_.svc->LogEvent(c, ST_REMOTE_RESET, la);
         if (p_.send) p_.send->FireEvent(c, ANST_REMOTE_RESET, la);
+        if (p_.lists) p_.lists->FireEvent(c, ANST_REMOTE_RESET, la);
         if (p_.view) p_.view->UpdateStatus();
     }
     void LinkReaction(T_ComVar& c) override {
@@ -118,9 +121,10 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     ApplyDisplaySettings();
     if (pp.sprache != 0) LoadLanguage(pp.sprache);
 
-    // The send telegrams named in the present language; the channel defaults: channel 1's
-    // baud rate from its entry of the baud list.
+    // The send telegrams and lists named in the present language; the channel defaults:
+    // channel 1's baud rate from its entry of the baud list.
     InitialSeTeSet(sete, texts);
+    InitialSeLiSet(seli, texts);
     InitChannelRecords(com[0], com[1]);
     const std::string& baudText = texts.tx(657 + com[0].bp.BaudI);
     if (!baudText.empty() && baudText.find_first_not_of("0123456789") == std::string::npos &&
@@ -162,21 +166,41 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     };
     linkEnv = std::make_unique<LinkEnv>(LinkEnv{*svc, av, ap, texts, *tb, msg, dataSources, {}});
     linkEnv->hooks.linkEvent = [this](T_ComVar& c, uint8_t event, uint16_t la) {
-        if (event == ST_LINK_UP) send->FireEvent(c, ANST_LINK_UP, la);
+        if (event == ST_LINK_UP) {
+            send->FireEvent(c, ANST_LINK_UP, la);
+            lists->FireEvent(c, ANST_LINK_UP, la);
+        }
         if (view) view->UpdateStatus();
     };
-    // Reception of user data: the receive triggers of the send telegrams.
-    linkEnv->hooks.userData = [this](T_ComVar& c) { send->FireOnReceive(c, c.em.te); };
+    // Reception of user data: the receive triggers of the send telegrams and lists.
+    linkEnv->hooks.userData = [this](T_ComVar& c) {
+        send->FireOnReceive(c, c.em.te);
+        lists->FireOnReceive(c, c.em.te);
+    };
     svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
     svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
     svc->hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, *linkEnv); };
 
     send = std::make_unique<SendTelegrams>(
-        sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); }});
-    dataSources.Add(send.get()); // the first user data source
-    minuteWork = [this] { send->FireMinute(av.min % 60); };
-    commandFiles = [this] { send->RunCommandFile(); };
+        sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); },
+                      [this](const std::string& m) { LogText(m); }});
+    lists = std::make_unique<SendLists>(seli, *send);
+    send->stopLists = [this] { lists->StopAll(); };
+    feedback = std::make_unique<CommandFeedback>(rmTab, FeedbackEnv{*linkEnv, av});
+    linkEnv->hooks.commandFeedback = [this](T_ComVar& c) {
+        return feedback->MatchCommand(c, c.em.te);
+    };
+    // Telegrams 1..12 go before lists 1..12; the feedback is asked by its own kind.
+    dataSources.Add(send.get());
+    dataSources.Add(lists.get());
+    dataSources.Add(feedback.get());
+    minuteWork = [this] {
+        send->FireMinute(av.min % 60);
+        lists->FireMinute(av.min % 60);
+    };
+    commandFiles = [this] { RunCommandFiles(); };
     InitChannels();
+    lists->RecountAll();
 
     CreateLog(*tb);
     log->statisticsChanged = [this] {
@@ -206,8 +230,11 @@ bool Program::LoadParamSet(const std::string& name) {
     if (ok) {
         demoKept.reset();
         TakeSeTeBlock(sete, pblk.sete);
+        TakeSeLiBlocks(seli, pblk.seli, pblk.casl);
+        TakeRmBlock(rmTab, pblk.rm);
         InitChannels();
         if (send) send->ReloadRawFiles();
+        if (lists) lists->RecountAll();
     }
     return ok;
 }

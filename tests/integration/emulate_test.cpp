@@ -574,7 +574,12 @@ TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
         {"--telegram 1", 2},
         {"--telegram 1=" + Quote(dir + "missing.txt"), 1},
         {"--request telegram:0", 2},
-        {"--request list:1@2", 2},
+        {"--request list:13@2", 2},
+        {"--request lists:1", 2},
+        {"--list 0=" + Quote(one), 2},
+        {"--list 1=" + Quote(dir + "missing.txt"), 1},
+        {"--feedback " + Quote(dir + "missing.txt"), 1},
+        {"--list 1=" + Quote(one) + " --request list:1@0.5", 0},
         {"--request telegram:1@-1", 2},
         {"--request telegram:1@1.2345", 2},
         {"--telegram 1=" + Quote(one), 1}, // fewer than two lines
@@ -585,4 +590,64 @@ TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
                                        " --function 1 --duration 0 " + r.args);
         EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
     }
+}
+
+// ---- Send lists and the command feedback against peer101 as the controlling station ----
+
+TEST(EmulateAgainstPeer, ListsGoInCyclesAndCommandsAreAnsweredThroughTheFeedbackTable) {
+    const std::string dir = TempDir("emulate-lists-files");
+    // List 1: three scaled measured values at consecutive addresses (a sequence), periodic,
+    // every 300 ms without end; list 2: single points at 300 and 302, twice.
+    const std::string l1 = dir + "mw.txt", l2 = dir + "ind.txt", fb = dir + "fb.txt";
+    std::ofstream(l1, std::ios::binary) << "MW;0;0;0;2;0;300;0;1;11;1;0;1;0;0;0;\r\n"
+                                           "1;1;100;11;1;0;1000;0;\r\n"
+                                           "1;1;101;11;1;0;-2;0;\r\n"
+                                           "1;1;102;11;1;0;3;0;\r\n";
+    std::ofstream(l2, std::ios::binary) << "SP;0;0;2;2;0;0;0;1;1;3;0;1;0;0;0;\r\n"
+                                           "1;1;300;1;3;0;1;0;\r\n"
+                                           "0;1;301;1;3;0;1;0;\r\n"
+                                           "1;1;302;1;3;0;0;0;\r\n";
+    // The single command 1001 answers with its single point, the double command 1002 (a row
+    // of seven fields: any qualifier) with its double point with time tag.
+    std::ofstream(fb, std::ios::binary) << "1;0;\r\n"
+                                           "1;1001;-1;1;1;1;1001;1;\r\n"
+                                           "1;1002;1;1;1;1002;31;\r\n";
+    EmulatePeer r("emulate-lists",
+                  {"--function", "2", "--link-addresses", "1", "--list", "1=" + l1, "--list",
+                   "2=" + l2, "--feedback", fb, "--request", "list:1@0.5", "--request", "list:2@1"},
+                  {"--role", "primary", "--addresses", "1", "--command-every", "3"});
+    ASSERT_TRUE(r.Until([&] {
+        return Frames(*r.emu, 2, "0B 83 01").size() >= 3 &&
+               Frames(*r.emu, 2, "01 02 03").size() == 2 &&
+               Count(r.peer->out, "command confirmed") >= 2 &&
+               !Frames(*r.emu, 2, "2E 01 0A").empty() && !Frames(*r.emu, 2, "2D 01 0A").empty();
+    })) << r.emu->err
+        << r.peer->out;
+    ASSERT_TRUE(r.line.Stop({r.peer.get(), r.emu.get()}));
+    ExpectPeerSatisfied(*r.peer);
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(FaultyReceived(*r.emu), 0);
+    // The measured values: one sequence of three from address 100, each value as loaded.
+    auto asdu = [](const nlohmann::json& f, size_t octets) {
+        return f["bytes"].get<std::string>().substr(18, octets * 3 - 1);
+    };
+    for (const nlohmann::json& f : Frames(*r.emu, 2, "0B 83 01"))
+        EXPECT_EQ(asdu(f, 17), "0B 83 01 01 00 64 00 00 E8 03 00 FE FF 00 03 00 00");
+    // The single points: two objects, each with its address (301 is inactive).
+    for (const nlohmann::json& f : Frames(*r.emu, 2, "01 02 03"))
+        EXPECT_EQ(asdu(f, 13), "01 02 03 01 00 2C 01 00 01 2E 01 00 00");
+    // Each executed command: confirmed, its object's state with cause 11, terminated (the last
+    // may have been cut short by the end); the select before it only confirmed.
+    auto expectEach = [&](const std::string& step, const std::string& of) {
+        const size_t a = Frames(*r.emu, 2, step).size(), b = Frames(*r.emu, 2, of).size();
+        EXPECT_GE(a, b) << step;
+        EXPECT_LE(a, b + 1) << step;
+    };
+    ASSERT_GE(Frames(*r.emu, 2, "2D 01 0A").size(), 1u);
+    expectEach("01 01 0B 01 00 E9 03 00 01", "2D 01 0A 01 00 E9 03 00 01");
+    expectEach("1F 01 0B 01 00 EA 03 00 02", "2E 01 0A 01 00 EA 03 00 02");
+    const size_t selects = Frames(*r.emu, 1, "2D 01 06 01 00 E9 03 00 81").size();
+    const size_t confirmed = Frames(*r.emu, 2, "2D 01 07 01 00 E9 03 00 81").size();
+    EXPECT_GE(selects, confirmed);
+    EXPECT_LE(selects, confirmed + 1);
 }
