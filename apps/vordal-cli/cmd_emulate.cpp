@@ -326,7 +326,7 @@ std::string Usage() {
          "                                       SECONDS after going online (default 0);\n"
          "                                       repeatable; refused requests are said on\n"
          "                                       standard error, questions declined\n"
-         "      --request list:N[@SECONDS]       start send list N the same way\n";
+         "                or list:N[@SECONDS]     start send list N the same way\n";
     // The channel options above are not listed again among the shared ones; --emulate says
     // nothing here, every channel of emulate runs the procedure of its function.
     std::vector<std::string> shown = {"emulate"};

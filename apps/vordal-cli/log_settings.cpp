@@ -65,9 +65,9 @@ constexpr int kTxLogCannotAside = 2222; // Format(log, copy, reason)
 constexpr int kTxLogOtherLayout = 2223; // Format(log, option, its value, the run's)
 } // namespace
 
-int SettleRunLog(const Invocation& in, Program& p, const LogSettings& logged, bool named,
-                 std::string& aside) {
-    if (!p.log->IsOpen() || p.log->Empty()) return 0; // no record reads otherwise
+int SettleRunLog(const Invocation& in, Program& p, const LogSettings& logged, bool hadRecords,
+                 bool named, std::string& aside) {
+    if (!p.log->IsOpen() || !hadRecords) return 0; // no record reads otherwise
     const LogSettings run = SettingsIn(p);
     const SettingDifference d = FirstDifference(logged, run, p.texts);
     if (d.option.empty()) return 0;

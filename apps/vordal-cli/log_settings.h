@@ -38,12 +38,14 @@ SettingDifference FirstDifference(const LogSettings& log, const LogSettings& run
                                   const TextTable& t);
 
 // The log an online command opened keeps the settings it was recorded with (logged) when it
-// holds records. When the run's settings (those of the program now) differ: a log named with
+// held records when it was opened (hadRecords; what the run's own set-up logged since, such as
+// a list loaded, does not count). When the run's settings (those of the program now) differ: a log
+// named with
 // --log is refused (2, the program gets the log's settings back so that closing leaves the
 // file as it was); the automatic log is kept aside under a free name (aside) and a new one is
 // begun under its own name, which standard error tells. 0 to go on, else the exit code after
 // the message.
-int SettleRunLog(const Invocation& in, Program& p, const LogSettings& logged, bool named,
-                 std::string& aside);
+int SettleRunLog(const Invocation& in, Program& p, const LogSettings& logged, bool hadRecords,
+                 bool named, std::string& aside);
 
 } // namespace vdl::cli

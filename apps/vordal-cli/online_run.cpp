@@ -152,6 +152,7 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     host.Run({p.texts.tx(673)});
     if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
     const LogSettings logged = SettingsIn(p);
+    const bool hadRecords = !p.log->Empty();
     PutSettings(p, defaults);
     // A run that ends before it starts leaves the log's settings as they were.
     auto endEarly = [&](int rc) {
@@ -171,7 +172,8 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (int rc = cmd.configure(in, p); rc != 0) return endEarly(rc);
     }
     std::string aside; // the automatic log kept aside, given back when no port opens
-    if (int rc = SettleRunLog(in, p, logged, o.Has("log"), aside); rc != 0) return endEarly(rc);
+    if (int rc = SettleRunLog(in, p, logged, hadRecords, o.Has("log"), aside); rc != 0)
+        return endEarly(rc);
     if (!aside.empty()) newLogs.push_back(p.av.dtLog);
     for (int i = 0; i < 2; ++i) {
         p.com[i].bp.cnr = 0;
