@@ -14,4 +14,8 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap);
 // plus 300 ms.
 uint32_t FrameTimeout(int32_t baud);
 
+// The longest record the receiver gathers between frames: the line length in ASCII mode, else
+// 16 bytes.
+uint16_t LineLimit(const T_BetriebsPar& bp);
+
 } // namespace vdl

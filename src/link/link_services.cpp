@@ -1,6 +1,7 @@
 #include "link/link_services.h"
 
 #include "link/controlling_station.h"
+#include "link/modem.h"
 #include "link/transmitter.h"
 
 namespace vdl {
@@ -72,12 +73,13 @@ bool SendUserData(T_ComVar& c, LinkEnv& env, std::initializer_list<SourceKind> k
 
 void LinkIdleWork(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
-    if (se.sim == SIM_NONE) {
-        // Monitoring: a ready user telegram goes out without link procedure.
-        SendUserData(c, env, {SourceKind::UserTelegram});
+    if (c.wm.vorh) ModemCountdown(c, env);
+    // Monitoring: a ready user telegram goes out without link procedure.
+    if (se.sim == SIM_NONE) SendUserData(c, env, {SourceKind::UserTelegram});
+    if (InModemState(se.lks)) {
+        ModemStep(c, env);
         return;
     }
-    if (se.lks >= 6) return; // the modem dialogue
     switch (se.sim) {
     case SIM_MASTER:
         ControllingStationStep(c, env);
