@@ -43,3 +43,6 @@ def define_cli(T, R, COMBO, FIELD):
       note="command line: no free instance slot")
     T(2220, "das Log %s kann nicht benutzt werden", "the log %s cannot be used", fmt="s",
       note="command line: the log of monitor cannot be opened")
+    T(2360, "%s ist keine Modemdatei (192 Bytes, das erste Feld 192)",
+      "%s is not a modem file (192 bytes, the first field 192)", fmt="s",
+      note="command line: a file given as modem file that is none")
