@@ -15,6 +15,7 @@
 #include "ui/dlg_frbsel.h"
 #include "ui/dlg_info.h"
 #include "ui/dlg_lnk.h"
+#include "ui/dlg_wahl.h"
 #include "ui/dlg_opt.h"
 #include "ui/form_texts.h"
 #include "ui/lamp_button.h"
@@ -219,7 +220,7 @@ void TfmMain::BuildMenus() {
     pa.push_back(nullptr); // send telegram editor
     pa.push_back(nullptr); // send list editor
     pa.push_back(nullptr); // command feedback
-    pa.push_back(nullptr); // modem
+    pa.push_back(AddAction(menus_[M_PARA], "WaehlModem", [this] { ShowDialling(); }));
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT1", [this] { LinkTest(1); }));
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT2", [this] { LinkTest(2); }));
 
@@ -699,6 +700,10 @@ void TfmMain::EditFilterCmd(bool logFilter) {
         TakeFilter(prog_, logFilter, f);
 }
 
+void TfmMain::ShowDialling() {
+    vdl::ShowDialling(this, prog_);
+}
+
 void TfmMain::LinkTest(int channel) {
     ShowLinkTest(this, prog_.texts, prog_.com[channel - 1].se.lt, channel);
 }
@@ -771,6 +776,7 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wheight = g.height();
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
+    if (TfmWahl* w = OpenDialling()) w->close();
     if (onClose) onClose();
     e->accept();
 }
