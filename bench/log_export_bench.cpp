@@ -73,13 +73,7 @@ void Export(benchmark::State& state) {
     p.pp.format = static_cast<int32_t>(state.range(0));
     vdl::FixedLocale loc;
     vdl::RenderEnv render = p.Rendering(loc);
-    vdl::LogOutputEnv env{
-        *p.log,
-        render,
-        loc,
-        vdl::LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
-        [&p](const vdl::T_Telegramm& te) { return vdl::DisplayAccepts(te, p.Filters()); },
-        nullptr};
+    vdl::LogOutputEnv env = p.OutputEnv(render, loc, clock);
     for (auto _ : state) {
         NullSink sink;
         vdl::WriteLogLines(env, sink);

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev
-          nlohmann-json3-dev socat xvfb xauth fonts-dejavu-core qt6-translations-l10n)
+          nlohmann-json3-dev socat xvfb xauth fonts-dejavu-core qt6-translations-l10n
+          poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 //   log export FILE     the log as text, CSV or a new log file
 #include "cli.h"
 #include "decode_input.h"
+#include "inspect.h"
 #include "invocation.h"
 #include "record_json.h"
 
@@ -14,9 +15,11 @@
 #include "core/time_base.h"
 #include "log/filter.h"
 #include "log/log_output.h"
+#include "log/log_print.h"
 #include "log/log_store.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_locale.h"
+#include "platform/qt_printer.h"
 
 #include <nlohmann/json.hpp>
 
@@ -30,26 +33,6 @@
 namespace vdl::cli {
 
 namespace {
-
-// A clock for commands that only read: logs are looked at, never stamped.
-class StillClock : public Clock {
-public:
-    uint32_t Millis() override { return 0; }
-    double LocalNow() override { return 0; }
-};
-
-// A program with the texts of the program directory in the language of the command line and a
-// log opened for looking.
-struct Inspect {
-    CliMessages msg;
-    StillClock clock;
-    Program p{ProgramDir(), msg};
-    bool Open(const Invocation& inv, const std::string& file) {
-        p.texts.LoadFile(TextFilePath(ProgramDir(), inv.LangOf(ProgramDir())));
-        p.CreateLog(clock);
-        return p.log->OpenForInspection(file);
-    }
-};
 
 // The usage of the sub-commands, each shown by its --help and all by log --help.
 const std::string kWriteUsage =
@@ -68,7 +51,10 @@ const std::string kExportUsage =
     "      --lang usa|ger                   language of the interpretation and the messages\n"
     "                                       (default usa: English)\n"
     "      --progress                       one line per 10 % on standard error (without it,\n"
-    "                                       progress is shown only on a terminal)";
+    "                                       progress is shown only on a terminal)\n"
+    "  log export FILE --kind pdf --out OUT.pdf [--format 3..7] [--filter NAMEDFILTER]\n"
+    "                         the log printed into a PDF file: pages with a header each, in\n"
+    "                         the view format given (default 3, the full interpretation)";
 const std::string kUsage =
     kWriteUsage + "\n" + kInfoUsage + "\n" + kRecordsUsage + "\n" + kExportUsage;
 
@@ -228,14 +214,15 @@ int Export(const Args& args) {
     Invocation inv("log export", kExportUsage);
     if (!inv.Start(args, {"format", "out", "kind", "filter"}, {"progress"})) return inv.Exit();
     const Options& o = inv.opt();
-    if (!o.Has("format")) return inv.Refuse(inv.Say(inv.tx(2206), {"--format 3..7"}));
-    long long format = 0;
+    long long format = 3;
     int kind = 0;
-    if (!inv.Number("format", 3, 7, format, "3|4|5|6|7") ||
-        !inv.Choice("kind", {"text", "log"}, kind))
-        return kExitRefused;
-    if (kind == 1 && !o.Has("out"))
-        return inv.Refuse(inv.Say(inv.tx(2208), {"--kind log", "--out"}));
+    if (!inv.Choice("kind", {"text", "log", "pdf"}, kind)) return kExitRefused;
+    // A printout takes the full interpretation unless a format is given.
+    if (!o.Has("format") && kind != 2) return inv.Refuse(inv.Say(inv.tx(2206), {"--format 3..7"}));
+    if (!inv.Number("format", 3, 7, format, "3|4|5|6|7")) return kExitRefused;
+    if (kind != 0 && !o.Has("out"))
+        return inv.Refuse(
+            inv.Say(inv.tx(2208), {kind == 1 ? "--kind log" : "--kind pdf", "--out"}));
     std::string file;
     if (int rc = OneLogFile(inv, file); rc != 0) return rc;
     std::string filter;
@@ -260,18 +247,18 @@ int Export(const Args& args) {
     QtLocaleFormats loc;
     SetDefaultNumberFormat(loc.Numbers());
     RenderEnv render = p.Rendering(loc);
-    LogOutputEnv env{*p.log,
-                     render,
-                     loc,
-                     LogEnv{clock, msg, p.texts, p.av, p.ap, p.pp, p.com[0].bp, p.com[1].bp},
-                     [&p](const T_Telegramm& te) { return DisplayAccepts(te, p.Filters()); },
-                     nullptr};
+    LogOutputEnv env = p.OutputEnv(render, loc, clock);
     Progress progress(inv, o.Has("progress"));
     env.progress = [&progress](int pct) { return progress.Step(pct); };
     bool ok;
     if (!o.Has("out")) {
         StreamSink sink(std::cout);
         ok = WriteLogLines(env, sink);
+    } else if (kind == 2) {
+        // The printer's path, into a PDF file.
+        if (RefuseTheLog(env, o.Get("out"))) return 1;
+        ok = PrintLog(env, *QtPrinter::Pdf(o.Get("out")));
+        if (!ok) return inv.Fail(1, inv.Say(inv.tx(kTxPrinterFails), {Shown(o.Get("out"))}));
     } else {
         ok = WriteLogOutput(env, o.Get("out"), kind == 1 ? OUT_LOG : OUT_TEXT);
     }

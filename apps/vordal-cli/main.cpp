@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <vector>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace vdl::cli {
 
@@ -102,6 +104,17 @@ std::string Options::Get(const std::string& name, const std::string& def) const 
 
 namespace {
 
+// Printing into a PDF file needs the fonts of a GUI application; without a display it runs on
+// the offscreen platform.
+bool Prints(const std::vector<std::string>& args) {
+    if (args.empty() || args[0] != "log") return false;
+    for (size_t i = 1; i < args.size(); ++i)
+        if (args[i] == "--kind=pdf" ||
+            (args[i] == "--kind" && i + 1 < args.size() && args[i + 1] == "pdf"))
+            return true;
+    return false;
+}
+
 void PrintHelp() {
     std::cout << "usage: vordal-cli COMMAND [OPTIONS]\n"
                  "       vordal-cli --version | --help\n"
@@ -137,7 +150,13 @@ void QtMessages(QtMsgType type, const QMessageLogContext& context, const QString
 
 int main(int argc, char** argv) {
     g_qtHandler = qInstallMessageHandler(QtMessages);
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (Prints(std::vector<std::string>(argv + 1, argv + argc))) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     vdl::cli::g_progDir =
         (std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "").string();
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,5 +1,6 @@
 #include "app/main_commands.h"
 
+#include "app/image_commands.h"
 #include "app/main_state.h"
 #include "app/program.h"
 #include "asdu/address_text.h"
@@ -70,6 +71,7 @@ bool DeleteLog(Program& p) {
     if (p.msg.Ask(Format(p.texts.tx(kTxAskDeleteLog), {p.av.dtLog}), false) != Answer::Yes)
         return false;
     p.log->NewLog();
+    RestartImage(p);
     p.log->ZeroCounters();
     if (p.view) p.view->StatisticsChanged();
     Redraw(p, 35);
@@ -91,6 +93,7 @@ bool OpenLogFileCommand(Program& p, const std::string& file) {
         AddRecentFile(p.av, file);
     }
     DeriveFromSettings(p);
+    RestartImage(p);
     Status(p);
     if (p.view) p.view->ShowLogDisplay();
     return ok;
@@ -293,6 +296,7 @@ void ApplyGeneralSettings(Program& p, const T_AllgPar& edited, const std::string
             p.av.dtOaTxt = FileExists(inData) ? inData : p.av.ProgDir + p.texts.tx(kTxObjTextFile);
             p.LoadObjectTexts(p.av.dtOaTxt);
             DeriveFromSettings(p);
+            RestartImage(p);
             if (p.view) p.view->ShowLogDisplay();
         }
     }

@@ -40,6 +40,10 @@ int LinkStateText(const Program& p, const T_ComVar& c, bool sending) {
 
 } // namespace
 
+std::string PortHint(const Program& p) {
+    return p.AnyPortChosen() ? std::string() : p.texts.tx(kTxChoosePort);
+}
+
 std::string FileNameOnly(const std::string& path) {
     size_t p = path.find_last_of("/\\");
     return p == std::string::npos ? path : path.substr(p + 1);

@@ -29,6 +29,9 @@ constexpr int kTxLinkDown = 1186;
 constexpr int kTxFunction = 1472;  // + channel function
 constexpr int kTxProcedure = 1181; // + link procedure
 
+// The line of the status bar while no channel has a port.
+constexpr int kTxChoosePort = 2230;
+
 // Panels 0..5, and panel 6 with the channels' ports (shown after panel 0).
 constexpr int kStatusPanels = 7;
 constexpr int kPanelPorts = 6;
@@ -40,6 +43,10 @@ struct PanelState {
     int rgb = kNoColour;
 };
 PanelState StatusPanel(const Program& p, int panel);
+
+// The line of the status bar that says how to choose a port, while no channel has one;
+// empty otherwise.
+std::string PortHint(const Program& p);
 
 // The file name without its directory.
 std::string FileNameOnly(const std::string& path);

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/image_commands.h"
 #include "asdu/address_text.h"
 #include "link/channel_init.h"
 
@@ -66,6 +67,16 @@ void Program::CreateLog(Clock& stamps) {
         return FilterAccepts(ap.lfilt, te, Filters(), false);
     };
     log->displayFilter = [this](const T_Telegramm& te) { return DisplayAccepts(te, Filters()); };
+    log->stationImage = [this](const T_Telegramm& te) { EnterImage(te); };
+}
+
+LogOutputEnv Program::OutputEnv(const RenderEnv& render, const LocaleFormats& loc, Clock& clock) {
+    return LogOutputEnv{*log,
+                        render,
+                        loc,
+                        LogEnv{clock, msg, texts, av, ap, pp, com[0].bp, com[1].bp},
+                        [this](const T_Telegramm& te) { return DisplayAccepts(te, Filters()); },
+                        nullptr};
 }
 
 FilterEnv Program::Filters() const {

@@ -17,6 +17,7 @@
 #include "core/text_table.h"
 #include "core/time_base.h"
 #include "core/user_store.h"
+#include "image/station_image.h"
 #include "link/channel_service.h"
 #include "link/link_env.h"
 #include "link/link_platform.h"
@@ -24,6 +25,7 @@
 #include "link/receiver.h"
 #include "link/user_data.h"
 #include "log/filter.h"
+#include "log/log_output.h"
 #include "log/log_store.h"
 
 #include <functional>
@@ -32,6 +34,8 @@
 #include <vector>
 
 namespace vdl {
+
+class ImageRebuild;
 
 // Exit code of a start whose German program texts cannot be loaded.
 constexpr int kExitNoTexts = 99;
@@ -104,6 +108,20 @@ public:
     // What the renderer reads: settings, channels, object texts, the log's oldest number and
     // the given date and time forms.
     RenderEnv Rendering(const LocaleFormats& loc) const;
+    // The station image: it collects while its window is open; a rebuild from the log may be
+    // pending (app/image_commands.h).
+    StationImage image;
+    std::unique_ptr<ImageRebuild> imageRebuild;
+    ImageEnv ImageEnvOf() const;
+    // Enters a logged telegram into the image (a pending rebuild's older telegrams first).
+    void EnterImage(const T_Telegramm& te);
+    // Logs text 2074 once per object the image refused since the last call.
+    void LogImageRefusals();
+    int imageRefused = 0;
+    // What an output of the log (export, printout, new log file) reads: this program's log,
+    // settings and display filter, the renderer's environment and the locale; new logs are
+    // created on clock. No progress.
+    LogOutputEnv OutputEnv(const RenderEnv& render, const LocaleFormats& loc, Clock& clock);
     // Derives what the display settings decide elsewhere (the quality highlight mask); run
     // after they are read or edited.
     void ApplyDisplaySettings();
@@ -128,6 +146,8 @@ public:
     void SetOnline(bool on);
     // aGoOnl: toggles, zeroing the statistics when coming from offline.
     void ToggleOnline();
+    // Some channel has a port (a first start has none).
+    bool AnyPortChosen() const;
     // New parameters of channel i from the parameter dialog.
     void ChangeChannelParams(int i, const T_BetriebsPar& bp);
     // Closing the main window.

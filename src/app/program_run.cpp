@@ -2,6 +2,7 @@
 // parameter change and shutdown.
 #include "app/program.h"
 
+#include "app/image_commands.h"
 #include "core/format.h"
 #include "core/settings.h"
 #include "link/channel_init.h"
@@ -61,6 +62,7 @@ int MinuteOf(double dt) {
 } // namespace
 
 Program::~Program() {
+    imageRebuild.reset();
     log.reset();
     linkEnv.reset();
     svc.reset();
@@ -162,6 +164,8 @@ void Program::LogTelegram(const T_Telegramm& te) {
     T_Telegramm t = te;
     if (log && log->IsOpen()) log->AppendTelegram(t);
     if (onLogged) onLogged(t);
+    // Objects the station image refused are told after the telegram that brought them.
+    if (imageRefused > 0) LogImageRefusals();
 }
 
 std::string Program::DefaultParamSetName() const {
@@ -264,6 +268,7 @@ void Program::TimerStep() {
                 av.dtLog = log->AutomaticName(now);
                 log->OpenLog(av.dtLog, false);
                 log->NewLog();
+                RestartImage(*this);
                 if (view) {
                     view->UpdateStatus();
                     view->ShowOnlineDisplay();
@@ -298,7 +303,13 @@ void Program::TimerStep() {
     // 7. The delayed opening of the ports after start.
     if (av.Tick == av.OpenUhr) {
         --av.OpenUhr;
-        SetOnline(pp.online != 0);
+        if (pp.online && !AnyPortChosen()) {
+            // Nothing to open yet (a first start): no message and no switch of displays; the
+            // window says how to choose a port, and the next start still goes online.
+            if (view) view->UpdateStatus();
+        } else {
+            SetOnline(pp.online != 0);
+        }
         LoadObjectTexts(av.dtOaTxt);
         if (view) view->PostViewCommand(35);
     }
@@ -346,6 +357,10 @@ void Program::SetOnline(bool on) {
         // Channel 1 reaches its partner through a modem: the dialling window opens.
         if (av.online && com[0].wm.vorh && com[0].se.open) view->ShowDialling();
     }
+}
+
+bool Program::AnyPortChosen() const {
+    return com[0].bp.cnr != 0 || com[1].bp.cnr != 0;
 }
 
 void Program::ToggleOnline() {

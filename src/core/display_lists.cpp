@@ -42,15 +42,16 @@ int FontSizeIndex(const std::vector<int>& sizes, int size) {
 }
 
 bool WhiteTextOn(int rgb) {
-    // The text colour of the higher contrast by the relative luminance of sRGB colours: white
-    // wins below a luminance of about 0.18, where (1 + 0.05) / (L + 0.05) = (L + 0.05) / 0.05.
+    // By the relative luminance L of the sRGB colour: the contrasts of white and black text
+    // are equal at L = 0.18; up to 0.22 white is still taken, so that pure red and mid grey,
+    // where both read about the same, carry white text as dark colours do.
     auto lin = [](int c) {
         double v = c / 255.0;
         return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };
     double l = 0.2126 * lin((rgb >> 16) & 0xFF) + 0.7152 * lin((rgb >> 8) & 0xFF) +
                0.0722 * lin(rgb & 0xFF);
-    return (l + 0.05) * (l + 0.05) < 1.05 * 0.05;
+    return l < 0.22;
 }
 
 std::string PaletteEntryText(const TextTable& t, int idx) {

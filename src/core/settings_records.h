@@ -166,7 +166,13 @@ struct T_ProgPar {
     int32_t anzmruold;
     int32_t wtop, wleft, wheight, wwidth, wstate; // main window position
     T_AusgPar ausg;
-    uint8_t f2[85];
+    // The station image window: its place, its column widths (width / 2 each) and whether
+    // they are stored, and whether the columns keep fixed widths (0: automatic widths).
+    int32_t abbtop, abbleft, abbheight, abbwidth;
+    uint8_t abbbreite[16];
+    uint8_t abbfest;
+    uint8_t abbbrok;
+    uint8_t f2[51];
     uint8_t abbild;    // station image window open
     uint8_t f3[2];
     uint8_t online;    // go online at start
@@ -191,6 +197,9 @@ static_assert(offsetof(T_ProgPar, drucker) == 48);
 static_assert(offsetof(T_ProgPar, anzmruold) == 56);
 static_assert(offsetof(T_ProgPar, wtop) == 60);
 static_assert(offsetof(T_ProgPar, ausg) == 80);
+static_assert(offsetof(T_ProgPar, abbtop) == 116);
+static_assert(offsetof(T_ProgPar, abbbreite) == 132);
+static_assert(offsetof(T_ProgPar, abbfest) == 148);
 static_assert(offsetof(T_ProgPar, abbild) == 201);
 static_assert(offsetof(T_ProgPar, online) == 204);
 static_assert(offsetof(T_ProgPar, onlausg) == 205);

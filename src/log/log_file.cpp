@@ -244,6 +244,25 @@ bool LogCursor::SeekOldest() {
     return Valid();
 }
 
+bool LogCursor::SeekTo(int block, int pos) {
+    if (block < 0 || block >= lk_.anzbl) return false;
+    end_ = lk_.blakt;
+    Load(block);
+    // Only the start of an entry is a place: walk the block's entries up to it.
+    int p = kLogBlockHeadLen;
+    while (hasEntry_ && p < pos && p < lastPos_) {
+        int lga = EntryLga(b_, p);
+        if (lga < kLogEntryMin) break;
+        p += lga;
+    }
+    if (!hasEntry_ || p != pos || pos > lastPos_) {
+        Reset();
+        return false;
+    }
+    pos_ = pos;
+    return true;
+}
+
 bool LogCursor::Back() {
     if (!Valid()) return false;
     if (pos_ > kLogBlockHeadLen) {

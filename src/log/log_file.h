@@ -153,6 +153,10 @@ public:
         hasEntry_ = false;
     }
 
+    // Back to a place read before (Block(), Pos()); false, and no place, when the block no
+    // longer has an entry there. The caller checks that the entry is still the same telegram.
+    bool SeekTo(int block, int pos);
+
     bool Back();
     bool Forward();
     // Moves by n telegrams: over those that pass the filter when |n| < 5000 (and a filter is

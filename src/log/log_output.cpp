@@ -27,27 +27,47 @@ std::string FileName(const std::string& path) {
     return s == std::string::npos ? path : path.substr(s + 1);
 }
 
-// Walks the telegrams that pass the filter, from the oldest on.
+// Walks the telegrams that pass the filter, from the oldest on, as far as the count of the log
+// reaches. After every 1000th telegram it reports the progress, which may cancel the walk.
 class Walk {
 public:
-    explicit Walk(LogOutputEnv& env) : env_(env), c_(env.log.NewCursor()) {
-        ok_ = c_->SeekOldest();
+    explicit Walk(LogOutputEnv& env)
+        : env_(env), c_(env.log.NewCursor()), count_(env.log.Count()),
+          oldest_(env.log.Kopf().nralt) {
+        ok_ = count_ > 0 && c_->SeekOldest();
         Skip();
     }
     bool Ok() const { return ok_; }
+    bool Cancelled() const { return cancelled_; }
     T_Telegramm Current() const { return c_->Current(); }
     void Next() {
-        ok_ = c_->Forward();
+        Step();
         Skip();
     }
 
 private:
+    int32_t Rel() const { return (c_->Current().nr - oldest_ + 1) & kNrMask; }
     void Skip() {
-        while (ok_ && env_.pass && !env_.pass(c_->Current())) ok_ = c_->Forward();
+        while (ok_ && Rel() <= count_ && env_.pass && !env_.pass(c_->Current())) Step();
+        if (ok_ && Rel() > count_) ok_ = false;
+    }
+    // Past the current telegram.
+    void Step() {
+        const int32_t rel = Rel();
+        ok_ = c_->Forward();
+        if (rel % 1000 != 0 || !env_.progress) return;
+        int pct = static_cast<int>((rel / 256) * 100 / std::max(1, count_ / 256));
+        if (!env_.progress(std::min(pct, 100))) {
+            cancelled_ = true;
+            ok_ = false;
+        }
     }
     LogOutputEnv& env_;
     std::unique_ptr<LogCursor> c_;
+    const int32_t count_;
+    const int32_t oldest_;
     bool ok_ = false;
+    bool cancelled_ = false;
 };
 
 class FileSink : public OutputSink {
@@ -88,20 +108,17 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
     const TextTable& t = *env.render.texts;
     const bool csv = env.render.pp->format == VF_CSV;
     Walk w(env);
-    const int32_t count = env.log.Count();
-    const int32_t oldest = env.log.Kopf().nralt;
     double firstDt = w.Ok() ? w.Current().dt : 0;
-    for (const std::string& h : PageHeader(env, firstDt, 1))
+    sink.header = [&env, firstDt](int page) { return PageHeader(env, firstDt, page); };
+    for (const std::string& h : sink.header(1))
         if (!sink.Line(h)) return false;
     RenderEnv render = env.render;
-    render.oldestNr = oldest;
+    render.oldestNr = env.log.Kopf().nralt;
     T_TeleAusgabe ctx;
     ctx.env = &render;
     int day = Day(firstDt);
     for (; w.Ok(); w.Next()) {
         T_Telegramm te = w.Current();
-        int32_t rel = (te.nr - oldest + 1) & kNrMask;
-        if (count == 0 || rel > count) break;
         if (Day(te.dt) != day) {
             day = Day(te.dt);
             if (!sink.Line(ShortDate(env.loc, te.dt))) return false;
@@ -119,23 +136,23 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
             if (a < text.size() && !sink.Line(text.substr(a))) return false;
         }
         if (any && !csv && !sink.Line("")) return false;
-        if (rel % 1000 == 0 && env.progress) {
-            int pct = static_cast<int>((rel / 256) * 100 / std::max(1, count / 256));
-            if (!env.progress(std::min(pct, 100))) {
-                sink.Line(t.tx(kTxOutCancelled));
-                return false;
-            }
-        }
+    }
+    if (w.Cancelled()) {
+        sink.Line(t.tx(kTxOutCancelled));
+        return false;
     }
     return sink.Line(t.tx(kTxOutEnd));
 }
 
+bool RefuseTheLog(const LogOutputEnv& env, const std::string& name) {
+    if (!SameNameNoCase(name, env.log.Name())) return false;
+    env.target.msg.Error(env.render.texts->tx(kTxOutIsLog));
+    return true;
+}
+
 bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
     const TextTable& t = *env.render.texts;
-    if (SameNameNoCase(name, env.log.Name())) {
-        env.target.msg.Error(t.tx(kTxOutIsLog));
-        return false;
-    }
+    if (RefuseTheLog(env, name)) return false;
     if (kind != OUT_LOG) {
         std::ofstream f(name, std::ios::binary | std::ios::trunc);
         if (!f) {
@@ -158,21 +175,8 @@ bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
         return false;
     }
     Walk w(env);
-    const int32_t count = env.log.Count();
-    const int32_t oldest = env.log.Kopf().nralt;
-    bool ok = true;
-    for (; w.Ok(); w.Next()) {
-        T_Telegramm tg = w.Current();
-        int32_t rel = (tg.nr - oldest + 1) & kNrMask;
-        if (count == 0 || rel > count) break;
-        out.AppendCopy(tg);
-        if (rel % 1000 == 0 && env.progress &&
-            !env.progress(
-                std::min(100, static_cast<int>((rel / 256) * 100 / std::max(1, count / 256))))) {
-            ok = false;
-            break;
-        }
-    }
+    for (; w.Ok(); w.Next()) out.AppendCopy(w.Current());
+    const bool ok = !w.Cancelled();
     out.FlushLog();
     out.CloseLog();
     if (av.logerr) {

@@ -27,6 +27,9 @@ public:
     virtual ~OutputSink() = default;
     // False on a write error: the output stops.
     virtual bool Line(const std::string& s) = 0;
+    // The header lines of page n, set by the output before its first line; a printer repeats
+    // them on every page.
+    std::function<std::vector<std::string>(int page)> header;
 };
 
 struct LogOutputEnv {
@@ -36,7 +39,8 @@ struct LogOutputEnv {
     LogEnv target;            // the settings a new log file is created with
     // The display filter; empty: every telegram.
     std::function<bool(const T_Telegramm&)> pass;
-    // Called after every 1000th telegram with the percentage done; false cancels.
+    // Called after every 1000th telegram of the log (passing the filter or not) with the
+    // percentage done; false cancels.
     std::function<bool(int percent)> progress;
 };
 
@@ -51,6 +55,10 @@ std::string ViewHeaderText(const TextTable& t, const T_ProgPar& pp, const T_Allg
 // Writes the text form into sink. Returns false when a line could not be written or the run
 // was cancelled (text 1171 ends it then); true at the normal end (text 1170).
 bool WriteLogLines(LogOutputEnv& env, OutputSink& sink);
+
+// True, after text 1315 as an error, when name is the log being written out: no output may
+// replace its own source.
+bool RefuseTheLog(const LogOutputEnv& env, const std::string& name);
 
 // The output run for a text file (kind 0) or a new log file (kind 2) named name. A target
 // that is the log itself is refused with text 1315. A file that cannot be created stops the

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vdl {
 
@@ -270,27 +271,7 @@ int LogPage::NavigateLog(int code, int position, bool draw) {
         }
     } else if (code == NAV_NEWEST) {
         obja_ = 0;
-        if (cur.SeekNewest()) {
-            if (!e_.ap.afilt.aktiv) {
-                // Back from the newest until the page is filled; the page starts after the
-                // telegram that no longer fits.
-                int sum = 5 * lay_.h + 20;
-                for (;;) {
-                    T_Telegramm t = cur.Current();
-                    if (Pass(t)) {
-                        int n = MeasureLines(t);
-                        if (n > 0) sum += n * lay_.h + lay_.gap;
-                    }
-                    if (sum > lay_.bottom) {
-                        cur.Forward();
-                        break;
-                    }
-                    if (!cur.Back()) break;
-                }
-            } else if (!Pass(cur.Current())) {
-                cur.Move(-1, pass);
-            }
-        }
+        SeekNewestPage(cur);
     } else if (code == NAV_OLDEST) {
         obja_ = 0;
         if (cur.SeekOldest() && !Pass(cur.Current())) cur.Move(1, pass);
@@ -324,6 +305,17 @@ int LogPage::NavigateLog(int code, int position, bool draw) {
             }
         }
         if (move != 0 && cur.Move(move, pass) != 0) obja_ = 0;
+        if (move > 0 && cur.Valid()) {
+            // A move forward ends at the newest full page, as the newest page shows it, not
+            // at a page that holds only the last few telegrams.
+            std::unique_ptr<LogCursor> last = e_.log.NewCursor();
+            SeekNewestPage(*last);
+            if (last->Valid() &&
+                Relative(cur.Current().nr, k.nralt) > Relative(last->Current().nr, k.nralt)) {
+                SeekNewestPage(cur);
+                obja_ = 0;
+            }
+        }
     }
 
     if (draw) {
@@ -332,6 +324,29 @@ int LogPage::NavigateLog(int code, int position, bool draw) {
         scrollPos_ = PositionOf(cur.Current().nr);
     }
     return scrollPos_;
+}
+
+void LogPage::SeekNewestPage(LogCursor& c) {
+    if (!c.SeekNewest()) return;
+    if (e_.ap.afilt.aktiv) {
+        if (!Pass(c.Current())) c.Move(-1, [this](const T_Telegramm& t) { return Pass(t); });
+        return;
+    }
+    // Back from the newest until the page is filled; the page starts after the telegram that
+    // no longer fits.
+    int sum = 5 * lay_.h + 20;
+    for (;;) {
+        T_Telegramm t = c.Current();
+        if (Pass(t)) {
+            int n = MeasureLines(t);
+            if (n > 0) sum += n * lay_.h + lay_.gap;
+        }
+        if (sum > lay_.bottom) {
+            c.Forward();
+            break;
+        }
+        if (!c.Back()) break;
+    }
 }
 
 void LogPage::DrawPage() {
@@ -478,17 +493,18 @@ void LogPage::OnlineStep() {
     }
     c_.Present();
     if (e_.av.t2 && e_.millis) {
-        T_AllgVar& av = e_.av;
-        double ms = static_cast<double>(e_.millis() - t0);
-        av.talt = ms;
-        av.tsum += ms;
-        av.tmax = std::max(av.tmax, ms);
-        ++av.tanz;
-        if (timingCaption)
-            timingCaption(Format(
-                "mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
-                {av.tsum / av.tanz, static_cast<int>(ms), static_cast<int>(av.tmax), av.tanz}));
+        std::string c = CountTiming(e_.av, static_cast<double>(e_.millis() - t0));
+        if (timingCaption) timingCaption(c);
     }
+}
+
+std::string CountTiming(T_AllgVar& av, double ms) {
+    av.talt = ms;
+    av.tsum += ms;
+    av.tmax = std::max(av.tmax, ms);
+    ++av.tanz;
+    return Format("mittel: %4.1f  ist: %2d  max: %2d  anz: %d ",
+                  {av.tsum / av.tanz, static_cast<int>(ms), static_cast<int>(av.tmax), av.tanz});
 }
 
 void LogPage::ZeroTiming() {
@@ -497,17 +513,31 @@ void LogPage::ZeroTiming() {
 }
 
 void LogPage::ToOnlineDisplay() {
+    LogCursor& cur = e_.log.View();
+    if (!OnlineShown() && e_.av.LogAusg && cur.Valid()) {
+        T_Telegramm t = cur.Current();
+        kept_ = Place{cur.Block(), cur.Pos(), t.nr, t.dt, obja_};
+    }
     e_.pp.onlausg = 1;
     e_.log.CloseView();
     fullRedraw_ = true;
 }
 
-void LogPage::ToLogDisplay() {
+bool LogPage::ToLogDisplay(bool keepPlace) {
     e_.pp.onlausg = 0;
     e_.log.OpenForReading();
     ueberSeen_ = e_.log.Kopf().ueber;
     obja_ = 0;
     pageTelegrams_ = 0;
+    std::optional<Place> k = std::exchange(kept_, std::nullopt);
+    if (!keepPlace || !k || !e_.av.LogAusg) return false;
+    LogCursor& cur = e_.log.View();
+    if (cur.SeekTo(k->block, k->pos) && cur.Current().nr == k->nr && cur.Current().dt == k->dt) {
+        obja_ = k->obja;
+        return true;
+    }
+    cur.SeekNewest(); // the telegram has left the log meanwhile
+    return false;
 }
 
 } // namespace vdl

@@ -170,10 +170,12 @@ public:
     bool FullRedrawPending() const { return fullRedraw_; }
 
     // Switching displays: the online display closes the view's read handle and is drawn at the
-    // next step; the log display opens the log for reading at the newest telegram (the caller
-    // then posts the code for the newest page).
+    // next step, keeping the place of the log display it replaces; the log display opens the
+    // log for reading at the newest telegram. With keepPlace it goes back to the place kept
+    // when that telegram is still in the log, and returns true: the caller then posts a redraw
+    // instead of the code for the newest page.
     void ToOnlineDisplay();
-    void ToLogDisplay();
+    bool ToLogDisplay(bool keepPlace = false);
 
     // Zeroes the timing statistics of the online display step.
     void ZeroTiming();
@@ -201,6 +203,9 @@ private:
     void DrawOnlineLines();
     void FullOnlineRedraw();
     int ObjectStep(const T_Telegramm& te) const;
+    // Places c at the first telegram of the newest page (the page that ends with the newest
+    // telegram); with the display filter in force at the newest telegram that passes it.
+    void SeekNewestPage(LogCursor& c);
     int PositionOf(int32_t nr) const;
 
     LogPageEnv e_;
@@ -219,6 +224,19 @@ private:
     int pageTelegrams_ = 0;
     bool lastFit_ = true; // the last telegram of the page was drawn to its end
     int32_t obja_ = 0;    // first object of the page's first telegram
+    // The place of the log display while the online display is shown.
+    struct Place {
+        int block = -1;
+        int pos = 0;
+        int32_t nr = 0; // with the time stamp: the telegram is still the same one
+        double dt = 0;
+        int32_t obja = 0;
+    };
+    std::optional<Place> kept_;
 };
+
+// Counts a timed drawing step (switch "t2") into the statistics of av and gives the caption
+// that shows them.
+std::string CountTiming(T_AllgVar& av, double ms);
 
 } // namespace vdl

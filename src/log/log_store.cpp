@@ -462,13 +462,4 @@ std::unique_ptr<LogCursor> LogStore::NewCursor() {
         lk_, [this](int k, T_LogBlock& b, int& lastPos) { LoadBlock(k, b, lastPos); });
 }
 
-void LogStore::ReplayToStationImage() {
-    if (!stationImage || !open_) return;
-    auto c = NewCursor();
-    for (bool ok = c->SeekOldest(); ok; ok = c->Forward()) {
-        T_Telegramm te = c->Current();
-        if (te.ta == TA_VARIABLE) stationImage(te);
-    }
-}
-
 } // namespace vdl

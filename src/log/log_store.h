@@ -108,8 +108,6 @@ public:
     LogCursor& View() { return *view_; }
     // A cursor of its own (export, replay), reading through the read handle.
     std::unique_ptr<LogCursor> NewCursor();
-    // Replays every stored frame (ta = 3) to the station image; the view keeps its place.
-    void ReplayToStationImage();
 
     const T_LogKopf& Kopf() const { return lk_; }
     bool Empty() const;

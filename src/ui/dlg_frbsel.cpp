@@ -56,6 +56,8 @@ TfmFrbSel::TfmFrbSel(const TextTable& t, const T_AllgVar& av, int kind, T_TypUrs
             it->setForeground(ReadableOn(PaletteColor(c)));
         }
         lb->setMinimumWidth(lb->sizeHintForColumn(0) + 30);
+        // All 20 colours in sight.
+        lb->setMinimumHeight(lb->sizeHintForRow(0) * lb->count() + 2 * lb->frameWidth() + 4);
         grid->addWidget(lb, 1, side + 1);
         (side == 0 ? lbVg : lbHg) = lb;
         connect(lb, &QListWidget::currentRowChanged, this, &TfmFrbSel::OnColour);

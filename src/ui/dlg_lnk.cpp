@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace vdl {
@@ -20,6 +21,7 @@ constexpr int kTxCaption = 1295; // followed by the channel number
 constexpr int kTxCount = 1296;
 constexpr int kTxFirst = 1297;
 constexpr int kTxClose = 1310;
+constexpr int kHelpContext = 2300;
 
 QPointer<TfmLnk>& Instance() {
     static QPointer<TfmLnk> w;
@@ -53,6 +55,8 @@ TfmLnk::TfmLnk(const TextTable& t, LinkTestSwitches& lt, int channelNr, QWidget*
     row->addWidget(btnClose);
     v->addLayout(row);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [] { FormDialog::OpenHelp(kHelpContext); });
     // A switch acts the moment it is ticked.
     connect(chlbLink, &QListWidget::itemChanged, this, [this](QListWidgetItem* it) {
         int i = chlbLink->row(it);

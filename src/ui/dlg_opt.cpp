@@ -31,6 +31,9 @@ TfmOpt::TfmOpt(const TextTable& t, uint8_t (&opt)[kOptionBytes], QWidget* main)
         it->setCheckState(opt_[i] ? Qt::Checked : Qt::Unchecked);
     }
     chlbOpt->setMinimumWidth(chlbOpt->sizeHintForColumn(0) + 40);
+    // Every option in sight, none behind a scroll bar.
+    chlbOpt->setMinimumHeight(chlbOpt->sizeHintForRow(0) * chlbOpt->count() +
+                              2 * chlbOpt->frameWidth() + 4);
     body()->addWidget(chlbOpt);
     AddButtons(kHelpContext);
     SetFocusOrder({chlbOpt});

@@ -1,5 +1,6 @@
 #include "ui/dlg_wahl.h"
 
+#include "app/help_pages.h"
 #include "app/main_commands.h"
 #include "app/program.h"
 #include "core/modem_file.h"
@@ -19,7 +20,7 @@
 namespace vdl {
 
 namespace {
-constexpr int kHelpContext = 5900;
+
 constexpr int kTxCaption = 1975;
 constexpr int kTxModem = 1976;
 constexpr int kTxCommands = 1977;
@@ -113,7 +114,7 @@ TfmWahl::TfmWahl(Program& p, int channel, QWidget* main)
     lblDcd->setObjectName("lblDcd");
     g->addWidget(lblDcd, row++, 1);
 
-    AddButtons(kHelpContext);
+    AddButtons(HC_MODEM);
     cancelButton()->hide(); // Escape and OK both take the fields over
 
     // The modem check box acts at once: the link state is reset.

@@ -13,7 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace vdl {
@@ -101,8 +101,14 @@ FormDialog::FormDialog(const TextTable& t, QWidget* parent) : QDialog(parent), t
     auto* outer = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
     outer->addLayout(body_);
-    bar_ = new QStatusBar(this);
-    bar_->setSizeGripEnabled(false);
+    // The hint line wraps: a long hint shows whole, on two lines where one is too short.
+    bar_ = new QLabel(this);
+    bar_->setObjectName("lblHint");
+    bar_->setWordWrap(true);
+    bar_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    bar_->setContentsMargins(4, 2, 4, 2);
+    bar_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    bar_->setMinimumHeight(2 * bar_->fontMetrics().lineSpacing() + 8);
     outer->addWidget(bar_);
     connect(qApp, &QApplication::focusChanged, this, &FormDialog::OnFocusChanged);
 }
@@ -164,28 +170,30 @@ void FormDialog::AddButtons(int helpContext) {
     ok_ = MakeButton(kTxOk);
     ok_->setDefault(true);
     cancel_ = MakeButton(kTxCancel);
-    QPushButton* help = MakeButton(kTxHelp);
+    QPushButton* help = help_ = MakeButton(kTxHelp);
     row->addWidget(ok_);
     row->addWidget(cancel_);
     row->addWidget(help);
     body_->addLayout(row);
     connect(ok_, &QPushButton::clicked, this, &FormDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &FormDialog::reject);
-    connect(help, &QPushButton::clicked, this, [helpContext] {
-        if (HelpHandler()) HelpHandler()(helpContext);
-    });
+    connect(help, &QPushButton::clicked, this, [helpContext] { OpenHelp(helpContext); });
+    // F1 anywhere in the dialog opens the same page.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [helpContext] { OpenHelp(helpContext); });
+}
+
+void FormDialog::OpenHelp(int context) {
+    if (HelpHandler()) HelpHandler()(context);
 }
 
 QString FormDialog::ShownHint() const {
-    return bar_->currentMessage();
+    return bar_->text();
 }
 
 void FormDialog::ShowHintOf(QWidget* w) {
     int n = HintOf(w);
-    if (n > 0)
-        bar_->showMessage(tx(n));
-    else
-        bar_->clearMessage();
+    bar_->setText(n > 0 ? tx(n) : QString());
 }
 
 void FormDialog::SetFocusOrder(std::vector<QWidget*> order) {

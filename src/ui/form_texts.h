@@ -16,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QStatusBar;
 class QVBoxLayout;
 
 namespace vdl {
@@ -65,11 +64,12 @@ public:
     QLineEdit* MakeEntry(int n, QLabel** label = nullptr); // label n, margin 5, hint n+1
     QListWidget* MakeCheckList(int entriesText, int hint);
 
-    // The OK, Cancel and Help buttons at the bottom; Help opens the help context.
+    // The OK, Cancel and Help buttons at the bottom; Help and F1 open the help context.
     void AddButtons(int helpContext);
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
-    QStatusBar* statusBar() const { return bar_; }
+    QPushButton* helpButton() const { return help_; }
+    QLabel* hintLine() const { return bar_; }
     QVBoxLayout* body() const { return body_; }
 
     // The hint text shown for the focused control.
@@ -93,8 +93,9 @@ public:
     // OK runs Confirm; the dialog closes only when it succeeds.
     void accept() override;
 
-    // Where the Help buttons send their context number (the help viewer of the program).
+    // Where the Help buttons and F1 send their context number (the guide of the program).
     static void SetHelpHandler(std::function<void(int)> handler);
+    static void OpenHelp(int context);
 
 protected:
     // Validates the fields and writes them into the copy; false keeps the dialog open.
@@ -106,9 +107,10 @@ private:
 
     const TextTable& t_;
     QVBoxLayout* body_ = nullptr;
-    QStatusBar* bar_ = nullptr;
+    QLabel* bar_ = nullptr; // the dialog's status line: the hint of the focused control
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QPushButton* help_ = nullptr;
     std::vector<QWidget*> order_;
     int lastIndex_ = -1;
     std::vector<std::pair<QLineEdit*, std::function<void()>>> enterActions_;

@@ -3,6 +3,7 @@
 #include "ui/palette.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -47,6 +48,12 @@ LogView::LogView(QWidget* parent) : QWidget(parent) {
     scbrLog_->setSingleStep(1);
     scbrLog_->setPageStep(10);
     scbrLog_->installEventFilter(this);
+    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    hbar_->setObjectName(QStringLiteral("scbrHorz"));
+    hbar_->setFocusPolicy(Qt::NoFocus);
+    hbar_->setRange(0, 0);
+    hbar_->hide();
+    connect(hbar_, &QScrollBar::valueChanged, this, [this] { Redraw(); });
     tbSt_ = new QTableWidget(3, 11, this);
     tbSt_->setObjectName(QStringLiteral("tbSt"));
     tbSt_->horizontalHeader()->hide();
@@ -55,6 +62,7 @@ LogView::LogView(QWidget* parent) : QWidget(parent) {
     tbSt_->setSelectionMode(QAbstractItemView::NoSelection);
     tbSt_->setFocusPolicy(Qt::NoFocus);
     tbSt_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tbSt_->horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
     tbSt_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetFontSize(10);
     ShowOnlineParts(true);
@@ -93,11 +101,63 @@ int LogView::ScrollBarWidth() const {
     return online_ ? 0 : scbrLog_->sizeHint().width();
 }
 
+int LogView::ViewBottom() const {
+    return height() - hbar_->sizeHint().height();
+}
+
+int LogView::Offset() const {
+    return hbar_->value();
+}
+
+int LogView::GridWidth() const {
+    int w = 2 * tbSt_->frameWidth();
+    for (int c = 0; c < tbSt_->columnCount(); ++c) w += tbSt_->columnWidth(c);
+    return w;
+}
+
+bool LogView::FitGrid(const std::vector<int>& leastWidths) {
+    QFontMetrics fm(tbSt_->font());
+    for (int c = 0; c < tbSt_->columnCount(); ++c) {
+        int need =
+            c < static_cast<int>(leastWidths.size()) ? leastWidths[static_cast<size_t>(c)] : 0;
+        for (int r = 0; r < tbSt_->rowCount(); ++r)
+            if (const QTableWidgetItem* it = tbSt_->item(r, c))
+                need = std::max(need, fm.horizontalAdvance(it->text()) + 12);
+        if (need != tbSt_->columnWidth(c)) tbSt_->setColumnWidth(c, need);
+    }
+    int before = tbSt_->height();
+    PlaceChildren();
+    return tbSt_->height() != before;
+}
+
 void LogView::PlaceChildren() {
     int rh = tbSt_->rowCount() > 0 ? tbSt_->rowHeight(0) : h_;
-    tbSt_->setGeometry(0, 0, width(), rh * 3 + 4);
+    // Columns wider than the view: the grid scrolls sideways instead of cutting them off.
+    bool wide = GridWidth() > width();
+    tbSt_->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    int barH = wide ? tbSt_->horizontalScrollBar()->sizeHint().height() : 0;
+    tbSt_->setGeometry(0, 0, width(), rh * 3 + 4 + barH);
     int sw = scbrLog_->sizeHint().width();
     scbrLog_->setGeometry(width() - sw, 0, sw, height());
+    int hh = hbar_->sizeHint().height();
+    hbar_->setGeometry(0, height() - hh, width() - ScrollBarWidth(), hh);
+    UpdateHorizontalRange();
+}
+
+void LogView::UpdateHorizontalRange() {
+    // The widest line drawn decides how far the view scrolls sideways.
+    QFontMetrics fm(font_), hfm(headerFont_);
+    int widest = 0;
+    for (const DrawnLine& l : model_.Lines()) {
+        const QFontMetrics& m = l.style == LineStyle::Text ? fm : hfm;
+        widest = std::max(widest, textX_ + m.horizontalAdvance(QString::fromStdString(l.text)));
+    }
+    int visible = width() - ScrollBarWidth();
+    int over = std::max(0, widest + textX_ - visible);
+    hbar_->setRange(0, over);
+    hbar_->setPageStep(std::max(1, visible));
+    hbar_->setSingleStep(std::max(1, fm.horizontalAdvance(QLatin1Char('0')) * 8));
+    hbar_->setVisible(over > 0);
 }
 
 QColor LogView::Colour(uint8_t idx, bool foreground) const {
@@ -108,6 +168,7 @@ QColor LogView::Colour(uint8_t idx, bool foreground) const {
 
 void LogView::Fill(int top, int bottom, int right, uint8_t colour) {
     model_.Fill(top, bottom, right, colour);
+    background_ = colour;
     if (image_.isNull()) return;
     QPainter p(&image_);
     p.fillRect(QRect(0, top, right, bottom - top), Colour(colour, false));
@@ -115,17 +176,31 @@ void LogView::Fill(int top, int bottom, int right, uint8_t colour) {
 
 void LogView::Text(int x, int y, const std::string& s, T_FarbIndex pair, LineStyle style) {
     model_.Text(x, y, s, pair, style);
+    textX_ = x;
     if (image_.isNull()) return;
     QPainter p(&image_);
-    const QFont& f = style == LineStyle::Text ? font_ : headerFont_;
+    DrawText(p, DrawnLine{y, s, pair, style});
+}
+
+void LogView::DrawText(QPainter& p, const DrawnLine& l) {
+    const QFont& f = l.style == LineStyle::Text ? font_ : headerFont_;
     p.setFont(f);
     QFontMetrics fm(f);
-    QString t = QString::fromStdString(s);
-    int lh = style == LineStyle::Text ? h_ : headerH_;
+    QString t = QString::fromStdString(l.text);
+    int lh = l.style == LineStyle::Text ? h_ : headerH_;
+    int x = textX_ - Offset();
     // The text is drawn opaque: its background colour stands behind the characters only.
-    p.fillRect(QRect(x, y, fm.horizontalAdvance(t), lh), Colour(pair.hg, false));
-    p.setPen(Colour(pair.fg, true));
-    p.drawText(x, y + fm.ascent(), t);
+    p.fillRect(QRect(x, l.y, fm.horizontalAdvance(t), lh), Colour(l.pair.hg, false));
+    p.setPen(Colour(l.pair.fg, true));
+    p.drawText(x, l.y + fm.ascent(), t);
+}
+
+void LogView::Redraw() {
+    if (image_.isNull()) return;
+    QPainter p(&image_);
+    p.fillRect(QRect(0, 0, width(), ViewBottom()), Colour(background_, false));
+    for (const DrawnLine& l : model_.Lines()) DrawText(p, l);
+    update();
 }
 
 void LogView::ScrollUp(int top, int bottom, int right, int dy, uint8_t colour) {
@@ -145,6 +220,7 @@ void LogView::ScrollUp(int top, int bottom, int right, int dy, uint8_t colour) {
 
 void LogView::Present() {
     model_.Present();
+    UpdateHorizontalRange();
     update();
 }
 
@@ -169,6 +245,14 @@ void LogView::resizeEvent(QResizeEvent*) {
 }
 
 void LogView::wheelEvent(QWheelEvent* e) {
+    // A sideways turn (or Shift with the wheel) moves the long lines.
+    int side = e->angleDelta().x();
+    if (side == 0 && (e->modifiers() & Qt::ShiftModifier)) side = e->angleDelta().y();
+    if (side != 0) {
+        hbar_->setValue(hbar_->value() - side * hbar_->singleStep() / 120);
+        e->accept();
+        return;
+    }
     wheelRest_ += e->angleDelta().y();
     while (wheelRest_ >= 120) {
         wheelRest_ -= 120;
@@ -182,6 +266,27 @@ void LogView::wheelEvent(QWheelEvent* e) {
 }
 
 void LogView::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // In the log display the scroll bar pages, whichever of the two has the focus.
+        if (!online_) {
+            QCoreApplication::sendEvent(scbrLog_, e);
+            return;
+        }
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        hbar_->triggerAction(e->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                      : QAbstractSlider::SliderSingleStepAdd);
+        return;
+    default:
+        break;
+    }
     emit keyPressed(e->key(), static_cast<int>(e->modifiers()));
     QWidget::keyPressEvent(e);
 }
@@ -199,6 +304,11 @@ bool LogView::eventFilter(QObject* o, QEvent* e) {
         }
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Left || k->key() == Qt::Key_Right) {
+                // Sideways, not a telegram up or down.
+                keyPressEvent(k);
+                return true;
+            }
             emit keyPressed(k->key(), static_cast<int>(k->modifiers()));
         }
     }

@@ -1,6 +1,8 @@
 // The owner-drawn log view: an off-screen image that the log page draws into and that is
 // copied to the window, with the statistics grid above it (online display) and the scroll bar
-// at its right (log display). It keeps the model of the lines drawn beside the image.
+// at its right (log display). It keeps the model of the lines drawn beside the image; a line
+// wider than the view is reached with the horizontal scroll bar at the bottom, for which the
+// view keeps a strip free.
 #pragma once
 
 #include "log/log_page.h"
@@ -9,6 +11,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
+class QPainter;
 class QScrollBar;
 class QTableWidget;
 
@@ -32,6 +37,19 @@ public:
     // Bottom of the grid when it is shown, else 0.
     int GridBottom() const;
     int ScrollBarWidth() const;
+    // Where the telegram area ends: above the strip of the horizontal scroll bar.
+    int ViewBottom() const;
+
+    // Widens every column of the grid to its widest cell (the column's own width is the
+    // least); with columns wider than the view the grid scrolls sideways. True when the
+    // grid's height changed (the view is laid out again).
+    bool FitGrid(const std::vector<int>& leastWidths);
+    // The width the grid's columns take together.
+    int GridWidth() const;
+
+    QScrollBar* horizontalBar() const { return hbar_; }
+    // The first pixel column shown (0 unless a long line was scrolled to).
+    int Offset() const;
 
     // ViewCanvas
     void Fill(int top, int bottom, int right, uint8_t colour) override;
@@ -60,6 +78,10 @@ protected:
 private:
     void PlaceChildren();
     QColor Colour(uint8_t idx, bool foreground) const;
+    void DrawText(QPainter& p, const DrawnLine& l);
+    // Shows the lines of the model again from a new offset.
+    void Redraw();
+    void UpdateHorizontalRange();
 
     QImage image_;
     QFont font_;
@@ -69,8 +91,11 @@ private:
     int wheelRest_ = 0;
     DrawnLines model_;
     QScrollBar* scbrLog_;
+    QScrollBar* hbar_;
     QTableWidget* tbSt_;
     bool online_ = true;
+    int textX_ = 10;          // where the lines begin
+    uint8_t background_ = 15; // the colour the view was last filled with
 };
 
 } // namespace vdl

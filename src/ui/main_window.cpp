@@ -1,15 +1,19 @@
 #include "ui/main_window.h"
 
+#include "app/image_commands.h"
+#include "app/help_pages.h"
 #include "app/main_commands.h"
 #include "app/main_state.h"
 #include "core/display_lists.h"
 #include "core/format.h"
 #include "core/info_text.h"
+#include "platform/gui_browser.h"
 #include "platform/program_host.h"
 #include "platform/qt_language.h"
 #include "platform/qt_locale.h"
 #include "ui/dlg_alg.h"
 #include "ui/dlg_com.h"
+#include "ui/dlg_druk.h"
 #include "ui/dlg_farb.h"
 #include "ui/dlg_flt.h"
 #include "ui/dlg_frbsel.h"
@@ -17,15 +21,18 @@
 #include "ui/dlg_lnk.h"
 #include "ui/dlg_wahl.h"
 #include "ui/dlg_opt.h"
+#include "ui/eliding_label.h"
 #include "ui/form_texts.h"
+#include "ui/frm_obj.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
+#include "ui/palette.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
@@ -37,7 +44,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
-#include <QUrl>
+#include <QVBoxLayout>
 
 #include <cstring>
 #include <filesystem>
@@ -53,10 +60,10 @@ constexpr int kTxMenuButtons = 504;
 constexpr int kTxLampHints = 1154;
 constexpr int kTxOnlineHint = 1148;
 constexpr int kTxFilterToggle = 686;
-constexpr int kTxHelpFile = 1163;
-constexpr int kHelpWindow = 110;
-constexpr int kHelpKey = 140;
 constexpr int kViewCommandDelayMs = 12;
+// The first start's window: at least this wide, and wider than the grid by this.
+constexpr int kFirstWidth = 1024;
+constexpr int kPortRoom = 60;
 
 // Builds the menu items; their index in the menu selects their text. Items of parts of the
 // program that do not exist yet are left out (nullptr keeps the numbering).
@@ -80,6 +87,8 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
     setObjectName(QStringLiteral("fmMain"));
     resize(900, 640);
     loc_ = std::make_unique<QtLocaleFormats>(ProgramLocale(prog_.pp.sprache));
+    ownBrowser_ = std::make_unique<QtBrowser>();
+    browser_ = ownBrowser_.get();
     view_ = new LogView(this);
     setCentralWidget(view_);
     view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
@@ -113,6 +122,9 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
     prog_.com[1].LedR.tbtn = lamps_[2];
     prog_.com[1].LedT.tbtn = lamps_[3];
     prog_.view = this;
+    prog_.stationImageWork = [this] {
+        if (obj_) obj_->ImageTick();
+    };
     FormDialog::SetHelpHandler([this](int context) { ShowHelp(context); });
 
     view_->ShowOnlineParts(OnlineDisplayShown());
@@ -122,6 +134,8 @@ TfmMain::TfmMain(ProgramHost& host, QWidget* parent)
 }
 
 TfmMain::~TfmMain() {
+    prog_.stationImageWork = nullptr;
+    obj_.reset();
     if (prog_.view == this) prog_.view = nullptr;
     for (T_ComVar& c : prog_.com) c.LedR.tbtn = c.LedT.tbtn = nullptr;
     FormDialog::SetHelpHandler(nullptr);
@@ -160,7 +174,7 @@ void TfmMain::BuildMenus() {
     f.push_back(AddAction(menus_[M_FILE], "miLogSav", [this] { LogSave(); }));
     f.push_back(
         AddAction(menus_[M_FILE], "aLogDel", [this] { Dialog([this] { DeleteLog(prog_); }); }));
-    f.push_back(nullptr); // printing and export
+    f.push_back(AddAction(menus_[M_FILE], "miLogDrucken", [this] { OutputLog(); }));
     f.push_back(AddAction(menus_[M_FILE], "miSeTeLoad", [this] { ParamSetLoad(); }));
     f.push_back(AddAction(menus_[M_FILE], "miSeTeSav", [this] { ParamSetSave(); }));
     f.push_back(AddAction(menus_[M_FILE], "aTextLoad", [this] { TextLoad(); }));
@@ -185,7 +199,8 @@ void TfmMain::BuildMenus() {
     mo.push_back(AddAction(menus_[M_MODE], "aAusgOnl", [this] {
         if (!OnlineDisplayShown()) ShowOnlineDisplay();
     }));
-    mo.push_back(nullptr); // station image
+    mo.push_back(AddAction(
+        menus_[M_MODE], "aStObj", [this] { ToggleImageWindow(); }, true));
 
     Items& v = items[M_VIEW];
     v.push_back(AddAction(
@@ -238,8 +253,8 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditFilterCmd(true); }); }));
 
     Items& he = items[M_HELP];
-    he.push_back(AddAction(menus_[M_HELP], "miHelp2", [this] { ShowHelp(kHelpWindow); }));
-    he.push_back(AddAction(menus_[M_HELP], "aHelpF1", [this] { ShowHelp(kHelpKey); }));
+    he.push_back(AddAction(menus_[M_HELP], "miHelp2", [this] { ShowHelp(HC_CONTENTS); }));
+    he.push_back(AddAction(menus_[M_HELP], "aHelpF1", [this] { ShowHelp(HC_MAIN_WINDOW); }));
     he.push_back(AddAction(menus_[M_HELP], "miVersion", [this] { Dialog([this] { Info(); }); }));
 
     // The texts of the items by their index (ApplyTexts).
@@ -272,18 +287,46 @@ void TfmMain::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("stbrMain"));
     bar->setSizeGripEnabled(false);
+    // Two rows: a line of advice above the panels, shown only when there is something to say.
+    auto* box = new QWidget(bar);
+    auto* rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    noticeRow_ = new QWidget(box);
+    noticeRow_->setObjectName(QStringLiteral("noticeRow"));
+    auto* notice = new QHBoxLayout(noticeRow_);
+    notice->setContentsMargins(0, 2, 0, 0);
+    lblNotice_ = new QLabel(noticeRow_);
+    lblNotice_->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice_->setWordWrap(true);
+    lblNotice_->setAutoFillBackground(true);
+    lblNotice_->setContentsMargins(4, 2, 4, 2);
+    QPalette np = lblNotice_->palette();
+    np.setColor(QPalette::Window, PaletteColor(14)); // light yellow
+    np.setColor(QPalette::WindowText, PaletteColor(1));
+    lblNotice_->setPalette(np);
+    notice->addWidget(lblNotice_, 1);
+    noticeRow_->hide();
+    rows->addWidget(noticeRow_);
+
+    auto* panelRow = new QHBoxLayout;
+    panelRow->setContentsMargins(0, 0, 0, 0);
     const int widths[kStatusPanels] = {70, 110, 110, 130, 0, 0, 0};
     // The channels' ports stand next to the online state.
     const int order[kStatusPanels] = {0, kPanelPorts, 1, 2, 3, 4, 5};
     for (int i : order) {
-        auto* l = new QLabel(bar);
+        // The file names and the ports give way on a short bar; the others keep their text.
+        bool gives = i == 4 || i == 5 || i == kPanelPorts;
+        QLabel* l = gives ? new ElidingLabel(box) : new QLabel(box);
         l->setObjectName(QStringLiteral("panel%1").arg(i));
         l->setAutoFillBackground(true);
         l->setContentsMargins(4, 2, 4, 0);
         if (widths[i]) l->setMinimumWidth(widths[i]);
-        bar->addPermanentWidget(l, (i == 4 || i == 5) ? 1 : 0);
+        panelRow->addWidget(l, (i == 4 || i == 5) ? 1 : 0);
         panels_[static_cast<size_t>(i)] = l;
     }
+    rows->addLayout(panelRow);
+    bar->addPermanentWidget(box, 1);
     bar->installEventFilter(this);
 }
 
@@ -308,12 +351,8 @@ void TfmMain::ApplyTexts() {
     }
     for (size_t i = 0; i < lamps_.size(); ++i)
         lamps_[i]->setToolTip(Qs(t.tx(kTxLampHints + static_cast<int>(i))));
-    QTableWidget* g = view_->grid();
-    for (int c = 0; c < kGridColumns; ++c) {
-        GridColumn col = GridColumnOf(t, c);
-        if (col.width > 0) g->setColumnWidth(c, col.width);
-    }
     FillGrid();
+    if (obj_) obj_->ApplyTexts();
     UpdateStatus();
 }
 
@@ -338,6 +377,7 @@ void TfmMain::UpdateStatus() {
     Action("aGoOffl")->setChecked(!prog_.av.online);
     Action("miGer")->setChecked(pp.sprache == 0);
     Action("miUsa")->setChecked(pp.sprache == 1);
+    Action("aStObj")->setChecked(pp.abbild != 0);
     QAction* fae = Action("aAFiltAE");
     fae->setEnabled(prog_.ap.afilt.def != 0);
     fae->setText(Qs(prog_.texts.tx(kTxFilterToggle + (prog_.ap.afilt.aktiv ? 1 : 0))));
@@ -351,6 +391,9 @@ void TfmMain::UpdateStatus() {
         if (s.rgb != kNoColour) pal.setColor(QPalette::Window, Rgb(s.rgb));
         l->setPalette(pal);
     }
+    std::string hint = PortHint(prog_);
+    lblNotice_->setText(Qs(hint));
+    noticeRow_->setVisible(!hint.empty());
     tbtnOnl_->setChecked(prog_.av.online);
     tbtnOnl_->SetImageIndex(prog_.av.online ? 1 : 0);
     tbtnOnl_->setToolTip(Qs(prog_.texts.tx(kTxOnlineHint + (prog_.av.online ? 1 : 0))));
@@ -362,6 +405,10 @@ void TfmMain::UpdateCaption() {
     std::string c = (prog_.av.t2 && !timing_.empty()) ? timing_ : prog_.Caption();
     setWindowTitle(Qs(c));
     QApplication::setApplicationName(Qs(prog_.Caption()));
+}
+
+QString TfmMain::NoticeText() const {
+    return noticeRow_->isVisibleTo(this) ? lblNotice_->text() : QString();
 }
 
 QString TfmMain::PanelText(int i) const {
@@ -381,8 +428,9 @@ LampButton* TfmMain::LampOf(int channel, bool transmit) const {
     return lamps_[static_cast<size_t>(channel * 2 + (transmit ? 1 : 0))];
 }
 
-void TfmMain::FillGrid() {
+void TfmMain::FillGrid(bool refit) {
     QTableWidget* g = view_->grid();
+    bool changed = refit;
     for (int r = 0; r < kGridRows; ++r)
         for (int c = 0; c < kGridColumns; ++c) {
             QTableWidgetItem* it = g->item(r, c);
@@ -394,11 +442,16 @@ void TfmMain::FillGrid() {
             }
             // The cell aligns the numbers itself; the padding of the text is not needed.
             QString s = Qs(GridCell(prog_, r, c)).trimmed();
-            if (it->text() == s) continue;
-            it->setText(s);
-            int need = g->fontMetrics().horizontalAdvance(s) + 12;
-            if (need > g->columnWidth(c)) g->setColumnWidth(c, need);
+            if (it->text() != s) {
+                it->setText(s);
+                changed = true;
+            }
         }
+    if (!changed) return;
+    // Every column as wide as its widest cell, at least the width its title text names.
+    std::vector<int> least;
+    for (int c = 0; c < kGridColumns; ++c) least.push_back(GridColumnOf(prog_.texts, c).width);
+    if (view_->FitGrid(least)) Relayout();
 }
 
 void TfmMain::RebuildRecentMenu() {
@@ -440,7 +493,7 @@ void TfmMain::Relayout() {
     m.h = view_->LineHeight();
     m.headerH = view_->HeaderHeight();
     m.width = view_->width();
-    m.statusTop = view_->height();
+    m.statusTop = view_->ViewBottom();
     m.toolBottom = 0;
     m.gridBottom = view_->GridBottom();
     m.scrollW = view_->ScrollBarWidth();
@@ -458,25 +511,38 @@ bool TfmMain::OnlineDisplayShown() const {
 void TfmMain::ShowOnlineDisplay() {
     page_->ToOnlineDisplay();
     view_->ShowOnlineParts(true);
-    view_->setFocus(); // the keys of the online display
+    FocusView();
     FillGrid();
     Relayout();
     UpdateStatus();
 }
 
 void TfmMain::ShowLogDisplay() {
-    page_->ToLogDisplay();
+    ShowLogDisplayAt(false);
+}
+
+void TfmMain::ShowLogDisplayAt(bool keepPlace) {
+    bool kept = page_->ToLogDisplay(keepPlace);
     view_->ShowOnlineParts(false);
-    view_->scrollBar()->setFocus();
+    FocusView();
     Relayout();
-    PostViewCommand(NAV_NEWEST);
+    PostViewCommand(kept ? NAV_REDRAW : NAV_NEWEST);
     UpdateStatus();
+}
+
+void TfmMain::FocusView() {
+    // The keys go to the view in either display: the scroll bar pages the log display.
+    if (OnlineDisplayShown())
+        view_->setFocus();
+    else
+        view_->scrollBar()->setFocus();
 }
 
 void TfmMain::ToggleDisplays() {
     page_->ZeroTiming();
+    // A switch of displays by the user comes back to the page of the log display it left.
     if (OnlineDisplayShown())
-        ShowLogDisplay();
+        ShowLogDisplayAt(true);
     else
         ShowOnlineDisplay();
 }
@@ -566,7 +632,8 @@ void TfmMain::OnKey(int key, int) {
                                         : ViewKey::Other;
     switch (KeySwitch(k, OnlineDisplayShown(), prog_.pp.opt[1] != 0)) {
     case DisplaySwitch::ToLog:
-        ShowLogDisplay();
+        // The cursor keys scroll back from what the online display shows; Esc switches.
+        ShowLogDisplayAt(k == ViewKey::Escape);
         break;
     case DisplaySwitch::ToOnline:
         ShowOnlineDisplay();
@@ -685,6 +752,7 @@ void TfmMain::EditDisplay() {
 
 void TfmMain::ApplyFontSize() {
     view_->SetFontSize(ViewFontSize(prog_.pp.ausg.size));
+    FillGrid(true);
     Relayout();
 }
 
@@ -702,6 +770,31 @@ void TfmMain::EditFilterCmd(bool logFilter) {
 
 void TfmMain::ShowDialling() {
     vdl::ShowDialling(this, prog_);
+}
+
+void TfmMain::ToggleImageWindow() {
+    if (obj_ && obj_->isVisible()) {
+        obj_->close();
+        return;
+    }
+    if (!obj_) {
+        obj_ = std::make_unique<TfmObj>(prog_, *loc_);
+        obj_->showMain = [this] {
+            raise();
+            activateWindow();
+        };
+        obj_->help = [this] { ShowHelp(HC_MAIN_WINDOW); };
+        obj_->timingCaption = [this](const std::string& s) {
+            timing_ = s;
+            UpdateCaption();
+        };
+    }
+    obj_->Open();
+}
+
+void TfmMain::OutputLog() {
+    RunOutputDialog(this, prog_, *loc_);
+    PostViewCommand(NAV_NEWEST);
 }
 
 void TfmMain::LinkTest(int channel) {
@@ -728,17 +821,16 @@ void TfmMain::ChangeLanguageTo(int lang) {
             PostViewCommand(NAV_REDRAW);
         }
         UpdateStatus();
+        FocusView();
     });
 }
 
 void TfmMain::ShowHelp(int context) {
-    (void)context; // the help viewer opens the file at its start
-    std::string file = prog_.av.ProgDir + prog_.texts.tx(kTxHelpFile);
-    if (!Exists(file)) {
-        prog_.msg.Error(Format(prog_.texts.tx(kTxFileMissing), {file}));
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Qs(file)));
+    vdl::ShowHelp(prog_, *browser_, context);
+}
+
+void TfmMain::SetBrowser(Browser* b) {
+    browser_ = b ? b : ownBrowser_.get();
 }
 
 // ---- window ----
@@ -748,8 +840,19 @@ void TfmMain::AfterStart() {
     view_->ShowOnlineParts(OnlineDisplayShown());
     ApplyTexts();
     SetShortcuts();
+    FillGrid(true);
     Relayout();
     RestorePosition();
+    // The station image window opens again when it was open at the last exit.
+    if (prog_.pp.abbild && !(obj_ && obj_->isVisible())) ToggleImageWindow();
+    FocusView();
+}
+
+void TfmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    // The keys work in the view from the start, not in the first tool button.
+    QWidget* f = focusWidget();
+    if (!f || !view_->isAncestorOf(f)) FocusView();
 }
 
 void TfmMain::RestorePosition() {
@@ -765,6 +868,13 @@ void TfmMain::RestorePosition() {
     else if (w.kind == WindowPlaceKind::Centred)
         move(sg.center() - QPoint(width() / 2, height() / 2));
     if (w.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+    if (w.kind == WindowPlaceKind::Default) {
+        // The first start: wide enough for every column of the statistics grid, in either
+        // language, as far as the screen allows.
+        // Room for a device path in the port column too.
+        int need = std::max(view_->GridWidth() + kPortRoom, kFirstWidth);
+        if (need > width()) resize(std::min(need, sg.width()), height());
+    }
 }
 
 void TfmMain::closeEvent(QCloseEvent* e) {
@@ -777,6 +887,11 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
     if (TfmWahl* w = OpenDialling()) w->close();
+    // An open station image window closes and is remembered as open.
+    if (obj_ && obj_->isVisible()) {
+        obj_->close();
+        pp.abbild = 1;
+    }
     if (onClose) onClose();
     e->accept();
 }

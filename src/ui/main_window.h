@@ -25,7 +25,9 @@ namespace vdl {
 
 class LampButton;
 class LogView;
+class TfmObj;
 class ProgramHost;
+class Browser;
 class QtLocaleFormats;
 
 class TfmMain : public QMainWindow, public ProgramView {
@@ -71,17 +73,31 @@ public:
     void ParamSetSave(const QString& file = {});
     void TextLoad(const QString& file = {});
 
+    // aStObj: opens the station image window, or closes it when it is open.
+    void ToggleImageWindow();
+    TfmObj* ImageWindow() const { return obj_.get(); }
+    // miLogDrucken: the output dialog, then the view goes to the newest telegram.
+    void OutputLog();
+
     // What the window shows, for the tests.
     Program& prog() { return prog_; }
     LogView* view() const { return view_; }
     LogPage& page() { return *page_; }
     QString PanelText(int i) const;
+    // The line of advice above the status panels ("" while it is hidden).
+    QString NoticeText() const;
+    // The row of that line: a later entry (a button beside the advice) goes into its layout.
+    QWidget* NoticeRow() const { return noticeRow_; }
     QColor PanelColour(int i) const;
     QAction* Action(const QString& name) const;
     QToolBar* MenuToolBar() const { return tbrMenu_; }
     std::vector<QString> RecentMenu() const;
     LampButton* LampOf(int channel, bool transmit) const;
     LampButton* OnlineButton() const { return tbtnOnl_; }
+    // Help: opens the guide at the page of a help context.
+    void ShowHelp(int context);
+    // Where the guide is shown (tests put a fake here; nullptr: the system's browser).
+    void SetBrowser(Browser* b);
 
     // Called when the window closes, after the window's own state was stored (the host then
     // shuts the program down).
@@ -89,6 +105,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
@@ -96,7 +113,9 @@ private:
     QAction* AddAction(QMenu* m, const char* name, std::function<void()> f, bool checkable = false);
     void BuildStatusBar();
     void Relayout();
-    void FillGrid();
+    // The cells of the statistics grid; refit: the columns are fitted again even when no
+    // text changed (a new font).
+    void FillGrid(bool refit = false);
     void RebuildRecentMenu();
     void UpdateCaption();
     void ShowPopup(const QPoint& at);
@@ -104,9 +123,13 @@ private:
     void OnKey(int key, int modifiers);
     void OnWheel(int dir);
     void ToggleDisplays();
+    // The log display at its newest page, or (keepPlace) at the page it showed when the user
+    // switched to the online display.
+    void ShowLogDisplayAt(bool keepPlace);
+    // The keyboard focus to the view of the display shown.
+    void FocusView();
     void ChangeLanguageTo(int lang);
     void ApplyFontSize();
-    void ShowHelp(int context);
     // Runs a dialog command; the view is redrawn afterwards.
     void Dialog(const std::function<void()>& f);
     QString AskFile(bool save, int title, int ext, int filter, const std::string& near);
@@ -124,6 +147,8 @@ private:
     ProgramHost& host_;
     Program& prog_;
     std::unique_ptr<QtLocaleFormats> loc_;
+    std::unique_ptr<Browser> ownBrowser_;
+    Browser* browser_ = nullptr;
     LogView* view_ = nullptr;
     std::unique_ptr<LogPage> page_;
     QToolBar* tbrMenu_ = nullptr;
@@ -136,9 +161,12 @@ private:
     std::array<LampButton*, 4> lamps_{}; // R1, T1, R2, T2
     LampButton* tbtnOnl_ = nullptr;
     std::array<QLabel*, kStatusPanels> panels_{};
+    QWidget* noticeRow_ = nullptr;
+    QLabel* lblNotice_ = nullptr;
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
     bool runScheduled_ = false;
     std::string timing_; // the timing caption of the online display (t2)
+    std::unique_ptr<TfmObj> obj_; // the station image window, made at its first opening
 };
 
 } // namespace vdl

@@ -110,6 +110,31 @@ TEST(MainState, StatusPanelsFollowTheRecords) {
     EXPECT_EQ(StatusPanel(p, 5).text, r.tx(1192) + "objects.txt");
 }
 
+TEST(MainState, AFirstStartWithoutAPortOpensQuietlyAndSaysHowToChooseOne) {
+    Rig r("mw-noport");
+    Program& p = r.prog;
+    p.com[0].bp.cnr = p.com[1].bp.cnr = 0;
+    p.pp.online = 1;
+    p.pp.onlausg = 1;
+    r.view.online = true;
+    fs::copy_file(BinDir() + "Vordal_Objekttexte.txt", p.av.dtOaTxt);
+    EXPECT_EQ(PortHint(p), r.tx(2230));
+    // The ports would be opened now: there is none, and nobody has asked to go online.
+    while (p.av.Tick <= p.av.OpenUhr + 1) p.TimerStep();
+    EXPECT_TRUE(r.msg.errors.empty()) << r.msg.errors[0];
+    EXPECT_FALSE(p.av.online);
+    EXPECT_EQ(p.pp.online, 1);       // the next start goes online again
+    EXPECT_EQ(r.view.logDisplay, 0); // the online display stays
+    EXPECT_GT(r.view.status, 0);
+    // The user goes online without a port: now the message says how to choose one.
+    p.ToggleOnline();
+    ASSERT_EQ(r.msg.errors.size(), 1u);
+    EXPECT_EQ(r.msg.errors[0], r.tx(1137));
+    // A port on either channel ends the line.
+    p.com[1].bp.cnr = 2;
+    EXPECT_EQ(PortHint(p), "");
+}
+
 TEST(MainState, StatisticsGridCountsByChannelAndDirection) {
     Rig r("mw-grid");
     Program& p = r.prog;

@@ -74,8 +74,9 @@ TEST(DisplayLists, PaletteEntries) {
 }
 
 TEST(DisplayLists, EveryPaletteColourGetsTheTextColourOfHigherContrast) {
-    // Dark colours of the palette take white text, light ones black.
-    for (int i : {1, 2, 7}) EXPECT_TRUE(WhiteTextOn(PaletteRgb(i))) << i; // black, blue, violet
+    // Dark colours of the palette (black, blue, red, violet, grey) take white text, light ones
+    // black.
+    for (int i : {1, 2, 3, 7, 9}) EXPECT_TRUE(WhiteTextOn(PaletteRgb(i))) << i;
     for (int i : {4, 5, 6, 8, 10, 11, 12, 13, 14}) EXPECT_FALSE(WhiteTextOn(PaletteRgb(i))) << i;
     // System colours resolved by the desktop: dark window text, a light window.
     EXPECT_TRUE(WhiteTextOn(0x000000));

@@ -19,10 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 using namespace vdl;
 
@@ -86,6 +89,42 @@ TEST_P(RealTexts, SettingsDialogsListsHaveTheirSizes) {
     T_TypUrsFarben table = DefaultTypUrsFarben();
     TfmFrbSel s(t, av, 1, table, nullptr);
     EXPECT_EQ(s.lbEntries->count(), 256);
+}
+
+TEST_P(RealTexts, NothingIsCutOff) {
+    // The options list and the colour lists show every entry without scrolling.
+    uint8_t opt[kOptionBytes] = {};
+    TfmOpt o(t, opt, nullptr);
+    o.show();
+    QApplication::processEvents();
+    EXPECT_EQ(o.chlbOpt->verticalScrollBar()->maximum(), 0);
+    T_TypUrsFarben table = DefaultTypUrsFarben();
+    TfmFrbSel s(t, av, 1, table, nullptr);
+    s.show();
+    QApplication::processEvents();
+    EXPECT_EQ(s.lbVg->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(s.lbHg->verticalScrollBar()->maximum(), 0);
+
+    // Every hint of the channel dialog shows whole in the hint line.
+    T_BetriebsPar bp = DefaultBetriebsPar();
+    ChannelDialogEnv env;
+    env.ports = {1, 2};
+    TfmCom dlg(t, env, 0, bp, nullptr);
+    dlg.show();
+    ASSERT_TRUE(dlg.hintLine()->wordWrap());
+    int hints = 0;
+    for (QWidget* w : dlg.findChildren<QWidget*>()) {
+        if (w->property("vdlHint").toInt() <= 0) continue;
+        dlg.ShowHintOf(w);
+        QApplication::processEvents();
+        QLabel* line = dlg.hintLine();
+        ASSERT_FALSE(line->text().isEmpty()) << w->objectName().toStdString();
+        // The height the wrapped hint needs at the line's width (frame and margins included).
+        EXPECT_LE(line->heightForWidth(line->width()), line->height())
+            << line->text().toStdString();
+        ++hints;
+    }
+    EXPECT_GT(hints, 20);
 }
 
 TEST_P(RealTexts, GeneralSettingsAndFilterDialogsConfirmUnchanged) {

@@ -4,22 +4,30 @@
 // log display; the status panels, the language switch and the short cuts follow the records.
 #include "platform/program_host.h"
 #include "platform/qt_locale.h"
+#include "ui/dlg_opt.h"
+#include "ui/eliding_label.h"
 #include "ui/lamp_button.h"
 #include "ui/log_view.h"
 #include "ui/main_window.h"
+#include "ui/palette.h"
 #include "ui/qt_messages.h"
 
 #include "integration/live_support.h"
 #include "integration/qt_env.h"
+#include "support/fake_browser.h"
 #include "support/fake_messages.h"
 #include "support/paths.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -37,6 +45,15 @@ using namespace vdl;
 using namespace vdl::test;
 
 namespace {
+
+// A copy of the sample log that the build writes, in a folder of its own.
+std::string SampleLogCopy(const std::string& name) {
+    std::string sample = BinDir() + "../samples/sample_recording.lg1";
+    EXPECT_TRUE(std::filesystem::exists(sample)) << sample;
+    std::string copy = TempDir(name) + "sample.lg1";
+    std::filesystem::copy_file(sample, copy);
+    return copy;
+}
 
 // A started program with its main window, offline, on a log of its own.
 struct Gui {
@@ -106,6 +123,12 @@ struct Gui {
             c.bp.vwe5 = 1;
         }
         p.pp.zeitzl = 0; // without header lines the lines do not depend on time differences
+    }
+    // The date line of the log display's page ("" without one).
+    std::string DateLine() const {
+        for (const DrawnLine& l : Drawn())
+            if (l.style == LineStyle::Date) return l.text;
+        return std::string();
     }
     std::string Cell(int r, int c) const {
         QTableWidgetItem* it = w->view()->grid()->item(r, c);
@@ -183,22 +206,17 @@ TEST(MainWindow, OnlineOnALiveLineDrawsCountsAndPagesTheTelegrams) {
     EXPECT_EQ(g.Drawn().front().text.rfind(g.tx(421), 0), 0u);
     EXPECT_EQ(g.Drawn().back().text, g.tx(1191));
     EXPECT_TRUE(g.ShowsTelegram(newest));
-    auto dateLine = [&] {
-        for (const DrawnLine& l : g.Drawn())
-            if (l.style == LineStyle::Date) return l.text;
-        return std::string();
-    };
     std::string count = std::to_string(p.log->Count());
-    EXPECT_NE(dateLine().find(g.tx(427) + count), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(g.tx(427) + count), std::string::npos) << g.DateLine();
 
     // The thumb at the top: the oldest telegram, number 1.
     w.view()->scrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
     w.RunViewCommands();
-    EXPECT_NE(dateLine().find(g.tx(425) + "1" + g.tx(427)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(g.tx(425) + "1" + g.tx(427)), std::string::npos) << g.DateLine();
     EXPECT_EQ(w.view()->scrollBar()->value(), 0);
     w.view()->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     w.RunViewCommands();
-    EXPECT_NE(dateLine().find(g.tx(425) + "2" + g.tx(427)), std::string::npos) << dateLine();
+    EXPECT_NE(g.DateLine().find(g.tx(425) + "2" + g.tx(427)), std::string::npos) << g.DateLine();
     EXPECT_GT(w.view()->scrollBar()->value(), 0);
 
     // Back to the online display: drawn anew from the display ring at the next tick.
@@ -248,6 +266,125 @@ TEST(MainWindow, GoingOnlineWithoutAPortSaysHowToChooseOne) {
     EXPECT_EQ(g.w->PanelText(0).toStdString(), g.tx(673));
 }
 
+TEST(MainWindow, AFirstStartWithoutAPortShowsTheOnlineDisplayAndHowToChooseOne) {
+    Gui g("gui-first", {"online"});
+    TfmMain& w = *g.w;
+    ASSERT_EQ(g.p.com[0].bp.cnr, 0);
+    ASSERT_EQ(g.p.com[1].bp.cnr, 0);
+    EXPECT_TRUE(g.msg.errors.empty()) << g.msg.errors[0];
+    EXPECT_FALSE(g.p.av.online);
+    EXPECT_TRUE(w.OnlineDisplayShown());
+    EXPECT_TRUE(w.view()->grid()->isVisible());
+    EXPECT_EQ(w.NoticeText().toStdString(), g.tx(2230));
+    QWidget* f = w.focusWidget();
+    EXPECT_TRUE(f == w.view() || w.view()->isAncestorOf(f))
+        << (f ? f->objectName().toStdString() : "");
+    // The lamps and the online button say what they are.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(w.LampOf(i / 2, i % 2 == 1)->toolTip().toStdString(), g.tx(1154 + i));
+    EXPECT_EQ(w.OnlineButton()->toolTip().toStdString(), g.tx(1148));
+    // A port chosen: the line goes, and going online works.
+    Pty pty;
+    g.host.BindDevice(0, pty.slave);
+    w.UpdateStatus();
+    EXPECT_EQ(w.NoticeText(), QString());
+    w.OnlineButton()->click();
+    EXPECT_TRUE(g.p.av.online) << (g.msg.errors.empty() ? "" : g.msg.errors[0]);
+    EXPECT_EQ(w.OnlineButton()->toolTip().toStdString(), g.tx(1149));
+}
+
+TEST(MainWindow, AtTheFirstStartTheGridFitsInEitherLanguage) {
+    for (int lang : {0, 1}) {
+        FakeMessages msg;
+        ProgramHost host((QtApp(), PrivateFolders("gui-fit"), BinDir()), msg);
+        Program& p = host.prog();
+        p.persistSettings = false;
+        ASSERT_EQ(host.StartUp(), Program::StartResult::Run);
+        ASSERT_EQ(p.pp.wstate, 0); // nothing stored: the program's own size
+        p.pp.sprache = lang;
+        ASSERT_TRUE(p.LoadLanguage(lang));
+        TfmMain w(host);
+        host.Run({"offline"});
+        w.AfterStart();
+        w.show();
+        w.ShowOnlineDisplay();
+        QApplication::processEvents();
+        QTableWidget* grid = w.view()->grid();
+        QFontMetrics fm(grid->font());
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                EXPECT_LE(fm.horizontalAdvance(grid->item(r, c)->text()), grid->columnWidth(c))
+                    << lang << " " << grid->item(r, c)->text().toStdString();
+        // The window is as wide as the grid, as far as the screen allows; on a narrower
+        // screen the grid scrolls sideways.
+        int screenW = w.screen()->availableGeometry().width();
+        EXPECT_GE(w.width(), std::min(w.view()->GridWidth(), screenW)) << lang;
+        if (w.view()->GridWidth() > grid->width()) {
+            EXPECT_EQ(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn) << lang;
+        }
+        // The status panels stay inside the window, long file names and all, and a panel too
+        // short for its text shows that it is cut (an ellipsis), not a clipped word.
+        p.av.dtLog = "/a/long/folder/name/" + std::string(80, 'x') + ".lg1";
+        w.UpdateStatus();
+        QApplication::processEvents();
+        EXPECT_LE(w.width(), screenW) << lang;
+        for (int i = 0; i < kStatusPanels; ++i) {
+            auto* l = w.findChild<QLabel*>(QStringLiteral("panel%1").arg(i));
+            ASSERT_NE(l, nullptr) << i;
+            if (!l->isVisible()) continue;
+            EXPECT_LE(l->mapTo(&w, QPoint(l->width(), 0)).x(), w.width()) << lang << " " << i;
+            if (l->fontMetrics().horizontalAdvance(l->text()) > l->contentsRect().width()) {
+                EXPECT_NE(qobject_cast<ElidingLabel*>(l), nullptr) << lang << " " << i;
+            }
+        }
+        w.close();
+    }
+}
+
+TEST(MainWindow, ALineWiderThanTheViewScrollsSideways) {
+    QtApp();
+    LogView v;
+    v.resize(400, 300);
+    v.ShowOnlineParts(false);
+    v.show();
+    QApplication::processEvents();
+    T_FarbIndex pair{1, 15};
+    v.Fill(0, 300, 400, 15);
+    v.Text(10, 20, "short", pair, LineStyle::Text);
+    v.Present();
+    EXPECT_FALSE(v.horizontalBar()->isVisible());
+    std::string wide(200, 'x');
+    wide += "END";
+    v.Text(10, 40, wide, pair, LineStyle::Text);
+    v.Present();
+    ASSERT_TRUE(v.horizontalBar()->isVisible());
+    QScrollBar* h = v.horizontalBar();
+    QFontMetrics fm(v.ViewFont());
+    // Scrolled to the end, the line's end stands inside the view, left of the scroll bar.
+    EXPECT_EQ(h->maximum(), 10 + fm.horizontalAdvance(QString::fromStdString(wide)) + 10 -
+                                (400 - v.ScrollBarWidth()));
+    EXPECT_LE(v.ViewBottom(), 300 - h->height());
+    auto inked = [&](int x0, int x1, int y) {
+        const QImage& img = v.Image();
+        qreal d = img.devicePixelRatio();
+        int n = 0;
+        for (int x = x0; x < x1; ++x)
+            for (int dy = 0; dy < v.LineHeight(); ++dy)
+                if (img.pixelColor(int(x * d), int((y + dy) * d)) == PaletteColor(1)) ++n;
+        return n;
+    };
+    int right = 400 - v.ScrollBarWidth();
+    EXPECT_EQ(inked(right - 40, right, 20), 0); // "short" is far to the left
+    h->setValue(h->maximum());
+    EXPECT_GT(inked(right - 40, right, 40), 0); // the end of the wide line
+    EXPECT_EQ(inked(0, 40, 20), 0);             // "short" went off to the left
+    // Keys move sideways too.
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&v, &left);
+    EXPECT_LT(h->value(), h->maximum());
+    EXPECT_EQ(v.Model().Texts(), (std::vector<std::string>{"short", wide}));
+}
+
 TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
     Gui g("gui-lang");
     TfmMain& w = *g.w;
@@ -267,16 +404,9 @@ TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
 }
 
 TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
-    std::string sample = BinDir() + "../samples/sample_recording.lg1";
-    std::string copy = TempDir("gui-dates-file") + "sample.lg1";
-    std::filesystem::copy_file(sample, copy);
+    std::string copy = SampleLogCopy("gui-dates-file");
     Gui g("gui-dates", {copy, "offline"});
     TfmMain& w = *g.w;
-    auto dateLine = [&] {
-        for (const DrawnLine& l : g.Drawn())
-            if (l.style == LineStyle::Date) return l.text;
-        return std::string();
-    };
     auto first = [&] {
         auto c = g.p.log->NewCursor();
         c->SeekOldest();
@@ -297,12 +427,108 @@ TEST(MainWindow, DatesAndTheToolkitsTextsSpeakTheProgramsLanguage) {
         // The long date of the page's date line names the month in the program's language,
         // whatever the system's locale.
         const char* month = (lang == 0 ? de : en)[d.month - 1];
-        EXPECT_NE(dateLine().find(month), std::string::npos) << lang << " " << dateLine();
+        EXPECT_NE(g.DateLine().find(month), std::string::npos) << lang << " " << g.DateLine();
         // The toolkit's own buttons (message boxes, file dialogs) follow.
         QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
         EXPECT_EQ(yes, lang == 0 ? QString("&Ja") : QString("&Yes"))
             << "the toolkit's German texts (qt6-translations-l10n) are missing";
     }
+}
+
+TEST(MainWindow, TheKeysReachTheViewAndSwitchesKeepThePlace) {
+    std::string copy = SampleLogCopy("gui-focus-file");
+    Gui g("gui-focus", {copy, "offline"});
+    TfmMain& w = *g.w;
+    w.activateWindow();
+    auto inView = [&] {
+        QWidget* f = w.focusWidget();
+        return f && (f == w.view() || w.view()->isAncestorOf(f));
+    };
+    auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, k, m);
+        QApplication::sendEvent(w.focusWidget() ? w.focusWidget() : w.view(), &press);
+        QKeyEvent release(QEvent::KeyRelease, k, m);
+        QApplication::sendEvent(w.focusWidget() ? w.focusWidget() : w.view(), &release);
+        w.RunViewCommands();
+    };
+    auto pageOf = [&](int nr) { return g.tx(425) + std::to_string(nr) + g.tx(427); };
+    ASSERT_FALSE(w.OnlineDisplayShown());
+    EXPECT_TRUE(inView());
+
+    // The keys page the log display.
+    key(Qt::Key_Home);
+    key(Qt::Key_PageDown);
+    EXPECT_NE(g.DateLine().find(pageOf(6)), std::string::npos) << g.DateLine();
+
+    // To the online display and back: the keys stay in the view, the page is the same.
+    w.Action("aAusgLog")->trigger();
+    ASSERT_TRUE(w.OnlineDisplayShown());
+    EXPECT_TRUE(inView());
+    w.Action("aAusgLog")->trigger();
+    w.RunViewCommands();
+    ASSERT_FALSE(w.OnlineDisplayShown());
+    EXPECT_TRUE(inView());
+    EXPECT_NE(g.DateLine().find(pageOf(6)), std::string::npos) << g.DateLine();
+
+    // A change of language keeps the page and the keys too.
+    QAction* other = w.Action(g.p.pp.sprache == 0 ? "miUsa" : "miGer");
+    int lang = g.p.pp.sprache == 0 ? 1 : 0;
+    other->trigger();
+    ASSERT_TRUE(RunLoopUntil([&] { return g.p.pp.sprache == lang && other->isChecked(); }));
+    w.RunViewCommands();
+    EXPECT_TRUE(inView());
+    EXPECT_NE(g.DateLine().find(pageOf(6)), std::string::npos) << g.DateLine();
+
+    // Ctrl+PgDn and Shift+PgDn past the end show the same full page as End.
+    key(Qt::Key_End);
+    std::vector<std::string> last = g.Shown();
+    ASSERT_EQ(last.back(), g.tx(1191));
+    for (Qt::KeyboardModifier m : {Qt::ControlModifier, Qt::ShiftModifier}) {
+        key(Qt::Key_PageUp);
+        key(Qt::Key_PageDown, m);
+        EXPECT_EQ(g.Shown(), last) << m;
+    }
+}
+
+TEST(MainWindow, HelpF1AndEveryDialogsHelpOpenTheGuideAtTheirPage) {
+    Gui g("gui-help");
+    TfmMain& w = *g.w;
+    FakeBrowser browser;
+    w.SetBrowser(&browser);
+    std::string start = g.tx(1163);
+    std::string guide = BinDir() + start.substr(0, start.rfind('/') + 1);
+    ASSERT_TRUE(std::filesystem::exists(BinDir() + start)) << "the build puts the guide there";
+    using Opened = std::pair<std::string, std::string>;
+
+    w.Action("miHelp2")->trigger();
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "index.html", ""));
+    w.Action("aHelpF1")->trigger();
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "views.html", ""));
+    EXPECT_EQ(w.Action("aHelpF1")->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // A dialog's Help button and its F1 open the dialog's page.
+    uint8_t opt[kOptionBytes] = {};
+    TfmOpt o(g.p.texts, opt, &w);
+    QPushButton* help = nullptr;
+    for (QPushButton* b : o.findChildren<QPushButton*>())
+        if (b->text().toStdString() == g.tx(678)) help = b;
+    ASSERT_NE(help, nullptr);
+    help->click();
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "settings.html", "options"));
+    QShortcut* f1 = nullptr;
+    for (QShortcut* s : o.findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(Qt::Key_F1)) f1 = s;
+    ASSERT_NE(f1, nullptr);
+    browser.opened.clear();
+    emit f1->activated();
+    EXPECT_EQ(browser.opened.back(), Opened(guide + "settings.html", "options"));
+
+    // Without a browser the user is told.
+    browser.works = false;
+    w.Action("miHelp2")->trigger();
+    ASSERT_FALSE(g.msg.errors.empty());
+    EXPECT_NE(g.msg.errors.back().find(guide + "index.html"), std::string::npos);
 }
 
 TEST(MainWindow, FunctionKeysFollowTheOptions) {

@@ -75,6 +75,19 @@ Bytes Variable(uint8_t lc, uint32_t la, const Bytes& asdu, int lgla) {
     return f;
 }
 
+Bytes Asdu(int typ, uint8_t vsq, uint8_t cot, uint16_t ca, const Bytes& objects, int orig) {
+    Bytes a{static_cast<uint8_t>(typ), vsq, cot};
+    if (orig >= 0) a.push_back(static_cast<uint8_t>(orig));
+    a.push_back(static_cast<uint8_t>(ca));
+    a.push_back(static_cast<uint8_t>(ca >> 8));
+    a.insert(a.end(), objects.begin(), objects.end());
+    return a;
+}
+
+Bytes Ioa3(uint32_t a) {
+    return {static_cast<uint8_t>(a), static_cast<uint8_t>(a >> 8), static_cast<uint8_t>(a >> 16)};
+}
+
 T_Telegramm Record(const Bytes& b) {
     T_Telegramm te{};
     size_t n = b.size() > kTeByteLen ? kTeByteLen : b.size();

@@ -27,6 +27,12 @@ Bytes Fixed(uint8_t lc, uint32_t la, int lgla = 1);
 // A variable frame 0x68 L L 0x68 with control field, link address and the given ASDU.
 Bytes Variable(uint8_t lc, uint32_t la, const Bytes& asdu, int lgla = 1);
 
+// An ASDU of the default layout: type, qualifier, cause (then the originator when orig is 0..255),
+// a 2-octet common address and the objects.
+Bytes Asdu(int typ, uint8_t vsq, uint8_t cot, uint16_t ca, const Bytes& objects, int orig = -1);
+// A 3-octet object address.
+Bytes Ioa3(uint32_t a);
+
 // A telegram record holding the bytes; ta from the first byte (0x68 variable, 0x10 or a
 // single character fixed).
 T_Telegramm Record(const Bytes& b);

@@ -1,6 +1,8 @@
 #include "support/paths.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #ifdef _WIN32
 #include <process.h>
 #define vdl_getpid _getpid
@@ -22,6 +24,13 @@ std::string TempDir(const std::string& name) {
     fs::remove_all(p, ec);
     fs::create_directories(p);
     return p.string() + "/";
+}
+
+std::string FileContents(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
 }
 
 } // namespace vdl::test

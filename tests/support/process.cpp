@@ -13,15 +13,6 @@
 
 namespace vdl::test {
 
-namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-} // namespace
-
 std::string Quote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
@@ -49,8 +40,8 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& inpu
 #else
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-    r.out = Slurp(out);
-    r.err = Slurp(err);
+    r.out = FileContents(out);
+    r.err = FileContents(err);
     return r;
 }
 

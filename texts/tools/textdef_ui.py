@@ -551,6 +551,9 @@ def define_ui(T, R, COMBO, FIELD):
           ("Verzeichnis für Log, Parameter und Befehlsdateien (... oder Eingabetaste: Auswahl)",
            "folder of the log, parameters and command files (... or Enter: choose)"),
           note="general settings: data directory")
+    T(2290, "PDF-Datei", "PDF file", note="export dialog: the printer entry that prints into a PDF file")
+    T(2291, "Der Drucker kann nicht verwendet werden: %s", "The printer cannot be used: %s", fmt="s",
+      note="export dialog: the printer or PDF file could not be started (printer or file name)")
     R(2109, ["Das Datenverzeichnis existiert nicht:", "Das Datenverzeichnis muss das erste Argument und ein absoluter Pfad sein:",
              "Im Datenverzeichnis", "kann nicht geschrieben werden.", "Es bleibt beim bisherigen Verzeichnis."],
       ["The data directory does not exist:", "The data directory must be the first argument and an absolute path:",
