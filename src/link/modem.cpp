@@ -34,9 +34,22 @@ uint8_t State(M s) {
     return static_cast<uint8_t>(s);
 }
 
-std::string Upper(std::string s) {
-    for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return s;
+// The text as it is compared: upper case, every line end (a run of CR and LF) one blank, so
+// that "CONNECT 9600" is found when the modem puts CONNECT and 9600 on two lines.
+std::string Compared(const std::string& s) {
+    std::string out;
+    bool lineEnd = false;
+    for (char ch : s) {
+        if (ch == '\r' || ch == '\n') {
+            lineEnd = true;
+            continue;
+        }
+        if (lineEnd) out += ' ';
+        lineEnd = false;
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    }
+    if (lineEnd) out += ' ';
+    return out;
 }
 
 void Note(T_ComVar& c, LinkEnv& env, int text) {
@@ -172,9 +185,9 @@ void ModemLine(T_ComVar& c, LinkEnv& env) {
     text.append(reinterpret_cast<const char*>(te.b), static_cast<size_t>(te.validLen()));
     if (text.size() > kModemTextMax) text.erase(0, text.size() - kModemTextMax);
 
-    const std::string upper = Upper(text);
-    const std::string connect = Upper(c.wm.connect.str());
-    const std::string ring = Upper(env.texts.tx(kTxRing));
+    const std::string upper = Compared(text);
+    const std::string connect = Compared(c.wm.connect.str());
+    const std::string ring = Compared(env.texts.tx(kTxRing));
     if (!connect.empty() && upper.find(connect) != std::string::npos) {
         text.clear();
         se.u3 = env.av.Tick + env.svc.SecondsToTicks(kConnectSeconds);

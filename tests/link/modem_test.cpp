@@ -126,6 +126,11 @@ TEST(Modem, AConnectMessageInTwoLinesCountsWhenTheSecondFollowsClosely) {
         // A line is closed at 32 octets; the rest of the block follows at once.
         {"CONNECT 9600", "ATDT00493012345678901\r\r\nCONNECT 9600\r\n", 0, "", true},
         {"connect", "\r\nCONNECT\r\n", 0, "", true},
+        // CONNECT and 9600 on two lines: the line end counts as a blank.
+        {"CONNECT 9600", "\r\nCONNECT\r\n9600\r\n", 0, "", true},
+        {"CONNECT 9600", "\r\nCONNECT\r\n", 2, "9600\r\n", true},
+        {"CONNECT 9600", "\r\nCONNECT\r\n", 0, "", false},
+        {"CONNECT 9600", "\r\nCONNECT 14400\r\n", 0, "", false},
         {"CONNECT", "\r\nNO CARRIER\r\n", 0, "", false},
         {"", "\r\nCONNECT\r\n", 0, "", false},
     };
