@@ -125,17 +125,22 @@ struct T_SendVar {
     int32_t nrcl2 = -1;    // the same for class 2 data
     int32_t rm = -1;       // command feedback entry ready to send; -1 none
     std::array<T_ComCmd, 15> c{}; // per station index, a command for automatic confirmation
-    bool open = false;     // the port is open
-    bool mlke = false;     // the remote station reset the link; report it after the frame
-    bool kanueb = false;   // a link test is due
-    bool wait = false;     // a transmission is under way
-    bool wquit = false;    // an acknowledgement or response is awaited for tew
-    bool loadu2 = false;   // start the acknowledgement time-out when the transmission ends
-    bool sofse = false;    // the user asked to send now
-    bool class1 = false;   // class 1 data is pending
-    bool ft = false;       // reserved
+    bool open = false;            // the port is open
+    bool mlke = false;            // the remote station reset the link; report it after the frame
+    bool kanueb = false;          // a link test is due
+    bool wait = false;            // a transmission is under way
+    bool wquit = false;           // an acknowledgement or response is awaited for tew
+    bool loadu2 = false;          // start the acknowledgement time-out when the transmission ends
+    bool sofse = false;           // the user asked to send now
+    bool class1 = false;          // class 1 data is pending
+    bool ft = false;              // reserved
     std::array<bool, LT_COUNT> lt{}; // link test switches
     std::array<bool, 15> abf1{};     // per station: the last response carried ACD
+
+    // The ticks at which the modem's connection countdown and its hang-up count last ran: the
+    // tick procedure also runs on run-now messages, the counts only once per tick.
+    uint32_t tcount = UINT32_MAX;
+    uint32_t tbreak = UINT32_MAX;
 };
 
 // File transfer state of one direction.

@@ -68,6 +68,13 @@ void Prepare(T_ComVar& c, uint8_t lks) {
     }
 }
 
+// True once per timer tick for a count (its last tick kept in last).
+bool NewTick(uint32_t& last, uint32_t tick) {
+    if (last == tick) return false;
+    last = tick;
+    return true;
+}
+
 void EnterHangUp(T_ComVar& c, LinkEnv& env, int why) {
     c.se.ubreak = 0;
     SetLinkState(c, env, State(M::HangingUp));
@@ -139,12 +146,13 @@ void ModemStep(T_ComVar& c, LinkEnv& env) {
         break;
     case M::HangingUp:
         se.udauer = se.ulink = 0;
+        if (!NewTick(se.tbreak, now)) break;
         ++se.ubreak;
         SendBreak(c, env, se.ubreak);
         if (se.ubreak >= kBreakEndTicks) ResetLinkState(c, env);
         break;
     case M::DtrPulse:
-        if (++se.ubreak >= kBreakSendTicks) {
+        if (NewTick(se.tbreak, now) && ++se.ubreak >= kBreakSendTicks) {
             if (c.pCp) c.pCp->SetDtr(!c.pCp->Dtr());
             Note(c, env, kTxDtrDone);
             ResetLinkState(c, env);
@@ -157,6 +165,7 @@ void ModemStep(T_ComVar& c, LinkEnv& env) {
 
 void ModemCountdown(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
+    if (!NewTick(se.tcount, env.av.Tick)) return;
     // Only a connection is ended; a hang-up or DTR pulse under way runs to its end.
     if (se.udauer != 0 && --se.udauer == 0 && !InModemState(se.lks))
         EnterHangUp(c, env, kTxMaxTime);
