@@ -42,8 +42,8 @@ public:
                  const std::vector<std::string>& flagOptions);
     bool Has(const std::string& name) const;
     std::string Get(const std::string& name, const std::string& def = "") const;
-    // Every value of an option that may be given more than once, in the order given.
-    std::vector<std::string> All(const std::string& name) const;
+    // Every value of an option given more than once, in order.
+    std::vector<std::string> GetAll(const std::string& name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
 private:

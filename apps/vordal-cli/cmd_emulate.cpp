@@ -6,8 +6,14 @@
 #include "emulate_modem.h"
 #include "online_run.h"
 
+#include "app/demo_line.h"
+#include "app/main_commands.h"
 #include "link/channel_init.h"
 #include "link/channel_params.h"
+#include "send/sete_files.h"
+
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <nlohmann/json.hpp>
 
@@ -97,7 +103,8 @@ bool LinkTest(const std::string& v, T_ComVar& c, const T_AllgPar&) {
 const std::vector<ChannelOption>& ChannelOptions() {
     using B = T_BetriebsPar;
     static const std::vector<ChannelOption> v = {
-        Num("function", "0..6", 0, 6, &B::fkt, "function (1 controlling station, default 0)"),
+        Num("function", "0..6", 0, 6, &B::fkt,
+            "function (1 controlling, 2 controlled station, default 0)"),
         Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
                Procedure),
         Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15)",
@@ -113,6 +120,8 @@ const std::vector<ChannelOption>& ChannelOptions() {
         Num("tv", "MS", 0, 65535, &B::tv, "RTS lead time in ms"),
         Num("tn", "MS", 0, 65535, &B::tn, "RTS lag time in ms"),
         Num("rts", "0..7", 0, 7, &B::rts, "RTS/DTR mode"),
+        Num("rb", "0|1", 0, 1, &B::rb,
+            "balanced: direction bit sent (default 1 for function 1, 0 for 2)"),
         Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
         Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
         Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
@@ -126,6 +135,63 @@ const std::vector<ChannelOption>& ChannelOptions() {
         Custom("modem-idle", "S", "modem: idle time-out, s (60)", ModemIdleOption),
     };
     return v;
+}
+
+// --telegram N=FILE: a telegram text file for telegram N (1..12).
+bool TelegramOption(const std::string& v, int& n, std::string& file) {
+    const size_t eq = v.find('=');
+    long long k = 0;
+    if (eq == std::string::npos || !ParseNumber(v.substr(0, eq), 1, kSeTeCount, k)) return false;
+    n = static_cast<int>(k);
+    file = v.substr(eq + 1);
+    return !file.empty();
+}
+
+// --request telegram:N[@SECONDS]: the operator's send request of telegram N that many seconds
+// (with up to three decimals) after going online.
+bool RequestOption(const std::string& v, int& n, int& ms) {
+    const std::string word = "telegram:";
+    if (v.compare(0, word.size(), word) != 0) return false;
+    const std::string rest = v.substr(word.size());
+    const size_t at = rest.find('@');
+    long long k = 0;
+    if (!ParseNumber(rest.substr(0, at), 1, kSeTeCount, k)) return false;
+    n = static_cast<int>(k);
+    ms = 0;
+    if (at == std::string::npos) return true;
+    const std::string s = rest.substr(at + 1);
+    const size_t dot = s.find('.');
+    long long whole = 0, frac = 0;
+    if (!ParseNumber(s.substr(0, dot), 0, 1000000, whole) || (!s.empty() && s[0] == '-'))
+        return false;
+    if (dot != std::string::npos) {
+        std::string f = s.substr(dot + 1);
+        if (f.empty() || f.size() > 3 || f.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        f.resize(3, '0');
+        frac = std::stoll(f);
+    }
+    ms = static_cast<int>(whole * 1000 + frac);
+    return true;
+}
+
+constexpr int kTxNoTelegramFile = 2357;
+
+// Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
+// be read or holds fewer than two lines.
+int LoadTelegrams(const Invocation& in, Program& p) {
+    for (const std::string& v : in.opt().GetAll("telegram")) {
+        int n = 0;
+        std::string file, error;
+        TelegramOption(v, n, file);
+        T_SeTe& t = p.sete.at(n);
+        if (!LoadSeTeFile(file, t, SeTeTextEnv{p.av, p.ap}, error))
+            return in.Fail(1, error.empty() ? in.Say(in.tx(kTxNoTelegramFile), {Shown(file)})
+                                            : ShownText(error));
+        p.send->StationFromLinkAddress(t);
+        if (t.typ == PT_FILE) p.send->ReloadRawFile(n);
+    }
+    return 0;
 }
 
 const char* kPrefixes[2] = {"ch1-", "ch2-"};
@@ -166,7 +232,7 @@ bool ModemSends(const Invocation& in, Program& p, ModemSender* sender) {
     const std::string names[3] = {"modem-send", kPrefixes[0] + std::string("modem-send"),
                                   kPrefixes[1] + std::string("modem-send")};
     for (int pass = 0; pass < 3; ++pass) {
-        for (const std::string& v : in.opt().All(names[pass])) {
+        for (const std::string& v : in.opt().GetAll(names[pass])) {
             TimedCommand cmd;
             if (!ParseTimedCommand(v, cmd)) {
                 in.BadValue(names[pass], "TEXT[@SECONDS]");
@@ -198,19 +264,38 @@ int Check(const Invocation& in, Program& scratch) {
         if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
     if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
         return in.BadValue("data-dir", "DIR");
+    for (const std::string& v : o.GetAll("telegram")) {
+        int n = 0;
+        std::string file;
+        if (!TelegramOption(v, n, file)) return in.BadValue("telegram", "N=FILE (N 1..12)");
+        if (int rc = in.CheckInputFile(file); rc != 0) return rc;
+    }
+    for (const std::string& v : o.GetAll("request")) {
+        int n = 0, ms = 0;
+        if (!RequestOption(v, n, ms))
+            return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
+    }
     return 0;
 }
 
 std::string Usage() {
     std::string u = "  emulate --port1 DEV [--port2 DEV] [OPTIONS]\n"
+                    "  emulate --demo [OPTIONS]\n"
                     "                          go online and run the link procedure of each "
                     "channel's\n"
-                    "                          function (function 1: the controlling station "
-                    "polls its\n"
-                    "                          stations); output and log as in monitor; exit 0 "
-                    "at the end,\n"
-                    "                          1 when a port cannot be opened, 2 for bad "
-                    "options\n"
+                    "                          function (1: the controlling station polls its "
+                    "stations,\n"
+                    "                          2: the controlled station answers; with "
+                    "--procedure\n"
+                    "                          balanced either station of balanced "
+                    "transmission);\n"
+                    "                          output and log as in monitor; exit 0 at the "
+                    "end, 1 when\n"
+                    "                          a port cannot be opened, 2 for bad options.\n"
+                    "                          --demo: channel 1 polls channel 2 on a virtual "
+                    "line of\n"
+                    "                          the program's own (the options below change "
+                    "it)\n"
                     "    channel options (for both channels; --ch1-NAME or --ch2-NAME for one):\n";
     for (const ChannelOption& c : ChannelOptions()) u += c.usage;
     u += "    other options:\n"
@@ -223,7 +308,13 @@ std::string Usage() {
          "                                       --ch1-modem-send, --ch2-modem-send\n"
          "      --summary                        at the end one JSON line: per channel its\n"
          "                                       telegram counters, per station its link\n"
-         "                                       state and the number of links lost\n";
+         "                                       state and the number of links lost\n"
+         "      --telegram N=FILE                load a telegram text file into send\n"
+         "                                       telegram N (1..12); repeatable\n"
+         "      --request telegram:N[@SECONDS]   send telegram N, as the operator asks for it,\n"
+         "                                       SECONDS after going online (default 0);\n"
+         "                                       repeatable; refused requests are said on\n"
+         "                                       standard error, questions declined\n";
     return u + OnlineOptionsUsage();
 }
 
@@ -253,9 +344,14 @@ struct Summary {
             const bool emulating = c.se.sim != SIM_NONE && c.bp.cnr != 0;
             for (int k = 0; emulating && k < c.bp.la.anz && k < kMaxLinkAdr; ++k) {
                 const uint16_t la = c.bp.la.a[k];
+                // A balanced station has one link of its own: established, or paused after a
+                // negative acknowledgement.
+                const bool up = c.se.sim == SIM_BALANCED
+                                    ? k == 0 && (c.se.lks == 1 || c.se.lks == 5)
+                                    : ((c.se.uslstat >> k) & 1) == 0;
                 nlohmann::json s;
                 s["la"] = la;
-                s["link"] = (c.se.uslstat >> k) & 1 ? "down" : "up";
+                s["link"] = up ? "up" : "down";
                 auto it = lost.find({i, la});
                 s["linksLost"] = it == lost.end() ? 0 : it->second;
                 st.push_back(s);
@@ -280,7 +376,10 @@ int RunEmulate(const Args& args) {
     e.values.push_back("data-dir");
     for (const char* name : {"modem-send", "ch1-modem-send", "ch2-modem-send"})
         e.values.push_back(name);
+    e.values.push_back("telegram");
+    e.values.push_back("request");
     e.flags = {"summary"};
+    e.demo = true;
     e.check = Check;
     e.beforeRun = [](const Invocation& in, ProgramHost& host) {
         if (!in.opt().Has("data-dir")) return 0;
@@ -295,6 +394,7 @@ int RunEmulate(const Args& args) {
         return 0;
     };
     e.configure = [&](const Invocation& in, Program& p) {
+        if (in.opt().Has("demo")) EnterDemo(p);
         if (in.opt().Has("params")) {
             // The loader says what is wrong with a file that is no parameter set.
             if (!p.LoadParamSet(in.opt().Get("params"))) return 1;
@@ -302,10 +402,28 @@ int RunEmulate(const Args& args) {
             if (!ApplyDecodeOptions(in, p)) return kExitRefused;
         }
         if (!ApplyChannelOptions(in, p)) return kExitRefused;
+        // A balanced station sends the direction bit of its function unless told otherwise.
+        for (int i = 0; i < 2; ++i) {
+            T_BetriebsPar& bp = p.com[i].bp;
+            if (!in.opt().Has("rb") && !in.opt().Has(kPrefixes[i] + std::string("rb")))
+                bp.rb = bp.fkt == FKT_MASTER ? 1 : 0;
+        }
         if (!ModemSends(in, p, &sender)) return kExitRefused;
         sender.Install(p);
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
+        if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
+        // Stops all sending: the telegrams' link addresses follow the channels now.
+        p.InitChannels();
         return 0;
+    };
+    e.online = [](const Invocation& in, Program& p) {
+        for (const std::string& v : in.opt().GetAll("request")) {
+            int n = 0, ms = 0;
+            RequestOption(v, n, ms);
+            // Precise: a coarse timer may fire a twentieth of its time early.
+            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(),
+                               [&p, n] { SendTelegramCommand(p, n); });
+        }
     };
     e.logged = [&](const Program&, const T_Telegramm& te) { summary.Logged(te); };
     e.finish = [&](const Invocation& in, Program& p) {

@@ -10,6 +10,7 @@
 #include "record_json.h"
 
 #include "app/program.h"
+#include "asdu/address_text.h"
 #include "core/clock.h"
 #include "core/file_io.h"
 #include "core/time_base.h"
@@ -23,6 +24,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,8 @@
 namespace vdl::cli {
 
 namespace {
+
+constexpr int kTxLogContradicts = 2168; // Format(file, option, the log's value, option given)
 
 // The usage of the sub-commands, each shown by its --help and all by log --help.
 const std::string kWriteUsage =
@@ -67,6 +71,13 @@ int OneLogFile(const Invocation& inv, std::string& file) {
     return inv.CheckLogFile(file);
 }
 
+// A log that needed repair is reported on standard error, with the records recovered.
+void ReportDamage(const Invocation& inv, Program& p, const LogTally& t) {
+    if (p.log->Damage().Any())
+        std::cerr << ShownText(inv.Say(inv.tx(kTxLogDamaged), {Shown(p.log->Name()), t.records}))
+                  << "\n";
+}
+
 int Info(const Args& args) {
     Invocation inv("log info", kInfoUsage);
     if (!inv.Start(args, {}, {})) return inv.Exit();
@@ -74,7 +85,8 @@ int Info(const Args& args) {
     if (int rc = OneLogFile(inv, file); rc != 0) return rc;
     Inspect in;
     if (!in.Open(inv, file)) return 1;
-    const LogStore& log = *in.p.log;
+    LogStore& log = *in.p.log;
+    const LogTally tally = log.Tally();
     const T_LogKopf& k = log.Kopf();
     nlohmann::json j;
     j["file"] = file;
@@ -93,6 +105,9 @@ int Info(const Args& args) {
         j["dtneu"] = IsoTime(k.dtneu);
     }
     j["recovered"] = log.Recovered();
+    j["damaged"] = log.Damage().Any();
+    j["records"] = tally.records;     // records that can be read
+    j["badStamps"] = tally.badStamps; // of them, records whose time stamp is no date
     const T_AllgPar& ap = in.p.ap;
     j["lgla"] = ap.lgla;
     j["mitori"] = ap.mitori;
@@ -103,6 +118,7 @@ int Info(const Args& args) {
     j["pro1"] = in.p.com[0].bp.pro;
     j["pro2"] = in.p.com[1].bp.pro;
     std::cout << j.dump() << "\n";
+    ReportDamage(inv, in.p, tally);
     return 0;
 }
 
@@ -116,7 +132,63 @@ int Records(const Args& args) {
     auto c = in.p.log->NewCursor();
     for (bool ok = c->SeekOldest(); ok; ok = c->Forward())
         std::cout << StoredRecordJson(c->Current()).dump() << "\n";
+    ReportDamage(inv, in.p, in.p.log->Tally());
     return 0;
+}
+
+// What a log holds of the settings the options of log write set.
+struct LogSettings {
+    T_AllgPar ap;
+    T_BetriebsPar bp[2];
+};
+LogSettings SettingsIn(const Program& p) {
+    return {p.ap, {p.com[0].bp, p.com[1].bp}};
+}
+
+// A setting as the option that sets it names it; "" for an option that sets nothing a log
+// holds.
+std::string LoggedValue(const std::string& option, const LogSettings& s, int ch,
+                        const TextTable& t) {
+    const T_AllgPar& ap = s.ap;
+    const T_BetriebsPar& bp = s.bp[ch];
+    if (option == "link-address-length") return std::to_string(ap.lgla);
+    if (option == "cot-length") return std::to_string(ap.mitori + 1);
+    if (option == "ca-structure") return AdrStrukturText(ap.castr, t);
+    if (option == "ioa-structure") return AdrStrukturText(ap.oastr, t);
+    if (option == "function") return std::to_string(bp.fkt);
+    if (option == "procedure") return bp.pro == PRO_BALANCED ? "balanced" : "unbalanced";
+    if (option == "vwe5") return std::to_string(bp.vwe5);
+    if (option == "spikes") return bp.spik ? "on" : "off";
+    if (option == "link-addresses") {
+        std::string v;
+        for (int i = 0; i < std::clamp(bp.la.anz, 0, kMaxLinkAdr); ++i)
+            v += (i ? "," : "") + std::to_string(bp.la.a[i]);
+        return v;
+    }
+    return {};
+}
+
+// Applies the options to the settings of the log that p holds. An option that would change
+// them is refused with a message naming it: an existing log keeps its settings, so that its
+// records read as they were recorded. False when refused or an option is bad.
+bool OptionsAgreeWithLog(const Invocation& inv, Program& p, const std::string& file) {
+    const LogSettings logged = SettingsIn(p);
+    if (!ApplyDecodeOptions(inv, p)) return false;
+    const LogSettings given = SettingsIn(p);
+    const Options& o = inv.opt();
+    std::vector<std::string> options = DecodeValueOptions();
+    options.insert(options.end(), DecodeFlagOptions().begin(), DecodeFlagOptions().end());
+    for (const std::string& option : options) {
+        for (int ch = 0; ch < 2 && o.Has(option); ++ch) {
+            std::string was = LoggedValue(option, logged, ch, p.texts);
+            if (was == LoggedValue(option, given, ch, p.texts)) continue;
+            std::string as = "--" + option + (o.Get(option).empty() ? "" : " " + o.Get(option));
+            inv.Refuse(
+                inv.Say(inv.tx(kTxLogContradicts), {Shown(file), "--" + option, was, Shown(as)}));
+            return false;
+        }
+    }
+    return true;
 }
 
 int Write(const Args& args) {
@@ -141,14 +213,23 @@ int Write(const Args& args) {
     TimeBase stamps(sys);
     stamps.Resync();
     p.CreateLog(stamps);
-    // A new log is created with the given settings; an existing one brings its own, and the
-    // options given change them.
-    bool exists = FileExists(file);
-    if (!exists && !ApplyDecodeOptions(inv, p)) return kExitRefused;
-    if (!p.log->OpenLog(file, false)) return 1;
-    if (exists && !ApplyDecodeOptions(inv, p)) {
+    // A new log is created with the options' settings. An existing one keeps its own: it is
+    // looked at first (nothing written), and options that contradict it are refused.
+    const bool exists = FileExists(file);
+    if (exists) {
+        if (!p.log->OpenForInspection(file)) return 1;
+        if (!OptionsAgreeWithLog(inv, p, file)) return kExitRefused;
         p.log->CloseLog();
+    } else if (!ApplyDecodeOptions(inv, p)) {
         return kExitRefused;
+    }
+    if (!p.log->OpenLog(file, false)) return 1;
+    // The settings came again from the log's head; the channels start from them.
+    if (exists && !ApplyDecodeOptions(inv, p)) return kExitRefused;
+    if (p.log->Damage().Any()) {
+        std::cerr << ShownText(
+                         inv.Say(inv.tx(kTxLogDamaged), {Shown(file), p.log->Tally().records}))
+                  << "\n";
     }
     // A recording with receive times keeps its timing: today's date and the time of each line.
     double stamp = std::floor(sys.LocalNow());
@@ -164,8 +245,16 @@ int Write(const Args& args) {
         today);
     p.log->FlushLog();
     p.log->CloseLog();
+    if (!p.log->KeptAs().empty())
+        std::cerr << ShownText(inv.Say(inv.tx(kTxLogKept), {Shown(p.log->KeptAs())})) << "\n";
+    if (p.log->Dropped() > 0)
+        std::cerr << ShownText(inv.Say(inv.tx(kTxLogFilterDropped), {p.log->Dropped()})) << "\n";
     if (p.av.logerr) {
-        std::cerr << ShownText(p.texts.tx(kTxLogWriteErr)) << Shown(file) << "\n";
+        const std::string& why = p.log->WriteError();
+        if (why.empty())
+            std::cerr << ShownText(p.texts.tx(kTxLogWriteErr)) << Shown(file) << "\n";
+        else
+            std::cerr << ShownText(why) << "\n";
         return 1;
     }
     return 0;
@@ -235,6 +324,9 @@ int Export(const Args& args) {
     StillClock clock;
     Program p(ProgramDir(), msg);
     if (!p.LoadLanguage(inv.LangOf(ProgramDir()))) return 1;
+    // The log is never the target, by whatever name or link it is given.
+    if (o.Has("out") && SameFile(o.Get("out"), file))
+        return inv.Refuse(inv.Say(inv.tx(kTxSameFile), {Shown(o.Get("out")), Shown(file)}));
     p.CreateLog(clock);
     if (!p.log->OpenForInspection(file)) return 1;
     p.pp.format = static_cast<int32_t>(format);
@@ -263,6 +355,7 @@ int Export(const Args& args) {
         ok = WriteLogOutput(env, o.Get("out"), kind == 1 ? OUT_LOG : OUT_TEXT);
     }
     if (ok) progress.End();
+    ReportDamage(inv, p, p.log->Tally());
     return ok ? 0 : 1;
 }
 

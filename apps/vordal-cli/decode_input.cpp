@@ -231,7 +231,7 @@ bool ApplyDecodeOptions(const Invocation& inv, Program& p) {
             }
             StoreLinkAddresses(list, ap.lgla, bp.la);
         }
-        bp.spik = o.Has("spikes") ? 1 : 0;
+        if (o.Has("spikes")) bp.spik = 1;
     }
     for (T_ComVar& c : p.com) {
         InitChannel(c, p.av, p.ap);

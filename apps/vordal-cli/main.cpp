@@ -87,17 +87,17 @@ bool Options::Has(const std::string& name) const {
                        [&](const auto& p) { return p.first == name; });
 }
 
-std::vector<std::string> Options::All(const std::string& name) const {
-    std::vector<std::string> v;
-    for (const auto& p : values_)
-        if (p.first == name) v.push_back(p.second);
-    return v;
-}
-
 std::string Options::Get(const std::string& name, const std::string& def) const {
     for (auto it = values_.rbegin(); it != values_.rend(); ++it)
         if (it->first == name) return it->second;
     return def;
+}
+
+std::vector<std::string> Options::GetAll(const std::string& name) const {
+    std::vector<std::string> out;
+    for (const auto& [n, v] : values_)
+        if (n == name) out.push_back(v);
+    return out;
 }
 
 } // namespace vdl::cli

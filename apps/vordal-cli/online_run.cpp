@@ -4,6 +4,7 @@
 #include "decode_render.h"
 #include "record_json.h"
 
+#include "app/demo_line.h"
 #include "core/format.h"
 #include "link/port_list.h"
 
@@ -63,10 +64,14 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     values = Merged(values, cmd.values);
     std::vector<std::string> flags = Merged(DecodeFlagOptions(), {"records"});
     flags = Merged(flags, cmd.flags);
+    if (cmd.demo) flags = Merged(flags, {"demo"});
     if (!in.Start(args, values, flags)) return in.Exit();
     const Options& o = in.opt();
+    const bool demo = cmd.demo && o.Has("demo");
     if (!o.Positional().empty()) return in.Refuse(in.Say(in.tx(2205), {Shown(o.Positional()[0])}));
-    if (!o.Has("port1") && !o.Has("port2"))
+    if (demo && (o.Has("port1") || o.Has("port2")))
+        return in.Refuse(in.Say(in.tx(2207), {"--demo", o.Has("port1") ? "--port1" : "--port2"}));
+    if (!demo && !o.Has("port1") && !o.Has("port2"))
         return in.Refuse(in.Say(in.tx(2206), {"--port1 DEV, --port2 DEV"}));
     if (o.Has("records") && o.Has("format"))
         return in.Refuse(in.Say(in.tx(2207), {"--records", "--format"}));
@@ -134,6 +139,10 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         std::string dev = o.Get(i == 0 ? "port1" : "port2");
         if (!dev.empty()) host.BindDevice(i, dev);
     }
+    if (std::string why; demo && !host.MakeDemoLine(why)) {
+        host.Shutdown();
+        return in.Fail(1, Format(p.texts.tx(kTxDemoLineFailed), {why}));
+    }
 
     DecodeRenderer r;
     if (!json && !r.Setup(in, p)) {
@@ -172,7 +181,7 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     p.SetOnline(true);
     bool allOpen = p.av.online;
     for (int i = 0; i < 2; ++i)
-        if (o.Has(i == 0 ? "port1" : "port2") && !p.com[i].se.open) allOpen = false;
+        if ((demo || o.Has(i == 0 ? "port1" : "port2")) && !p.com[i].se.open) allOpen = false;
     if (!allOpen) {
         p.SetOnline(false);
         bool empty = p.log->Count() == 0;
@@ -188,6 +197,7 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (!o.Has("emulate"))
             for (T_ComVar& c : p.com) c.se.sim = SIM_NONE;
     }
+    if (cmd.online) cmd.online(in, p);
     RunUntilStopped(duration);
     p.SetOnline(false);
     if (cmd.finish) cmd.finish(in, p);

@@ -25,6 +25,9 @@ struct OnlineCommand {
     // The channels only listen and never send; a function that emulates a station is judged
     // as monitoring, or with --emulate as that station would judge the frames.
     bool passive = false;
+    // The command offers --demo: both channels on a virtual line of the program's own instead
+    // of the devices of --port1 and --port2.
+    bool demo = false;
     // Checks the command's own values before anything starts, on a scratch program that has
     // the receive options applied (link addresses of the widest length).
     std::function<int(const Invocation&, Program& scratch)> check;
@@ -34,6 +37,8 @@ struct OnlineCommand {
     // default line (9600 bit/s, 8 data bits, even parity, 1 stop bit); the devices are bound
     // afterwards.
     std::function<int(const Invocation&, Program&)> configure;
+    // Once the channels are online, before the run (timed requests).
+    std::function<void(const Invocation&, Program&)> online;
     // Every telegram after it was printed.
     std::function<void(const Program&, const T_Telegramm&)> logged;
     // After the channels went offline.

@@ -31,6 +31,8 @@ nlohmann::json StoredRecordJson(const T_Telegramm& te) {
 }
 
 std::string IsoTime(double dt) {
+    // A stamp that is no date (a damaged log) is shown empty.
+    if (!StampUsable(dt)) return {};
     DateTimeParts d = DecodeDateTime(dt);
     char buf[48];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", d.year, d.month, d.day,

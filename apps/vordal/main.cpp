@@ -28,11 +28,19 @@ int main(int argc, char** argv) {
     msg.SetLanguage(&prog.texts, &prog.pp.sprache);
     w.onClose = [&host] { host.Shutdown(); };
 
+    // --demo: channel 1 polls channel 2 on a virtual line of the program's own.
     std::vector<std::string> args;
+    bool demo = false;
     QStringList qargs = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < qargs.size(); ++i) args.push_back(qargs[i].toStdString());
+    for (qsizetype i = 1; i < qargs.size(); ++i) {
+        if (qargs[i] == QStringLiteral("--demo"))
+            demo = true;
+        else
+            args.push_back(qargs[i].toStdString());
+    }
     host.Run(args);
     w.AfterStart();
+    if (demo) host.StartDemo();
     w.show();
     return app.exec();
 }

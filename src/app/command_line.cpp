@@ -10,7 +10,8 @@ namespace vdl {
 namespace {
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -42,7 +43,9 @@ bool HasExtension(const std::string& file, const std::string& ext) {
 CommandLine EvaluateCommandLine(const std::vector<std::string>& args, const TextTable& texts,
                                 const CommandLineEnv& env) {
     CommandLine cl;
-    auto inDataDir = [&](const std::string& name) { return HasDirectory(name) ? name : env.dataDir + name; };
+    auto inDataDir = [&](const std::string& name) {
+        return HasDirectory(name) ? name : env.dataDir + name;
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         std::string a = args[i];
         if (a.empty()) continue;
@@ -76,7 +79,8 @@ CommandLine EvaluateCommandLine(const std::vector<std::string>& args, const Text
         } else if (i != 0 || !IsAbsolutePath(a)) {
             cl.errors.push_back(texts.tx(2110) + "\n" + a);
         } else if (!env.isWritable(a)) {
-            cl.errors.push_back(texts.tx(2111) + "\n" + a + "\n" + texts.tx(2112) + "\n" + texts.tx(2113));
+            cl.errors.push_back(texts.tx(2111) + "\n" + a + "\n" + texts.tx(2112) + "\n" +
+                                texts.tx(2113));
         } else {
             std::string d = a;
             if (d.back() != '/' && d.back() != '\\') d += '/';

@@ -11,14 +11,14 @@
 namespace vdl {
 
 struct CommandLine {
-    std::string dtLog;       // log file named (without its leading "-")
-    std::string dtStartLog;  // the same when it carried a leading "-"
-    std::string dtSeTeLi;    // parameter set file named and existing
+    std::string dtLog;        // log file named (without its leading "-")
+    std::string dtStartLog;   // the same when it carried a leading "-"
+    std::string dtSeTeLi;     // parameter set file named and existing
     bool seTeLiNamed = false; // a parameter set file was named (existing or not)
-    std::string dtOaTxt;     // object text file named and existing
-    int online = -1;         // -1 unchanged, 0 offline word, 1 online word
+    std::string dtOaTxt;      // object text file named and existing
+    int online = -1;          // -1 unchanged, 0 offline word, 1 online word
     bool t2 = false;
-    std::string dataDir;     // accepted data directory (with a trailing separator), or ""
+    std::string dataDir;             // accepted data directory (with a trailing separator), or ""
     std::vector<std::string> errors; // messages to show, in order
 };
 

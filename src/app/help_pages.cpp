@@ -31,6 +31,7 @@ constexpr Entry kPages[] = {
     {HC_DISPLAY_FILTER, "filters.html", "display"},
     {HC_LOG_FILTER, "filters.html", "log"},
     {HC_EXPORT, "logs.html", "export"},
+    {HC_IMAGE, "views.html", ""},
 };
 
 bool IsFile(const std::string& f) {

@@ -31,6 +31,7 @@ enum : int {
     HC_MODEM = 5900, // modem dialling
     HC_DISPLAY_FILTER = 6100,
     HC_LOG_FILTER = 6300,
+    HC_IMAGE = 6500, // station image window
 };
 
 struct HelpPage {

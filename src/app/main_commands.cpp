@@ -32,7 +32,7 @@ bool GoOfflineAsking(Program& p) {
 
 // The address settings changed: run-time values, filter rows and the structure hints.
 void DeriveFromSettings(Program& p) {
-    for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
+    p.InitChannels();
     NormaliseFilter(p.ap.afilt, p.ap);
     NormaliseFilter(p.ap.lfilt, p.ap);
     InstallAsduTexts(p.texts, p.av, p.ap);
@@ -306,6 +306,26 @@ void ApplyGeneralSettings(Program& p, const T_AllgPar& edited, const std::string
 bool ChangeLanguage(Program& p, int lang) {
     p.pp.sprache = lang;
     return p.LoadLanguage(lang);
+}
+
+bool SendTelegramCommand(Program& p, int n) {
+    if (!p.send) return false;
+    const bool ok = p.send->RequestSend(n) == RequestResult::Requested;
+    Status(p);
+    return ok;
+}
+
+void StopSendingCommand(Program& p) {
+    if (p.send) p.send->StopAll();
+    Status(p);
+}
+
+std::vector<std::string> SendCaptions(const Program& p, bool edit) {
+    std::vector<std::string> out;
+    for (int n = 1; n <= kSeTeCount; ++n)
+        out.push_back(
+            SendMenuCaption(n, p.sete.at(n), p.sete.at(n).stat != SS_TE_IDLE, p.texts, edit));
+    return out;
 }
 
 } // namespace vdl

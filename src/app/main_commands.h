@@ -6,6 +6,7 @@
 #include "core/settings_records.h"
 
 #include <string>
+#include <vector>
 
 namespace vdl {
 
@@ -66,5 +67,12 @@ bool TakeModemSettings(Program& p, int i, const T_Modem& edited, const T_Modem& 
 
 // Loads the texts of another language. False (the table holds the partial load) on failure.
 bool ChangeLanguage(Program& p, int lang);
+
+// aSeTe1..12: the send request of telegram n with its checks. True when it was requested.
+bool SendTelegramCommand(Program& p, int n);
+// miSeStop: stops every send telegram and list.
+void StopSendingCommand(Program& p);
+// The captions of the 12 send actions (edit = false) or edit actions (edit = true).
+std::vector<std::string> SendCaptions(const Program& p, bool edit);
 
 } // namespace vdl

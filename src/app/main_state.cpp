@@ -32,9 +32,10 @@ int LinkStateText(const Program& p, const T_ComVar& c, bool sending) {
     case SIM_SLAVE:
         if (sending) return kTxLinkNotUsed;
         return stationDown ? kTxLinkDown : kTxLinkUp;
-    default: // balanced: both stations send primary frames
+    default: // balanced: both stations send primary frames; the partner's link is up once
+             // the partner has reset it
         if (sending) return (c.se.lks == 1 || c.se.lks == 5) ? kTxLinkUp : kTxLinkDown;
-        return stationDown ? kTxLinkDown : kTxLinkUp;
+        return c.se.lke != 0 ? kTxLinkUp : kTxLinkDown;
     }
 }
 
@@ -177,7 +178,8 @@ FileKind KindOf(const std::string& file, const TextTable& t) {
 }
 
 FunctionKeys FunctionKeysOf(const uint8_t (&opt)[16]) {
-    return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0, opt[3] != 0};
+    return FunctionKeys{opt[0] != 0, opt[1] != 0, opt[2] != 0,
+                        opt[3] != 0, opt[4] != 0, opt[5] != 0};
 }
 
 int ViewFontSize(int stored) {
@@ -189,7 +191,9 @@ WindowPlace MainWindowPlace(int32_t state, int32_t top, int32_t left, int32_t wi
     WindowPlace w;
     if (state == 0) return w;
     w.maximised = state == 3;
-    bool off = top < -10 || top > screenHeight - 50 || left < -width / 3 || left > screenWidth - 50;
+    // The stored values come from the settings file: any 32-bit value, computed without overflow.
+    const int64_t third = static_cast<int64_t>(width) / 3;
+    bool off = top < -10 || top > screenHeight - 50 || left < -third || left > screenWidth - 50;
     w.kind = off ? WindowPlaceKind::Centred : WindowPlaceKind::Stored;
     return w;
 }

@@ -74,10 +74,12 @@ FileKind KindOf(const std::string& file, const TextTable& t);
 
 // The function keys the option bytes switch on.
 struct FunctionKeys {
-    bool online = false;       // F8: online and offline
-    bool display = false;      // F9: log display and online display; cursor keys and Esc
-    bool filterToggle = false; // F11: display filter on and off
-    bool filter = false;       // F12: display filter dialog
+    bool online = false;        // F8: online and offline
+    bool display = false;       // F9: log display and online display; cursor keys and Esc
+    bool filterToggle = false;  // F11: display filter on and off
+    bool filter = false;        // F12: display filter dialog
+    bool editTelegrams = false; // Shift+F1..F12: edit send telegrams 1..12
+    bool sendTelegrams = false; // Alt+F1..F12: send telegrams 1..12
 };
 FunctionKeys FunctionKeysOf(const uint8_t (&opt)[16]);
 

@@ -17,27 +17,38 @@ Program::Program(std::string progDir, Messages& m)
     av.msjetick = 60;
     InitChannelRecords(com[0], com[1]);
     for (T_ComVar& c : com) InitChannel(c, av, ap);
+    InitialSeTeSet(sete, texts);
     // The interpretation's colour tables by type and cause, and its quality highlight.
     av.pft = &pp.frbtyp;
     av.pfu = &pp.frburs;
     ApplyDisplaySettings();
 }
 
+void Program::LogMessage(const std::string& m) {
+    if (!log) return;
+    T_Telegramm te{};
+    te.stat = ST_MESSAGE_IO;
+    te.ta = TA_INTERNAL;
+    te.setS0(m);
+    log->AppendTelegram(te);
+}
+
 bool Program::LoadObjectTexts(const std::string& path) {
-    ObjectTextEnv e{texts, av, ap, msg, &pp.frburs, [this](const std::string& m) {
-                        if (!log) return;
-                        T_Telegramm te{};
-                        te.stat = ST_MESSAGE_IO;
-                        te.ta = TA_INTERNAL;
-                        te.setS0(m);
-                        log->AppendTelegram(te);
-                    }};
+    ObjectTextEnv e{texts, av,         ap,
+                    msg,   &pp.frburs, [this](const std::string& m) { LogMessage(m); }};
     if (objects.Load(path, e)) return true;
     av.dtOaTxt.clear();
     return false;
 }
 
-void Program::ApplyDisplaySettings() { av.FltQuaFrb = QualityHighlightMask(pp.ausg.quamask); }
+void Program::InitChannels() {
+    for (T_ComVar& c : com) InitChannel(c, av, ap);
+    if (send) send->StopAll();
+}
+
+void Program::ApplyDisplaySettings() {
+    av.FltQuaFrb = QualityHighlightMask(pp.ausg.quamask);
+}
 
 RenderEnv Program::Rendering(const LocaleFormats& loc) const {
     RenderEnv e;
@@ -61,8 +72,7 @@ RenderEnv Program::Rendering(const LocaleFormats& loc) const {
 }
 
 void Program::CreateLog(Clock& stamps) {
-    log = std::make_unique<LogStore>(
-        LogEnv{stamps, msg, texts, av, ap, pp, com[0].bp, com[1].bp});
+    log = std::make_unique<LogStore>(LogEnv{stamps, msg, texts, av, ap, pp, com[0].bp, com[1].bp});
     log->logFilter = [this](const T_Telegramm& te) {
         return FilterAccepts(ap.lfilt, te, Filters(), false);
     };
@@ -84,10 +94,13 @@ FilterEnv Program::Filters() const {
 }
 
 ParamSetEnv Program::ParamEnv() {
+    pblk.sete = SeTeBlock(sete);
     return ParamSetEnv{av, ap, com[0].bp, com[1].bp, pp, com[0].wm, pblk, texts, msg};
 }
 
-bool Program::LoadStartTexts() { return LoadLanguage(0); }
+bool Program::LoadStartTexts() {
+    return LoadLanguage(0);
+}
 
 bool Program::LoadLanguage(int lang) {
     if (!LoadTextFile(texts, av, lang, msg)) return false;
@@ -106,8 +119,12 @@ std::string Program::Caption() const {
     return c;
 }
 
-void StderrMessages::Error(const std::string& text) { std::cerr << text << "\n"; }
-void StderrMessages::Info(const std::string& text) { std::cerr << text << "\n"; }
+void StderrMessages::Error(const std::string& text) {
+    std::cerr << text << "\n";
+}
+void StderrMessages::Info(const std::string& text) {
+    std::cerr << text << "\n";
+}
 Answer StderrMessages::Ask(const std::string& text, bool) {
     // Without a user to ask, the command-line program declines.
     std::cerr << text << "\n";

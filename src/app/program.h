@@ -27,9 +27,13 @@
 #include "log/filter.h"
 #include "log/log_output.h"
 #include "log/log_store.h"
+#include "send/send_service.h"
+#include "send/sete.h"
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,17 +96,23 @@ public:
     T_AllgPar ap;
     T_ProgPar pp;
     T_ComVar com[2];
-    T_ParaBlocks pblk = DefaultParaBlocks(); // send telegrams, lists, feedback as stored
+    T_ParaBlocks pblk = DefaultParaBlocks(); // send lists and feedback as stored
+    SeTeSet sete;                            // the twelve send telegrams
 
     // Makes the log store; stamps gives the time stamps of new telegrams (the time base).
     void CreateLog(Clock& stamps);
     // What the filters test against: the settings and the log's oldest number.
     FilterEnv Filters() const;
+    // What loading and saving a parameter set work on; the send telegram block is brought up
+    // to date from the telegrams first.
     ParamSetEnv ParamEnv();
     std::unique_ptr<LogStore> log;
 
     // The object text table. Loading replaces it; an unreadable file keeps it, is reported and
     // entered into the log as a message, and forgets dtOaTxt.
+    // Enters a program message about a file (stat 33) into the log.
+    void LogMessage(const std::string& m);
+
     ObjectTexts objects;
     bool LoadObjectTexts(const std::string& path);
     // What the renderer reads: settings, channels, object texts, the log's oldest number and
@@ -179,6 +189,11 @@ public:
     UserDataSources dataSources;
     // The transmitter and the link procedures' view of the program.
     std::unique_ptr<LinkEnv> linkEnv;
+    // The send telegrams at work: requests, triggers, and the first user data source.
+    std::unique_ptr<SendTelegrams> send;
+    // Initialises both channels (start, parameters, address settings, loads) and stops all
+    // sending, whose link addresses follow from the channels.
+    void InitChannels();
     // Called with every telegram after it was logged (numbered and stamped), also when the
     // log filter refused it (then nr is unchanged); the command-line monitor prints them.
     std::function<void(const T_Telegramm&)> onLogged;
@@ -193,6 +208,9 @@ public:
     std::function<void()> stationImageWork; // periodic work of the station image
     std::function<void()> modemService;     // every 16 ticks
     std::function<void()> commandFiles;     // every 16 ticks, online with option 12
+    // The channels' own settings while the demonstration line runs in their place (EnterDemo);
+    // given back at shutdown unless the user set the channels meanwhile.
+    std::optional<std::array<T_BetriebsPar, 2>> demoKept;
     bool started = false;
     // The desktop program keeps its settings, file-name list and data directory at exit; the
     // command-line program leaves them as they are.

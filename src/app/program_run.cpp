@@ -33,8 +33,15 @@ class ProgramRx : public RxHooks {
 public:
     explicit ProgramRx(Program& p) : p_(p) {}
     void Log(T_ComVar&, const T_Telegramm& te) override { p_.LogTelegram(te); }
+    void ReceiveTriggers(T_ComVar& c, const T_Telegramm& te) override {
+        if (p_.send) p_.send->FireOnReceive(c, te);
+    }
+    void FrameTriggers(T_ComVar& c, const T_Telegramm& te) override {
+        if (p_.send) p_.send->FireOnFrame(c, te);
+    }
     void RemoteReset(T_ComVar& c, uint16_t la) override {
         if (p_.svc) p_.svc->LogEvent(c, ST_REMOTE_RESET, la);
+        if (p_.send) p_.send->FireEvent(c, ANST_REMOTE_RESET, la);
         if (p_.view) p_.view->UpdateStatus();
     }
     void LinkReaction(T_ComVar& c) override {
@@ -104,7 +111,9 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     ApplyDisplaySettings();
     if (pp.sprache != 0) LoadLanguage(pp.sprache);
 
-    // Channel defaults: channel 1's baud rate from its entry of the baud list.
+    // The send telegrams named in the present language; the channel defaults: channel 1's
+    // baud rate from its entry of the baud list.
+    InitialSeTeSet(sete, texts);
     InitChannelRecords(com[0], com[1]);
     const std::string& baudText = texts.tx(657 + com[0].bp.BaudI);
     if (!baudText.empty() && baudText.find_first_not_of("0123456789") == std::string::npos &&
@@ -145,12 +154,22 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
         if (onLineChanged) onLineChanged(i);
     };
     linkEnv = std::make_unique<LinkEnv>(LinkEnv{*svc, av, ap, texts, *tb, msg, dataSources, {}});
-    linkEnv->hooks.linkEvent = [this](T_ComVar&, uint8_t, uint16_t) {
+    linkEnv->hooks.linkEvent = [this](T_ComVar& c, uint8_t event, uint16_t la) {
+        if (event == ST_LINK_UP) send->FireEvent(c, ANST_LINK_UP, la);
         if (view) view->UpdateStatus();
     };
+    // Reception of user data: the receive triggers of the send telegrams.
+    linkEnv->hooks.userData = [this](T_ComVar& c) { send->FireOnReceive(c, c.em.te); };
     svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
     svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
-    for (T_ComVar& c : com) InitChannel(c, av, ap);
+    svc->hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, *linkEnv); };
+
+    send = std::make_unique<SendTelegrams>(
+        sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); }});
+    dataSources.Add(send.get()); // the first user data source
+    minuteWork = [this] { send->FireMinute(av.min % 60); };
+    commandFiles = [this] { send->RunCommandFile(); };
+    InitChannels();
 
     CreateLog(*tb);
     log->statisticsChanged = [this] {
@@ -176,7 +195,10 @@ bool Program::LoadParamSet(const std::string& name) {
     ParamSetEnv env = ParamEnv();
     bool ok = LoadParameterSet(env, name.empty() ? DefaultParamSetName() : name);
     if (ok) {
-        for (T_ComVar& c : com) InitChannel(c, av, ap);
+        demoKept.reset();
+        TakeSeTeBlock(sete, pblk.sete);
+        InitChannels();
+        if (send) send->ReloadRawFiles();
     }
     return ok;
 }
@@ -192,8 +214,13 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
         std::string automatic = log->AutomaticName(tb->LocalNow());
         if (automatic != n && log->OpenLog(automatic, ageCheck)) n = automatic;
     }
+    if (log->IsOpen() && log->Damage().Any()) {
+        LogTally t = log->Tally();
+        msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
+                  Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
+    }
     av.dtLog = n;
-    for (T_ComVar& c : com) InitChannel(c, av, ap);
+    InitChannels();
 }
 
 void Program::ApplyCommandLine(const CommandLine& cl) {
@@ -317,7 +344,8 @@ void Program::TimerStep() {
     uint32_t old = av.Tick++;
     if (old % 32 == 4 && av.online && av.logerr) {
         SetOnline(false);
-        msg.Error(texts.tx(kTxLogWriteErr) + av.dtLog);
+        const std::string& why = log->WriteError();
+        msg.Error(why.empty() ? texts.tx(kTxLogWriteErr) + av.dtLog : why);
         av.logerr = false;
     }
 }
@@ -381,7 +409,9 @@ void Program::ChangeChannelParams(int i, const T_BetriebsPar& bp) {
     // The line settles with the old parameters before the new ones are set.
     if (wasOpen) svc->ActiveWait(176000 / oldBaud + 500);
     com[i].bp = bp;
+    demoKept.reset(); // the user owns the channels now
     InitChannel(com[i], av, ap);
+    if (send) send->StopAll();
     if (av.online) svc->OpenChannel(i);
     if (view) view->UpdateStatus();
 }
@@ -390,6 +420,12 @@ void Program::Shutdown() {
     av.setelisav = false;
     av.parasav = false;
     if (svc) svc->CloseAllChannels();
+    // The demonstration's settings do not outlive it: the log's head keeps the channels' own.
+    if (demoKept) {
+        com[0].bp = (*demoKept)[0];
+        com[1].bp = (*demoKept)[1];
+        demoKept.reset();
+    }
     if (log) log->CloseLog();
     if (sv && persistSettings) {
         SettingsEnv env = SettingsOf();

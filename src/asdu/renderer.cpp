@@ -71,9 +71,13 @@ std::string Number(int64_t v, int width) {
 }
 
 // "tt,zzz": the long time form and the milliseconds.
+// A stamp that is no date (a damaged log) shows blanks of the same width.
 std::string TimeWithMs(const T_TeleAusgabe& c, double dt) {
     DateTimeParts p = DecodeDateTime(dt);
-    return c.env->loc->LongTime(p.hour, p.minute, p.second) + "," + Format("%0.3d", {p.ms});
+    std::string s =
+        c.env->loc->LongTime(p.hour, p.minute, p.second) + "," + Format("%0.3d", {p.ms});
+    if (!StampUsable(dt)) s.assign(s.size(), ' ');
+    return s;
 }
 
 ElementTextEnv TextEnv(const T_TeleAusgabe& c) {
@@ -366,7 +370,7 @@ std::string AsduLine(T_TeleAusgabe& c) {
 
 std::string TimeDifference(T_TeleAusgabe& c) {
     const std::string kBlank(10, ' ');
-    if (c.dtalt == 0) return kBlank;
+    if (c.dtalt == 0 || !StampUsable(c.dtalt) || !StampUsable(c.te.dt)) return kBlank;
     double ms = std::round((c.te.dt - c.dtalt) * kMsPerDay);
     if (ms == 0 && c.te.ek == c.ekalt) return kBlank;
     double s = ms / 1000.0;
@@ -601,9 +605,13 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
         DateTimeParts p = DecodeDateTime(te.dt);
         Fields e(tz);
         e.Add(ChannelText(c, te.ek));
-        e.Add(c.env->loc->ShortDate(p.year, p.month, p.day));
-        e.Add(c.env->loc->LongTime(p.hour, p.minute, p.second));
-        e.Add(p.ms);
+        if (StampUsable(te.dt)) {
+            e.Add(c.env->loc->ShortDate(p.year, p.month, p.day));
+            e.Add(c.env->loc->LongTime(p.hour, p.minute, p.second));
+            e.Add(p.ms);
+        } else {
+            e.Separators(3); // a stamp that is no date: empty date, time and milliseconds
+        }
         e.Add(te.ta);
         e.Add(StatusText(c));
         if (!(te.lg == 0 || te.ta == TA_INTERNAL)) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <deque>
 #include <string>
 
 namespace vdl {
@@ -42,10 +43,11 @@ struct T_EmpfVar {
     bool zyklf = false;   // reserved
 };
 
-// A command kept for automatic confirmation: byte 0 its stat, bytes 2..33 the frame.
+// A command kept for automatic confirmation: its verdict and the frame as received.
 struct T_ComCmd {
-    int16_t lg = 0;
-    uint8_t d[34] = {};
+    uint8_t stat = 0;
+    int16_t lg = 0; // bytes of the frame in b
+    T_TeByte b = {};
 };
 
 // Link test switches (index into lt).
@@ -124,16 +126,17 @@ struct T_SendVar {
     int32_t nrcl1 = -1;    // send telegram or list (1..24) with class 1 data ready; -1 none
     int32_t nrcl2 = -1;    // the same for class 2 data
     int32_t rm = -1;       // command feedback entry ready to send; -1 none
-    std::array<T_ComCmd, 15> c{}; // per station index, a command for automatic confirmation
-    bool open = false;            // the port is open
-    bool mlke = false;            // the remote station reset the link; report it after the frame
-    bool kanueb = false;          // a link test is due
-    bool wait = false;            // a transmission is under way
-    bool wquit = false;           // an acknowledgement or response is awaited for tew
-    bool loadu2 = false;          // start the acknowledgement time-out when the transmission ends
-    bool sofse = false;           // the user asked to send now
-    bool class1 = false;          // class 1 data is pending
-    bool ft = false;              // reserved
+    // Per station index, the commands received for automatic confirmation, oldest first.
+    std::array<std::deque<T_ComCmd>, 15> c{};
+    bool open = false;   // the port is open
+    bool mlke = false;   // the remote station reset the link; report it after the frame
+    bool kanueb = false; // a link test is due
+    bool wait = false;   // a transmission is under way
+    bool wquit = false;  // an acknowledgement or response is awaited for tew
+    bool loadu2 = false; // start the acknowledgement time-out when the transmission ends
+    bool sofse = false;  // the user asked to send now
+    bool class1 = false; // class 1 data is pending
+    bool ft = false;     // reserved
     std::array<bool, LT_COUNT> lt{}; // link test switches
     std::array<bool, 15> abf1{};     // per station: the last response carried ACD
 

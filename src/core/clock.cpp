@@ -29,19 +29,36 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
     y = static_cast<int>(yy + (m <= 2));
 }
 
+// Day numbers beyond this many days from day 0 are not converted (the years -25000..28000).
+constexpr double kDecodableDays = 1e7;
+
 // 30 December 1899 is day 0 of the day numbers.
 const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 
 } // namespace
 
 double EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int ms) {
-    int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset;
+    int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                   kEpochOffset;
     double frac = ((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + ms;
     return static_cast<double>(days) + frac / kMsPerDay;
 }
 
+bool StampUsable(double dt) {
+    static const double first = EncodeDateTime(1900, 1, 1);
+    static const double end = EncodeDateTime(10000, 1, 1);
+    return std::isfinite(dt) && dt >= first && dt < end;
+}
+
+int DayOf(double dt) {
+    return StampUsable(dt) ? static_cast<int>(std::floor(dt + 0.5 / kMsPerDay)) : kNoDay;
+}
+
 DateTimeParts DecodeDateTime(double dt) {
     DateTimeParts p{};
+    // Beyond any calendar a program shows (or not a number) nothing is converted; a log's
+    // stamps are judged by StampUsable before they are shown.
+    if (!std::isfinite(dt) || std::fabs(dt) >= kDecodableDays) return p;
     // Whole milliseconds, rounded, so that a stamp written from a millisecond value reads back
     // as the same millisecond.
     double msAll = std::floor(dt * kMsPerDay + 0.5);

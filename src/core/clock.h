@@ -24,6 +24,16 @@ double EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0
 struct DateTimeParts {
     int year, month, day, hour, minute, second, ms;
 };
+// True for a day number of the years 1900..9999. Anything else (not finite, or far outside any
+// date a log can hold) is no time stamp: it is never converted.
+bool StampUsable(double dt);
+// The parts of a day number (also a span of time of less than a day); all parts 0 for one
+// that is not finite or lies far beyond any calendar. Stamps of a log are shown only when
+// StampUsable.
 DateTimeParts DecodeDateTime(double dt);
+// The day of a usable day number, rounded to the millisecond as DecodeDateTime rounds;
+// kNoDay for one that is not.
+constexpr int kNoDay = -1;
+int DayOf(double dt);
 
 } // namespace vdl

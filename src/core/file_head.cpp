@@ -1,5 +1,7 @@
 #include "core/file_head.h"
 
+#include "core/filter_rows.h"
+
 #include <cstring>
 
 namespace vdl {
@@ -57,6 +59,12 @@ HeadTaken TakeSettingsFromHead(const uint8_t* head, T_AllgPar& ap, T_BetriebsPar
         if (AllgParUsable(n)) {
             if (keepLogSize) n.MaxLog = ap.MaxLog;
             if (n.mwvoll < 100 || n.mwvoll > 32767) n.mwvoll = 32000;
+            // Filters travel inactive; rows that another configuration or a damaged file
+            // left are brought into order.
+            for (T_Filter* f : {&n.afilt, &n.lfilt}) {
+                f->aktiv = 0;
+                NormaliseFilter(*f, n);
+            }
             ap = n;
             taken.allg = true;
         }

@@ -57,6 +57,21 @@ bool FileExists(const std::string& path) {
     return !path.empty() && fs::is_regular_file(path, ec);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ea, eb;
+    if (fs::exists(a, ea) && fs::exists(b, eb)) {
+        bool same = fs::equivalent(a, b, ea);
+        if (!ea) return same;
+    }
+    auto full = [](const std::string& p) {
+        std::error_code ec;
+        fs::path c = fs::weakly_canonical(p, ec);
+        return ec ? fs::absolute(p, ec).lexically_normal() : c;
+    };
+    return full(a) == full(b);
+}
+
 bool DirExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_directory(path, ec);

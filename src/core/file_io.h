@@ -18,6 +18,9 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, size_t m
 size_t WriteWholeFile(const std::string& path, const void* data, size_t size, std::string& error);
 
 bool FileExists(const std::string& path);
+// True when both names lead to one file: the same file system object (device and inode) after
+// links are resolved, or, while one of them does not exist, the same full path.
+bool SameFile(const std::string& a, const std::string& b);
 bool DirExists(const std::string& path);
 
 } // namespace vdl

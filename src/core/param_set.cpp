@@ -52,6 +52,11 @@ void ConvertOldList(const uint8_t* old, uint8_t* list) {
         std::memcpy(list + p, def, kSeLiObjLen);
 }
 
+bool Refuse(ParamSetEnv& env, const std::string& name) {
+    env.msg.Error(env.texts.tx(1216) + "\n" + name);
+    return false;
+}
+
 } // namespace
 
 T_ParaBlocks DefaultParaBlocks() {
@@ -63,25 +68,25 @@ std::vector<uint8_t> EmptyCaSeLiBlock() {
 }
 
 bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
-    auto refuse = [&] {
-        env.msg.Error(env.texts.tx(1216) + "\n" + name);
-        return false;
-    };
-    std::vector<uint8_t> d;
     if (!FileExists(name)) {
         if (SameNameNoCase(name, StandardFileName(env.av, env.texts, kTxParamSetFile))) {
             env.av.setelisav = true;
             return true;
         }
-        return refuse();
+        return Refuse(env, name);
     }
-    if (!ReadWholeFile(name, d, kParamSetLen)) return refuse();
+    std::vector<uint8_t> d;
+    if (!ReadWholeFile(name, d, kParamSetLen)) return Refuse(env, name);
+    return TakeParameterSet(env, d, name);
+}
+
+bool TakeParameterSet(ParamSetEnv& env, const std::vector<uint8_t>& d, const std::string& name) {
     size_t size = d.size();
     if (size != kParamSetLen && size != kParamSetLenNoCa && size != kParamSetLenOld)
-        return refuse();
+        return Refuse(env, name);
     uint32_t magic = U32(d.data());
-    if (U32(d.data() + 8) != kFileHeadLen) return refuse();
-    if (magic != kFileMagic && magic != kFileMagicNoSettings) return refuse();
+    if (U32(d.data() + 8) != kFileHeadLen) return Refuse(env, name);
+    if (magic != kFileMagic && magic != kFileMagicNoSettings) return Refuse(env, name);
 
     // Everything is checked before anything is taken.
     T_ParaBlocks nb;
@@ -98,7 +103,7 @@ bool LoadParameterSet(ParamSetEnv& env, const std::string& name) {
     } else {
         if (U32(d.data() + kOfsRm) != kRmBlockLen || U32(d.data() + kOfsSeTe) != kSeTeBlockLen ||
             U32(d.data() + kOfsSeLi) != kSeLiBlockLen)
-            return refuse();
+            return Refuse(env, name);
         nb.rm.assign(d.begin() + kOfsRm, d.begin() + kOfsRm + kRmBlockLen);
         nb.sete.assign(d.begin() + kOfsSeTe, d.begin() + kOfsSeTe + kSeTeBlockLen);
         nb.seli.assign(d.begin() + kOfsSeLi, d.begin() + kOfsSeLi + kSeLiBlockLen);

@@ -54,6 +54,8 @@ struct ParamSetEnv {
 // Loads a parameter set file. Nothing is changed unless the whole file is accepted. A default
 // file (the standard name) that cannot be opened keeps the present data and succeeds.
 bool LoadParameterSet(ParamSetEnv& env, const std::string& name);
+// The same for the bytes of a parameter set file (name for the message).
+bool TakeParameterSet(ParamSetEnv& env, const std::vector<uint8_t>& data, const std::string& name);
 // The 696320-byte image of the present data.
 std::vector<uint8_t> BuildParameterSet(const ParamSetEnv& env);
 bool SaveParameterSet(ParamSetEnv& env, const std::string& name);

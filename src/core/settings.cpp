@@ -93,7 +93,11 @@ void UpgradeAusgPar(T_AusgPar& a) {
 
 bool ReadSettingsFile(const std::string& path, T_ProgPar& pp) {
     std::vector<uint8_t> data;
-    if (!ReadWholeFile(path, data, kProgParLen) || data.size() != kProgParLen) return false;
+    return ReadWholeFile(path, data, kProgParLen) && TakeSettingsBytes(data, pp);
+}
+
+bool TakeSettingsBytes(const std::vector<uint8_t>& data, T_ProgPar& pp) {
+    if (data.size() != kProgParLen) return false;
     T_ProgPar n;
     std::memcpy(&n, data.data(), sizeof n);
     if (n.magic != kProgParMagic || n.lg != kProgParLen || n.mark != 16) return false;
@@ -184,6 +188,10 @@ void ReadFileNames(SettingsEnv& env) {
         av.dtDruk = av.DataDir;
         return;
     }
+    TakeFileNames(av, l);
+}
+
+void TakeFileNames(T_AllgVar& av, const std::vector<std::string>& l) {
     if (l.size() > 6) {
         av.dtDruk = l[0];
         av.dtSeTeLi = l[1];

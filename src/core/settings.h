@@ -45,6 +45,8 @@ bool IsWritable(const std::string& dir);
 // Reads a settings file into pp. Accepted only with exactly 4360 bytes and the right magic,
 // length and format mark; otherwise pp stays as it is and false is returned.
 bool ReadSettingsFile(const std::string& path, T_ProgPar& pp);
+// The same for the bytes of a settings file.
+bool TakeSettingsBytes(const std::vector<uint8_t>& data, T_ProgPar& pp);
 // Brings a stored display settings block to version 2 (version 1 gets the last three colour
 // pairs and the mask from the defaults; any other version is replaced by the defaults).
 void UpgradeAusgPar(T_AusgPar& a);
@@ -54,6 +56,9 @@ void ReadStartSettings(SettingsEnv& env);
 // The file-name list: DataDir + "zVordal_Dateinamen" + suffix + ".txt".
 std::string FileNameListPath(const T_AllgVar& av);
 void ReadFileNames(SettingsEnv& env);
+// Takes the names and numbers of the lines of a file-name list (names of files that do not
+// exist are cleared).
+void TakeFileNames(T_AllgVar& av, const std::vector<std::string>& lines);
 bool WriteFileNames(SettingsEnv& env);
 // The file-name list first, then the settings file. False (after an error box) on failure.
 bool WriteSettings(SettingsEnv& env);

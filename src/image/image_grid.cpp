@@ -13,12 +13,15 @@ namespace vdl {
 
 namespace {
 
+// A stamp of a damaged log that is no date shows empty.
 std::string Time(const LocaleFormats& loc, double dt) {
+    if (!StampUsable(dt)) return {};
     DateTimeParts p = DecodeDateTime(dt);
     return loc.LongTime(p.hour, p.minute, p.second) + "," + Format("%0.3d", {p.ms});
 }
 
 std::string DateTime(const LocaleFormats& loc, double dt) {
+    if (!StampUsable(dt)) return {};
     DateTimeParts p = DecodeDateTime(dt);
     return loc.ShortDate(p.year, p.month, p.day) + " " + loc.LongTime(p.hour, p.minute, p.second);
 }
@@ -99,7 +102,7 @@ std::string ImageCell(const StationImage& im, int r, int c, const ImageTextEnv& 
 
 std::string ImageCaption(const T_StVar& sv, const ImageTextEnv& e) {
     std::string from, to, span;
-    if (sv.anz > 0 && sv.start != 0) {
+    if (sv.anz > 0 && StampUsable(sv.start) && StampUsable(sv.ende)) {
         from = DateTime(e.loc, sv.start);
         to = DateTime(e.loc, sv.ende);
         double d = std::max(0.0, sv.ende - sv.start);

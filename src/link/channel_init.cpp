@@ -25,6 +25,13 @@ uint16_t LineLimit(const T_BetriebsPar& bp) {
     return static_cast<uint16_t>(bp.tlg < 0 ? 0 : (bp.tlg > 0xFFFF ? 0xFFFF : bp.tlg));
 }
 
+uint32_t TicksOf(double s, int32_t msjetick) {
+    const int32_t mst = msjetick > 0 ? msjetick : 54;
+    double t = s * 997.0 / mst;
+    if (t < 0) t = 0;
+    return static_cast<uint32_t>(t) + 1;
+}
+
 void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     T_EmpfVar& em = c.em;
     T_SendVar& se = c.se;
@@ -81,6 +88,9 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     se.sendq = 0;
     se.wquit = false;
     se.empfq = 255;
+    se.kuebtick = bp.zztv > 0 ? TicksOf(bp.zztv, av.msjetick) - 1 : 0;
+    se.kanueb = false;
+    for (auto& q : se.c) q.clear();
     // A file still open from an earlier transfer is closed, not dropped.
     for (T_FileTransfer* ft : {&c.fte, &c.fts}) {
         if (ft->f) std::fclose(ft->f);

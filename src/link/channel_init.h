@@ -18,4 +18,7 @@ uint32_t FrameTimeout(int32_t baud);
 // 16 bytes.
 uint16_t LineLimit(const T_BetriebsPar& bp);
 
+// Seconds to ticks of a measured tick length: trunc(s * 997 / msjetick) + 1.
+uint32_t TicksOf(double s, int32_t msjetick);
+
 } // namespace vdl

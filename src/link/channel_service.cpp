@@ -264,11 +264,11 @@ void ChannelService::TimerTick() {
         LampTick(c.LedT);
         if (c.se.wait && c.LedT.uhrLed == 0) LightLamp(c.LedT);
         if (hooks.receiveTick) hooks.receiveTick(c);
-        ChannelTick(i);
+        ChannelTick(i, true);
     }
 }
 
-void ChannelService::ChannelTick(int i) {
+void ChannelService::ChannelTick(int i, bool timerTick) {
     T_ComVar& c = com_[i];
     T_SendVar& se = c.se;
     if (!se.open) return;
@@ -279,7 +279,7 @@ void ChannelService::ChannelTick(int i) {
         return;
     }
     se.akt = 1;
-    if (hooks.tickCountdowns) hooks.tickCountdowns(c);
+    if (timerTick && hooks.tickCountdowns) hooks.tickCountdowns(c);
     if (se.Stat != SS_IDLE && hooks.continueTransmission) hooks.continueTransmission(c);
     if (se.Stat == SS_IDLE && hooks.idleWork) hooks.idleWork(c);
     se.akt = 0;
@@ -290,10 +290,7 @@ void ChannelService::ChannelTick(int i) {
 }
 
 uint32_t ChannelService::SecondsToTicks(double s) const {
-    int32_t mst = av_.msjetick > 0 ? av_.msjetick : 54;
-    double t = s * 997.0 / mst;
-    if (t < 0) t = 0;
-    return static_cast<uint32_t>(t) + 1;
+    return TicksOf(s, av_.msjetick);
 }
 
 void ChannelService::ActiveWait(int32_t ms) {

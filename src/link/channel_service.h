@@ -83,8 +83,9 @@ public:
     // The service's part of the 54 ms timer: lamps, receive time-outs and tick procedures of
     // both channels. Tick counting and the tick length measurement are the program's.
     void TimerTick();
-    // The tick procedure of one channel (also run for a run-now message).
-    void ChannelTick(int i);
+    // The tick procedure of one channel (also run for a run-now message). The per-tick
+    // countdowns run only on the timer's tick, so that a busy line does not speed them up.
+    void ChannelTick(int i, bool timerTick = false);
 
     // Seconds (or milliseconds) to ticks: trunc(s * 997 / msjetick) + 1.
     uint32_t SecondsToTicks(double s) const;

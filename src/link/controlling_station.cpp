@@ -3,6 +3,7 @@
 #include "link/control_field_check.h"
 #include "link/link_services.h"
 #include "link/transmitter.h"
+#include "link/user_data_reception.h"
 
 #include <cmath>
 
@@ -83,13 +84,7 @@ void Choose(T_ComVar& c, LinkEnv& env) {
 // repetitions used up, the station's link is lost and the next station is served.
 void TimeoutRule(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
-    if (!env.svc.Due(se.u2)) return;
-    se.wquit = false;
-    if (se.whzl < c.bp.wh) {
-        ++se.whzl;
-        Repeat(c, env);
-        return;
-    }
+    if (!env.svc.Due(se.u2) || RepeatAfterTimeout(c, env)) return;
     LinkEvent(c, env, ST_LINK_LOST, se.usi);
     NextStation(c, env);
 }
@@ -198,10 +193,7 @@ void ControllingStationStep(T_ComVar& c, LinkEnv& env) {
 void ControllingStationReaction(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
     T_Telegramm& te = c.em.te;
-    if (se.Stat == SS_SEND_DELAY || se.Stat == SS_RTS_LEAD) {
-        te.stat = ST_BUSY;
-        return;
-    }
+    if (MarkedBusy(c)) return;
     const bool single = te.lg == 1 && te.b[0] == 0xE5;
     if (!single && (te.lc & CF_PRM)) {
         te.stat = ST_UNEXPECTED;
@@ -223,7 +215,7 @@ void ControllingStationReaction(T_ComVar& c, LinkEnv& env) {
         return;
     }
     se.empfq = te.lc;
-    if (FunctionCode(te.lc) == 8 && te.stat == ST_OK && env.hooks.userData) env.hooks.userData(c);
+    if (FunctionCode(te.lc) == 8 && te.stat == ST_OK) ReceiveUserData(c, env);
 }
 
 } // namespace vdl

@@ -18,8 +18,15 @@ namespace vdl {
 
 // A hook that is not set does nothing.
 struct LinkHooks {
-    // Reception of user data: a correct frame with user data reached the emulated station.
+    // Reception of user data (the frame is em.te): the receive triggers of the send telegrams
+    // and send lists.
     std::function<void(T_ComVar&)> userData;
+    // A command of types 45..51 reached the emulated station: true when the command feedback
+    // is switched on; it then takes commands with cause 6 or 8 and prepares their confirmation
+    // itself.
+    std::function<bool(T_ComVar&)> commandFeedback;
+    // A frame of file transfer (types 120..126) reached the emulated station.
+    std::function<void(T_ComVar&)> fileTransfer;
     // A link event (32 lost, 45 established) was recorded for a station's link address: the
     // link state display is refreshed, and after 45 the send telegrams and lists waiting for
     // an established link become ready.

@@ -1,8 +1,11 @@
 #include "link/link_services.h"
 
+#include "link/balanced_station.h"
+#include "link/controlled_station.h"
 #include "link/controlling_station.h"
 #include "link/modem.h"
 #include "link/transmitter.h"
+#include "link/user_data_reception.h"
 
 namespace vdl {
 
@@ -50,23 +53,48 @@ void NextStation(T_ComVar& c, LinkEnv& env) {
 void DetermineClass1(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
     const int i = se.usi;
-    const bool stored = ValidStation(i) && se.c[static_cast<size_t>(i)].lg != 0;
-    se.class1 = stored || env.sources
-                                  .First(c, i,
-                                         {SourceKind::UserTelegram, SourceKind::CommandFeedback,
-                                          SourceKind::FileTransfer},
-                                         DATA_CLASS1)
-                                  .source != nullptr;
+    se.class1 = ConfirmationKept(c, i) ||
+                env.sources
+                        .First(c, i,
+                               {SourceKind::UserTelegram, SourceKind::CommandFeedback,
+                                SourceKind::FileTransfer},
+                               DATA_CLASS1)
+                        .source != nullptr;
+}
+
+bool MarkedBusy(T_ComVar& c) {
+    if (c.se.Stat != SS_SEND_DELAY && c.se.Stat != SS_RTS_LEAD) return false;
+    c.em.te.stat = ST_BUSY;
+    return true;
+}
+
+bool RepeatAfterTimeout(T_ComVar& c, LinkEnv& env) {
+    T_SendVar& se = c.se;
+    se.wquit = false;
+    if (se.whzl >= c.bp.wh) return false;
+    ++se.whzl;
+    Repeat(c, env);
+    return true;
 }
 
 void ReloadLinkTest(T_ComVar& c, LinkEnv& env) {
     if (c.bp.zztv > 0) c.se.kuebtick = env.svc.SecondsToTicks(c.bp.zztv) - 1;
 }
 
-bool SendUserData(T_ComVar& c, LinkEnv& env, std::initializer_list<SourceKind> kinds) {
+void LinkTickCountdowns(T_ComVar& c, LinkEnv& env) {
+    T_SendVar& se = c.se;
+    if (se.sim != SIM_BALANCED || c.bp.zztv <= 0) return;
+    if (se.kuebtick > 0) --se.kuebtick;
+    if (se.kuebtick == 0) {
+        ReloadLinkTest(c, env);
+        se.kanueb = true;
+    }
+}
+
+bool SendUserData(T_ComVar& c, LinkEnv& env, std::initializer_list<SourceKind> kinds, int cls) {
     if (c.se.lt[LT_NO_USER_DATA]) return false;
-    UserDataSources::Found f = env.sources.First(c, c.se.usi, kinds);
-    if (!f.source || !f.source->Build(c, c.se.usi)) return false;
+    UserDataSources::Found f = env.sources.First(c, c.se.usi, kinds, cls);
+    if (!f.source || !f.source->BuildOf(c, c.se.usi, cls)) return false;
     ContinueSending(c, env);
     return true;
 }
@@ -84,6 +112,12 @@ void LinkIdleWork(T_ComVar& c, LinkEnv& env) {
     case SIM_MASTER:
         ControllingStationStep(c, env);
         break;
+    case SIM_SLAVE:
+        ControlledStationStep(c, env);
+        break;
+    case SIM_BALANCED:
+        BalancedStationStep(c, env);
+        break;
     default:
         break;
     }
@@ -93,6 +127,12 @@ void LinkReaction(T_ComVar& c, LinkEnv& env) {
     switch (c.se.sim) {
     case SIM_MASTER:
         ControllingStationReaction(c, env);
+        break;
+    case SIM_SLAVE:
+        ControlledStationReaction(c, env);
+        break;
+    case SIM_BALANCED:
+        BalancedStationReaction(c, env);
         break;
     default:
         break;

@@ -22,16 +22,30 @@ void LinkEvent(T_ComVar& c, LinkEnv& env, uint8_t event, int station);
 // address has octets).
 void NextStation(T_ComVar& c, LinkEnv& env);
 
-// Whether class 1 data is pending for station usi (a stored confirmation or a source with
-// class 1 data ready): sets se.class1.
+// Whether class 1 data is pending for station usi (a kept command confirmation or a source
+// with class 1 data ready): sets se.class1.
 void DetermineClass1(T_ComVar& c, LinkEnv& env);
+
+// A frame that arrives while this channel's own send sequence is in its send delay or RTS lead
+// is marked 23 and not acted on: true when that was so.
+bool MarkedBusy(T_ComVar& c);
+
+// The acknowledgement time-out of the outstanding frame has passed: it is repeated while
+// repetitions are left (true); false when they are used up.
+bool RepeatAfterTimeout(T_ComVar& c, LinkEnv& env);
 
 // The balanced link test countdown starts again (a confirmation or answer arrived).
 void ReloadLinkTest(T_ComVar& c, LinkEnv& env);
 
-// Builds the first frame of the given kinds that a source has ready for station usi and starts
-// sending it; false when link test switch 9 is on or nothing was ready.
-bool SendUserData(T_ComVar& c, LinkEnv& env, std::initializer_list<SourceKind> kinds);
+// The countdowns of every timer tick: in balanced emulation with a link test cycle, a link test
+// becomes due (kanueb) when the countdown runs out.
+void LinkTickCountdowns(T_ComVar& c, LinkEnv& env);
+
+// Builds the first frame of the given kinds (and class, DATA_NONE for any) that a source has
+// ready for station usi and starts sending it; false when link test switch 9 is on or nothing
+// was ready.
+bool SendUserData(T_ComVar& c, LinkEnv& env, std::initializer_list<SourceKind> kinds,
+                  int cls = DATA_NONE);
 
 // The tick procedure's work when no send sequence is under way, and the reaction to a judged
 // frame, each by the channel's emulation mode.

@@ -98,7 +98,7 @@ bool PortNames::IsDevice(const std::string& text) const {
     return text.size() > 1 && text[0] == '/';
 }
 
-int PortNames::Bind(const std::string& device) {
+int PortNames::Bind(const std::string& device, bool keep) {
     if (!IsDevice(device)) return 0;
     if (int n = NumberOf(device)) return n;
     // The other instance of the program may have kept bindings since we last looked.
@@ -106,10 +106,13 @@ int PortNames::Bind(const std::string& device) {
         Reload();
         if (int n = NumberOf(device)) return n;
     }
-    int n = bound_.empty() ? kFirstBoundPort : bound_.rbegin()->first + 1;
-    if (n > kLastPortNumber) return 0;
+    // Kept numbers follow one another from 256 up; those of this run only come from the top
+    // down, so that they never take a number the store may give to another device.
+    int n = keep ? kFirstBoundPort : kLastPortNumber;
+    while (bound_.count(n) && n >= kFirstBoundPort && n <= kLastPortNumber) n += keep ? 1 : -1;
+    if (n < kFirstBoundPort || n > kLastPortNumber) return 0;
     bound_[n] = device;
-    if (store_ && write_) store_->Write(kRegPortKey, std::to_string(n), device);
+    if (store_ && write_ && keep) store_->Write(kRegPortKey, std::to_string(n), device);
     return n;
 }
 

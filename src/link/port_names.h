@@ -46,8 +46,9 @@ public:
     // True for text that names a device rather than a number (a path, a COM name).
     bool IsDevice(const std::string& text) const;
     // The number of a device, binding the next free number of 256 and more when it has none.
-    // 0 when the text names no device or every number is taken.
-    int Bind(const std::string& device);
+    // 0 when the text names no device or every number is taken. A binding that is not kept
+    // lasts for this run only (a line the program makes for itself).
+    int Bind(const std::string& device, bool keep = true);
     // The bound numbers and their devices, ascending.
     const std::map<int, std::string>& Bound() const {
         return bound_;

@@ -63,7 +63,9 @@ void Transmit(T_ComVar& c, LinkEnv& env) {
     if (se.sim == SIM_SLAVE) {
         se.tew = te;
     } else if (!IsSingleChar(te) && !IsTextRecord(te)) {
-        if (ExpectsAnswer(se.fktorg)) {
+        // A repetition awaits its answer as the original did, whatever was composed since (a
+        // balanced station may have acknowledged its partner's frame meanwhile).
+        if (te.stat == ST_REPETITION || ExpectsAnswer(se.fktorg)) {
             se.tew = te;
             se.wquit = true;
             se.loadu2 = true;
@@ -222,8 +224,8 @@ bool FinishVariableFrame(T_ComVar& c, T_Telegramm& te, bool compose) {
     return true;
 }
 
-bool BuildRawFrame(T_ComVar& c, LinkEnv& env, uint8_t kind, const uint8_t* data, int n,
-                   uint8_t cf) {
+bool BuildRawFrame(T_ComVar& c, LinkEnv& env, uint8_t kind, const uint8_t* data, int n, uint8_t cf,
+                   int la) {
     const AsduLayout lay = LayoutOf(env.ap);
     const int fkt = c.bp.fkt;
     if (n < 1) return false;
@@ -232,7 +234,8 @@ bool BuildRawFrame(T_ComVar& c, LinkEnv& env, uint8_t kind, const uint8_t* data,
     switch (kind) {
     case RAW_ASDU:
     case RAW_ASDU_LINE: {
-        const int at = BeginVariableFrame(t, lay, cf, CurrentLinkAddress(c));
+        const uint16_t addr = la < 0 ? CurrentLinkAddress(c) : static_cast<uint16_t>(la);
+        const int at = BeginVariableFrame(t, lay, cf, addr);
         if (at + n + 2 > kMaxFrame) return false;
         std::memcpy(t.b + at, data, static_cast<size_t>(n));
         t.lg = static_cast<int16_t>(at + n);

@@ -70,9 +70,11 @@ int BeginVariableFrame(T_Telegramm& te, const AsduLayout& lay, uint8_t cf, uint1
 bool FinishVariableFrame(T_ComVar& c, T_Telegramm& te, bool compose = true);
 
 // Builds a raw user telegram of a kind (RAW_*) for the station into se.te: data holds what the
-// kind stores, cf the control field asked for (kinds 128 and 133). Frames of kinds 128, 130
-// and 133 are judged before sending (stat shows the verdict). False when nothing was built.
-bool BuildRawFrame(T_ComVar& c, LinkEnv& env, uint8_t kind, const uint8_t* data, int n, uint8_t cf);
+// kind stores, cf the control field asked for (kinds 128 and 133), la the link address of
+// their header (-1: the station addressed now). Frames of kinds 128, 130 and 133 are judged
+// before sending (stat shows the verdict). False when nothing was built.
+bool BuildRawFrame(T_ComVar& c, LinkEnv& env, uint8_t kind, const uint8_t* data, int n, uint8_t cf,
+                   int la = -1);
 
 // Runs the send sequence for the frame in se.te (complete, lg set), or continues it: called by
 // the tick procedure while a sequence is under way and by the link procedures after they built

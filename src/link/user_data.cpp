@@ -17,8 +17,8 @@ UserDataSources::Found UserDataSources::First(const T_ComVar& c, int station,
                                               int cls) const {
     for (UserDataSource* s : list_) {
         if (std::find(kinds.begin(), kinds.end(), s->Kind()) == kinds.end()) continue;
-        ReadyData r = s->Ready(c, station);
-        if (r.cls == DATA_NONE || (cls != DATA_NONE && r.cls != cls)) continue;
+        ReadyData r = s->ReadyOf(c, station, cls);
+        if (r.cls == DATA_NONE) continue;
         return {s, r};
     }
     return {};

@@ -34,6 +34,16 @@ public:
     // control field composed by the transmitter's Finish variable frame). False when nothing
     // was built.
     virtual bool Build(T_ComVar& c, int station) = 0;
+    // The same for one class of data (DATA_NONE: any class), for a source that holds data of
+    // both classes at once; the others answer by their one class.
+    virtual ReadyData ReadyOf(const T_ComVar& c, int station, int cls) const {
+        ReadyData r = Ready(c, station);
+        return (cls == DATA_NONE || r.cls == cls) ? r : ReadyData{};
+    }
+    virtual bool BuildOf(T_ComVar& c, int station, int cls) {
+        (void)cls;
+        return Build(c, station);
+    }
 };
 
 // The registry of sources, owned by the program; a source registers once and stays.

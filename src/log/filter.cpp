@@ -4,6 +4,7 @@
 #include "asdu/catalogue.h"
 #include "core/file_io.h"
 #include "core/settings.h"
+#include "log/log_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,10 +15,6 @@ namespace fs = std::filesystem;
 namespace vdl {
 
 namespace {
-
-int Parts(const T_AdrStruktur& s) {
-    return std::clamp(s.anz, 0, 5);
-}
 
 bool IsE5(const T_Telegramm& te) {
     return te.lg == 1 && te.b[0] == 0xE5;
@@ -43,7 +40,7 @@ bool RowPass(const T_FilterZeile& z, int64_t v) {
 int64_t FieldValue(int32_t fld, const T_Telegramm& te, const FilterEnv& env) {
     switch (fld) {
     case FF_NR:
-        return (te.nr - env.nralt + 1) & 0x7FFFFFFF;
+        return NrSpan(env.nralt, te.nr);
     case FF_LG:
         return te.lg;
     case FF_LC:
@@ -67,48 +64,13 @@ int64_t FieldValue(int32_t fld, const T_Telegramm& te, const FilterEnv& env) {
 } // namespace
 
 uint32_t AddressPart(uint32_t addr, const T_AdrStruktur& s, int part) {
-    int n = Parts(s);
+    int n = StructureParts(s);
     if (part < 0 || part >= n) return 0;
     int below = 0;
     for (int i = part + 1; i < n; ++i) below += std::clamp(s.fd[i], 0, 24);
     int w = std::clamp(s.fd[part], 0, 24);
     if (below >= 32) return 0;
     return (addr >> below) & ((w >= 32 ? 0 : (1u << w)) - 1);
-}
-
-std::vector<int32_t> FilterFields(const T_AllgPar& ap) {
-    std::vector<int32_t> v;
-    for (int32_t f = FF_NR; f <= FF_LAST; ++f) {
-        if (f == FF_LA && ap.lgla == 0) continue;
-        if (f == FF_HK && ap.mitori == 0) continue;
-        if (f >= FF_CA1 && f < FF_OA1 && f - FF_CA1 >= Parts(ap.castr)) continue;
-        if (f >= FF_OA1 && f - FF_OA1 >= Parts(ap.oastr)) continue;
-        v.push_back(f);
-    }
-    return v;
-}
-
-void NormaliseFilter(T_Filter& f, const T_AllgPar& ap) {
-    std::vector<int32_t> fields = FilterFields(ap);
-    f.anzz = static_cast<int32_t>(fields.size());
-    for (int k = 0; k < kFilterRows; ++k)
-        f.z[k].feld = k < f.anzz ? fields[static_cast<size_t>(k)] : 0;
-    if (!f.okein && !f.fehlein) f.okein = f.fehlein = 1;
-    if ((f.ekbits & 15) == 0) f.ekbits = 15;
-    f.ekbits &= 15;
-    bool rows = false;
-    f.hinterla = 0;
-    f.oaz = 0;
-    for (int k = 0; k < f.anzz; ++k) {
-        if (f.z[k].rel == 0) continue;
-        rows = true;
-        if (f.z[k].feld > FF_LA) f.hinterla = 1;
-        if (f.z[k].feld >= FF_OA1 && f.oaz == 0) f.oaz = static_cast<uint8_t>(k + 1);
-    }
-    f.def = (f.vonein || f.bisein || f.okein != f.fehlein || f.qmask1 || f.qmask2 ||
-             f.ekbits != 15 || rows)
-                ? 1
-                : 0;
 }
 
 bool FilterAccepts(const T_Filter& f, const T_Telegramm& te, const FilterEnv& env, bool display) {
@@ -183,7 +145,11 @@ bool DisplayAccepts(const T_Telegramm& te, const FilterEnv& env) {
 
 bool LoadNamedFilter(const std::string& path, T_Filter& f, const T_AllgPar& ap) {
     std::vector<uint8_t> d;
-    if (!ReadWholeFile(path, d, sizeof(T_Filter)) || d.size() != sizeof(T_Filter)) return false;
+    return ReadWholeFile(path, d, sizeof(T_Filter)) && TakeNamedFilter(d, f, ap);
+}
+
+bool TakeNamedFilter(const std::vector<uint8_t>& d, T_Filter& f, const T_AllgPar& ap) {
+    if (d.size() != sizeof(T_Filter)) return false;
     T_Filter n;
     std::memcpy(&n, d.data(), sizeof n);
     if (n.lg != kFilterLen) return false;

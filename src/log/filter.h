@@ -4,27 +4,15 @@
 #pragma once
 
 #include "asdu/asdu_layout.h"
+#include "core/filter_rows.h"
 #include "core/records.h"
 #include "core/settings_records.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vdl {
-
-// Fields a filter row can test.
-enum : int32_t {
-    FF_NR = 5,   // relative telegram number
-    FF_LG = 6,   // length
-    FF_LC = 7,   // control field & 0x4F
-    FF_LA = 8,   // link address
-    FF_TYP = 9,  // type identification
-    FF_URS = 10, // cause without the test bit
-    FF_HK = 11,  // originator address
-    FF_CA1 = 12, // fields 1..5 of the structured common address: 12..16
-    FF_OA1 = 17, // fields 1..5 of the structured object address: 17..21
-    FF_LAST = 21,
-};
 
 // Quality bits of the masks.
 enum : uint8_t {
@@ -43,12 +31,6 @@ struct FilterEnv {
     int32_t nralt = 0;    // number of the oldest telegram of the log (relative numbers)
     bool linkLine = true; // the link line of the display is on
 };
-
-// Rebuilds the row list from the address configuration and the computed fields.
-void NormaliseFilter(T_Filter& f, const T_AllgPar& ap);
-
-// The field tested by row k of a normalised filter for this configuration (0 beyond the list).
-std::vector<int32_t> FilterFields(const T_AllgPar& ap);
 
 // Value of part `part` (0-based, the first the most significant) of an address with the given
 // structure; 0 for a part the structure does not have.
@@ -72,6 +54,8 @@ bool DisplayAccepts(const T_Telegramm& te, const FilterEnv& env);
 // is ignored (false, f unchanged). The loaded filter is normalised for the present
 // configuration.
 bool LoadNamedFilter(const std::string& path, T_Filter& f, const T_AllgPar& ap);
+// The same for the bytes of a named filter file.
+bool TakeNamedFilter(const std::vector<uint8_t>& data, T_Filter& f, const T_AllgPar& ap);
 bool SaveNamedFilter(const std::string& path, T_Filter f);
 // The names (without directory and extension) of the files dir + "*." + ext, sorted.
 std::vector<std::string> NamedFilters(const std::string& dir, const std::string& ext);

@@ -1,5 +1,7 @@
 #include "log/log_file.h"
 
+#include "core/clock.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -35,34 +37,51 @@ namespace {
 
 // The head of the entry at pos, when it is a well-formed entry that fits the block.
 bool EntryWellFormed(const T_LogBlock& b, int pos, T_Telegramm& head) {
-    if (pos < kLogBlockHeadLen || pos + kLogEntryMin > kLogEntryEnd) return false;
     std::memcpy(&head, b.bytes() + pos, 30);
     int lga = head.lga;
     if (lga < kLogEntryMin || lga > kLogEntryMax || (lga & 1) != 0) return false;
     if (pos + lga > kLogEntryEnd) return false;
-    if (head.lg < 0 || head.lg > kTeByteLen || EntryLen(head.lg) != lga) return false;
-    return std::isfinite(head.dt);
+    return head.lg >= 0 && head.lg <= kTeByteLen && EntryLen(head.lg) == lga;
 }
 
 } // namespace
 
-BlockScan ScanBlock(const T_LogBlock& b, bool checkNumbers) {
+BlockScan ScanBlock(const T_LogBlock& b, bool checkNumbers, int avail) {
     BlockScan s;
+    avail = std::clamp(avail, 0, kLogBlockLen);
     int pos = kLogBlockHeadLen, prevLen = 0;
     T_Telegramm h{};
-    while (EntryWellFormed(b, pos, h)) {
-        if (h.lgv != prevLen) break;
-        if (checkNumbers && s.count > 0 && h.nr != ((s.nr2 + 1) & kNrMask)) break;
+    for (;; pos += h.lga) {
+        // A full block: no entry fits behind the last one.
+        if (pos + kLogEntryMin > kLogEntryEnd) break;
+        if (pos + 4 > avail) {
+            s.end = ScanEnd::Cut;
+            break;
+        }
+        if (EntryLga(b, pos) == 0) break; // the end marker
+        if (pos + 30 > avail) {
+            s.end = ScanEnd::Cut;
+            break;
+        }
+        if (!EntryWellFormed(b, pos, h) || h.lgv != prevLen ||
+            (checkNumbers && s.count > 0 && h.nr != NextNr(s.nr2))) {
+            s.end = ScanEnd::Broken;
+            break;
+        }
+        if (pos + h.lga > avail) {
+            s.end = ScanEnd::Cut;
+            break;
+        }
         if (s.count == 0) {
             s.nr1 = h.nr;
             s.dt1 = h.dt;
         }
         s.nr2 = h.nr;
         s.dt2 = h.dt;
+        if (!StampUsable(h.dt)) ++s.badStamps;
         s.lastPos = pos;
         ++s.count;
         prevLen = h.lga;
-        pos += h.lga;
     }
     return s;
 }
@@ -86,21 +105,30 @@ LogHeadRead ReadLogHead(std::istream& f, uint64_t fileSize) {
     return r;
 }
 
-bool ReadBlock(std::istream& f, int k, T_LogBlock& b) {
+int ReadBlock(std::istream& f, int k, T_LogBlock& b) {
+    std::memset(&b, 0, sizeof b);
     f.clear();
-    f.seekg(BlockOffset(k));
-    if (!f.read(reinterpret_cast<char*>(&b), sizeof b)) {
+    if (!f.seekg(BlockOffset(k))) {
         f.clear();
-        return false;
+        return 0;
     }
-    return true;
+    f.read(reinterpret_cast<char*>(&b), sizeof b);
+    int n = static_cast<int>(f.gcount());
+    f.clear();
+    return n;
+}
+
+uint64_t LogBytesNeeded(const T_LogKopf& lk) {
+    int last = lk.blalt <= lk.blakt ? lk.blakt : lk.anzbl - 1;
+    return static_cast<uint64_t>(BlockOffset(last + 1));
 }
 
 namespace {
 
+// Blocks the file reaches into (the last one may be cut).
 int BlocksOnDisk(uint64_t fileSize, int n) {
-    if (fileSize < static_cast<uint64_t>(kLogDataOfs)) return 0;
-    uint64_t k = (fileSize - kLogDataOfs) / kLogBlockLen;
+    if (fileSize <= static_cast<uint64_t>(kLogDataOfs)) return 0;
+    uint64_t k = (fileSize - kLogDataOfs + kLogBlockLen - 1) / kLogBlockLen;
     return static_cast<int>(std::min<uint64_t>(k, static_cast<uint64_t>(n)));
 }
 
@@ -130,18 +158,19 @@ bool LogStateLags(std::istream& f, uint64_t fileSize, const T_LogKopf& lk) {
     // A closed log always holds the block it was writing.
     if (lk.blakt >= nb) return true;
     T_LogBlock b;
-    if (!ReadBlock(f, lk.blakt, b)) return false;
-    BlockScan s = ScanBlock(b, true);
+    int n = ReadBlock(f, lk.blakt, b);
+    if (n == 0) return true;
+    BlockScan s = ScanBlock(b, true, n);
     if (s.count > 0 && s.nr2 != lk.nrneu) return true;
     int nx = (lk.blakt + 1) % lk.anzbl;
     int32_t nr1;
     double dt1;
     return nx != lk.blalt && nx < nb && s.count > 0 && FirstNumber(f, nx, nr1, dt1) &&
-           nr1 == ((s.nr2 + 1) & kNrMask);
+           nr1 == NextNr(s.nr2);
 }
 
-void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBlock& wb,
-                    int& lastPos) {
+ScanEnd RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBlock& wb,
+                       int& lastPos) {
     const int n = lk.anzbl;
     const int nb = BlocksOnDisk(fileSize, n);
     T_LogKopf r{};
@@ -155,8 +184,13 @@ void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBloc
     int newest = -1;
     // Start from the block the state names as being written; when that one holds nothing,
     // from the oldest block it names, or from the first block of the file.
+    ScanEnd end = ScanEnd::Clean;
     for (int start : {lk.blakt, lk.blalt, 0}) {
-        if (start < nb && ReadBlock(f, start, b) && (cur = ScanBlock(b, true)).count > 0) {
+        if (start >= nb) continue;
+        int got = ReadBlock(f, start, b);
+        cur = ScanBlock(b, true, got);
+        if (cur.end != ScanEnd::Clean) end = cur.end;
+        if (cur.count > 0) {
             newest = start;
             break;
         }
@@ -165,15 +199,16 @@ void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBloc
         // Nothing of the log reached the disk: an empty log.
         lk = r;
         wb.k.pos = kLogBlockHeadLen;
-        return;
+        return end;
     }
     T_LogBlock best = b;
     // Forward while the next block continues the numbers.
     for (int i = 1; i < n; ++i) {
         int nx = (newest + 1) % n;
-        if (nx >= nb || !ReadBlock(f, nx, b)) break;
-        BlockScan s = ScanBlock(b, true);
-        if (s.count == 0 || s.nr1 != ((cur.nr2 + 1) & kNrMask)) break;
+        if (nx >= nb) break;
+        int got = ReadBlock(f, nx, b);
+        BlockScan s = ScanBlock(b, true, got);
+        if (s.count == 0 || s.nr1 != NextNr(cur.nr2)) break;
         newest = nx;
         cur = s;
         best = b;
@@ -191,7 +226,7 @@ void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBloc
         f.clear();
         f.seekg(BlockOffset(pv));
         if (!f.read(reinterpret_cast<char*>(&h), sizeof h)) break;
-        if (((h.nr2 + 1) & kNrMask) != nrOld || h.anz != ((h.nr2 - h.nr1 + 1) & kNrMask) ||
+        if (NextNr(h.nr2) != nrOld || h.anz != NrSpan(h.nr1, h.nr2) ||
             !FirstNumber(f, pv, nr1, dt1))
             break;
         oldest = pv;
@@ -212,12 +247,13 @@ void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBloc
 
     // The block being written, without what follows its last good entry.
     lastPos = cur.lastPos;
-    int end = cur.lastPos + EntryLga(best, cur.lastPos);
-    std::memcpy(&wb, &best, static_cast<size_t>(end));
+    int stop = cur.lastPos + EntryLga(best, cur.lastPos);
+    std::memcpy(&wb, &best, static_cast<size_t>(stop));
     wb.k.pos = lastPos;
     wb.k.ofs = lastPos - kLogBlockHeadLen;
     wb.k.nr1 = cur.nr1;
     wb.k.dt1 = cur.dt1;
+    return cur.end != ScanEnd::Clean ? cur.end : end;
 }
 
 // ---- cursor ----

@@ -82,6 +82,16 @@ struct T_LogDateiKopf {
 static_assert(sizeof(T_LogDateiKopf) == kLogDataOfs);
 #pragma pack(pop)
 
+// Telegram numbers run over 31 bits (2147483647 is followed by 0): the number after n, and how
+// many numbers run from `from` to `to`, both included. Numbers read from a file may be anything.
+inline int32_t NextNr(int32_t n) {
+    return static_cast<int32_t>((static_cast<uint32_t>(n) + 1u) & static_cast<uint32_t>(kNrMask));
+}
+inline int32_t NrSpan(int32_t from, int32_t to) {
+    return static_cast<int32_t>((static_cast<uint32_t>(to) - static_cast<uint32_t>(from) + 1u) &
+                                static_cast<uint32_t>(kNrMask));
+}
+
 // Stored length of an entry with lg data bytes.
 inline int EntryLen(int lg) {
     return (lg + 32 + 1) & ~1;
@@ -97,15 +107,23 @@ uint16_t EntryLga(const T_LogBlock& b, int pos);
 // The entry at pos as a telegram (bytes behind the entry zero).
 T_Telegramm EntryAt(const T_LogBlock& b, int pos);
 
+// Why the chain of a block's entries ends: at its end marker (or a full block), where the bytes
+// read of the block end, or at an entry that breaks the chain (a length that lies, a number out
+// of order).
+enum class ScanEnd { Clean, Cut, Broken };
+
 // The entries of a block as far as their chain holds: lengths in range and matching their
-// lg, each lgv the length of the one before, and (with numbers) consecutive numbers.
+// lg, each lgv the length of the one before, and (with numbers) consecutive numbers; only
+// entries that lie completely within the first `avail` bytes of the block count.
 struct BlockScan {
     int count = 0;
     int lastPos = kLogBlockHeadLen; // position of the last good entry (64 when none)
     int32_t nr1 = 0, nr2 = 0;
     double dt1 = 0, dt2 = 0;
+    ScanEnd end = ScanEnd::Clean;
+    int badStamps = 0; // entries whose time stamp is no date (they still count)
 };
-BlockScan ScanBlock(const T_LogBlock& b, bool checkNumbers);
+BlockScan ScanBlock(const T_LogBlock& b, bool checkNumbers, int avail = kLogBlockLen);
 
 // What a log file holds, read and checked without changing it.
 enum class LogHeadState { Missing, NotAccepted, Clean, Open };
@@ -116,20 +134,27 @@ struct LogHeadRead {
 };
 LogHeadRead ReadLogHead(std::istream& f, uint64_t fileSize);
 
-// Reads block k; false when the file does not hold it completely.
-bool ReadBlock(std::istream& f, int k, T_LogBlock& b);
+// Reads block k: as much of it as the file holds, the rest of b zero. Returns the number of
+// bytes read (0: the file does not reach the block).
+int ReadBlock(std::istream& f, int k, T_LogBlock& b);
+
+// The length a cleanly closed log must have at least: the header and every block its state
+// names as in use.
+uint64_t LogBytesNeeded(const T_LogKopf& lk);
 
 // True when the stored state of a cleanly closed file does not fit its blocks: the block being
 // written is missing or holds a newer telegram than the state names, or the chain continues in
 // the next block.
 bool LogStateLags(std::istream& f, uint64_t fileSize, const T_LogKopf& lk);
 
-// Rebuilds the state of a log from its blocks: from the block the stored state names as being
-// written, forward while the next block continues the numbers, back while the block before
-// ends where the next begins. Fills the block being written (entries behind a broken chain
-// cut off) and its last-entry position. The number of blocks N is kept.
-void RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBlock& wb,
-                    int& lastPos);
+// Rebuilds the state of a log from its blocks (a block cut by the end of the file counts with
+// its complete entries): from the block the stored state names as being written, forward while
+// the next block continues the numbers, back while the block before ends where the next
+// begins. Fills the block being written (entries behind a broken chain cut off) and its
+// last-entry position. The number of blocks N is kept. Returns how the chain of the block
+// being written ended.
+ScanEnd RecoverLogKopf(std::istream& f, uint64_t fileSize, T_LogKopf& lk, T_LogBlock& wb,
+                       int& lastPos);
 
 // Walks the entries of a log forward and back over its ring of blocks. Blocks come from a
 // loader (the file, or the block in memory for the one being written).

@@ -1,5 +1,6 @@
 #include "log/log_output.h"
 
+#include "core/file_io.h"
 #include "core/format.h"
 #include "core/settings.h"
 #include "core/utf8.h"
@@ -13,13 +14,11 @@ namespace vdl {
 
 namespace {
 
+// Empty for a stamp that is no date (a damaged log).
 std::string ShortDate(const LocaleFormats& loc, double dt) {
+    if (!StampUsable(dt)) return {};
     DateTimeParts p = DecodeDateTime(dt);
     return loc.ShortDate(p.year, p.month, p.day);
-}
-
-int Day(double dt) {
-    return static_cast<int>(std::floor(dt + 0.5 / kMsPerDay));
 }
 
 std::string FileName(const std::string& path) {
@@ -46,7 +45,7 @@ public:
     }
 
 private:
-    int32_t Rel() const { return (c_->Current().nr - oldest_ + 1) & kNrMask; }
+    int32_t Rel() const { return NrSpan(oldest_, c_->Current().nr); }
     void Skip() {
         while (ok_ && Rel() <= count_ && env_.pass && !env_.pass(c_->Current())) Step();
         if (ok_ && Rel() > count_) ok_ = false;
@@ -116,11 +115,11 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
     render.oldestNr = env.log.Kopf().nralt;
     T_TeleAusgabe ctx;
     ctx.env = &render;
-    int day = Day(firstDt);
+    int day = DayOf(firstDt);
     for (; w.Ok(); w.Next()) {
         T_Telegramm te = w.Current();
-        if (Day(te.dt) != day) {
-            day = Day(te.dt);
+        if (int d = DayOf(te.dt); d != kNoDay && d != day) {
+            day = d;
             if (!sink.Line(ShortDate(env.loc, te.dt))) return false;
         }
         StartTelegram(ctx, te);
@@ -145,8 +144,8 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
 }
 
 bool RefuseTheLog(const LogOutputEnv& env, const std::string& name) {
-    if (!SameNameNoCase(name, env.log.Name())) return false;
-    env.target.msg.Error(env.render.texts->tx(kTxOutIsLog));
+    if (!SameFile(name, env.log.Name())) return false;
+    env.target.msg.Error(SameFileMessage(*env.render.texts, name, env.log.Name()));
     return true;
 }
 
@@ -170,17 +169,15 @@ bool WriteLogOutput(LogOutputEnv& env, const std::string& name, int kind) {
     T_AllgVar av = env.target.av;
     const LogEnv& te = env.target;
     LogStore out(LogEnv{te.clock, te.msg, te.texts, av, te.ap, te.pp, te.bp1, te.bp2});
-    if (!out.CreateLog(name) || av.logerr) {
-        env.target.msg.Error(t.tx(kTxLogWriteErr) + name);
-        return false;
-    }
+    if (!out.CreateLog(name)) return false; // the store said why
     Walk w(env);
     for (; w.Ok(); w.Next()) out.AppendCopy(w.Current());
     const bool ok = !w.Cancelled();
     out.FlushLog();
     out.CloseLog();
     if (av.logerr) {
-        env.target.msg.Error(t.tx(kTxLogWriteErr) + name);
+        env.target.msg.Error(out.WriteError().empty() ? t.tx(kTxLogWriteErr) + name
+                                                      : out.WriteError());
         return false;
     }
     return ok;

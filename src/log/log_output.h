@@ -19,7 +19,6 @@ enum : int { OUT_TEXT = 0, OUT_PRINTER = 1, OUT_LOG = 2 };
 constexpr int kTxOutEnd = 1170;
 constexpr int kTxOutCancelled = 1171;
 constexpr int kTxCsvHeader = 1173;
-constexpr int kTxOutIsLog = 1315;
 
 // Where the lines of a text output go. A printer starts a new page with its own header.
 class OutputSink {
@@ -56,8 +55,8 @@ std::string ViewHeaderText(const TextTable& t, const T_ProgPar& pp, const T_Allg
 // was cancelled (text 1171 ends it then); true at the normal end (text 1170).
 bool WriteLogLines(LogOutputEnv& env, OutputSink& sink);
 
-// True, after text 1315 as an error, when name is the log being written out: no output may
-// replace its own source.
+// True, after text 1315 and both names as an error, when name is the log being written out
+// (by whatever name, link or hard link): no output may replace its own source.
 bool RefuseTheLog(const LogOutputEnv& env, const std::string& name);
 
 // The output run for a text file (kind 0) or a new log file (kind 2) named name. A target

@@ -32,10 +32,6 @@ int32_t Relative(int32_t nr, int32_t oldest) {
                                 static_cast<uint32_t>(kNrMask));
 }
 
-int Day(double dt) {
-    return static_cast<int>(std::floor(dt));
-}
-
 } // namespace
 
 int NavigationMove(int code) {
@@ -384,12 +380,14 @@ void LogPage::DrawPage() {
     DateTimeParts d = DecodeDateTime(te.dt);
     NumberFormat nf = e_.loc.Numbers();
     double rel = static_cast<double>(Relative(te.nr, k.nralt)) + 1;
-    std::string date = e_.loc.LongDate(d.year, d.month, d.day) + e_.texts.tx(kTxDateLineNr) +
-                       FormatNf(nf, "%.0n", {rel}) + e_.texts.tx(kTxDateLineOf) +
+    // A stamp that is no date (a damaged log) leaves the date out.
+    std::string date = (StampUsable(te.dt) ? e_.loc.LongDate(d.year, d.month, d.day) : "") +
+                       e_.texts.tx(kTxDateLineNr) + FormatNf(nf, "%.0n", {rel}) +
+                       e_.texts.tx(kTxDateLineOf) +
                        FormatNf(nf, "%.0n", {static_cast<double>(count)});
     DrawLine(date, base, LineStyle::Date);
     y_ += 6;
-    int lastDay = Day(te.dt);
+    int lastDay = DayOf(te.dt);
     scrollPos_ = PositionOf(te.nr);
 
     LogCursor walk = cur; // the view stays on the first telegram of the page
@@ -397,10 +395,10 @@ void LogPage::DrawPage() {
     while (!full_) {
         ctx_.obja = first ? obja_ : 0;
         StartTelegram(ctx_, te);
-        if (!first && Day(te.dt) != lastDay) {
+        if (int day = DayOf(te.dt); !first && day != kNoDay && day != lastDay) {
             DateTimeParts dd = DecodeDateTime(te.dt);
             DrawLine(e_.loc.ShortDate(dd.year, dd.month, dd.day), ctx_.tcl, LineStyle::Text);
-            lastDay = Day(te.dt);
+            lastDay = day;
         }
         ++pageTelegrams_;
         lastFit_ = DrawTelegram();

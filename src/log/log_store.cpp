@@ -1,9 +1,12 @@
 #include "log/log_store.h"
 
+#include "core/byte_stream.h"
 #include "core/file_head.h"
 #include "core/file_io.h"
+#include "core/format.h"
 #include "core/settings.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -36,6 +39,22 @@ bool DisplayRing::Next(T_Telegramm& te) {
 }
 
 // ---- store ----
+
+namespace {
+
+// The first of NAME.damaged, NAME.damaged2, ... that does not exist.
+std::string FreeKeepName(const std::string& name) {
+    std::error_code ec;
+    std::string n = name + ".damaged";
+    for (int i = 2; i < 1000 && fs::exists(n, ec); ++i) n = name + ".damaged" + std::to_string(i);
+    return n;
+}
+
+} // namespace
+
+std::string SameFileMessage(const TextTable& t, const std::string& target, const std::string& log) {
+    return t.tx(kTxOutIsLog) + "\n" + Format(t.tx(kTxSameFile), {target, log});
+}
 
 LogStore::LogStore(LogEnv env) : e_(env) {
     ResetMemory();
@@ -75,16 +94,43 @@ bool LogStore::Empty() const {
 }
 
 int32_t LogStore::Count() const {
-    return Empty() ? 0 : ((lk_.nrneu - lk_.nralt + 1) & kNrMask);
+    return Empty() ? 0 : NrSpan(lk_.nralt, lk_.nrneu);
 }
 
 void LogStore::Fail() {
     e_.av.logerr = true;
-    wf_.clear();
+    if (wf_) wf_->clear();
+}
+
+std::unique_ptr<std::iostream> LogStore::OpenWrite(bool truncate) {
+    if (mem_) {
+        if (truncate) mem_->clear();
+        return std::make_unique<ByteStream>(*mem_);
+    }
+    auto mode = std::ios::binary | std::ios::in | std::ios::out;
+    if (truncate) mode |= std::ios::trunc;
+    errno = 0;
+    auto f = std::make_unique<std::fstream>(name_, mode);
+    if (!f->is_open()) {
+        writeError_ = errno ? std::strerror(errno) : "cannot be opened";
+        return nullptr;
+    }
+    return f;
+}
+
+std::unique_ptr<std::istream> LogStore::OpenRead() {
+    if (mem_) return std::make_unique<ByteStream>(*mem_);
+    auto f = std::make_unique<std::ifstream>(name_, std::ios::binary);
+    if (!f->is_open()) return nullptr;
+    return f;
+}
+
+void LogStore::OpenReadHandle() {
+    rf_ = OpenRead();
 }
 
 bool LogStore::Create(const std::string& name) {
-    wf_.close();
+    wf_.reset();
     ResetMemory();
     lk_.anzbl = LogBlockCount(e_.ap.MaxLog);
     name_ = name;
@@ -93,20 +139,27 @@ bool LogStore::Create(const std::string& name) {
     open_ = true;
     readOnly_ = false;
     recovered_ = false;
+    damage_ = {};
+    keepName_.clear();
+    keptAs_.clear();
+    dropped_ = 0;
     marked_ = true; // the head of a new file carries the open mark
-    {
-        std::ofstream f(name, std::ios::binary | std::ios::trunc);
+    wf_ = OpenWrite(true);
+    if (wf_) {
         T_LogDateiKopf h{};
         h.k = BuildFileHead(kLogOpenMark, kLogOpenMark, e_.ap, e_.bp1, e_.bp2);
         h.lk = lk_;
-        if (f) f.write(reinterpret_cast<const char*>(&h), sizeof h);
-        if (!f) {
-            Fail();
-            return false;
+        errno = 0;
+        wf_->write(reinterpret_cast<const char*>(&h), sizeof h);
+        wf_->flush();
+        if (!*wf_) {
+            writeError_ = errno ? std::strerror(errno) : "write error";
+            wf_.reset();
         }
     }
-    wf_.open(name, std::ios::binary | std::ios::in | std::ios::out);
     if (!wf_) {
+        writeError_ = Format(e_.texts.tx(kTxLogCannotCreate), {name, writeError_});
+        e_.msg.Error(writeError_);
         Fail();
         return false;
     }
@@ -115,146 +168,206 @@ bool LogStore::Create(const std::string& name) {
 
 bool LogStore::OpenLog(const std::string& name, bool ageCheck) {
     if (open_) CloseLog();
-    e_.av.logerr = false;
-    e_.av.logsave = true;
-    readOnly_ = false;
-    recovered_ = false;
-    marked_ = false;
-    if (!FileExists(name)) return Create(name);
-
-    std::ifstream f(name, std::ios::binary);
-    std::error_code ec;
-    uint64_t size = fs::file_size(name, ec);
-    LogHeadRead h;
-    if (f && !ec) h = ReadLogHead(f, size);
-    if (h.state != LogHeadState::Clean && h.state != LogHeadState::Open) {
-        // Not a log of ours (or unreadable): it is not overwritten.
-        e_.msg.Error(e_.texts.tx(kTxLogReadErr) + name);
-        ResetMemory();
-        open_ = false;
-        name_.clear();
-        return false;
-    }
-    if (ageCheck && std::fabs(std::floor(e_.clock.LocalNow()) - std::floor(h.head.lk.dtalt)) > 1) {
-        f.close();
-        return Create(name);
-    }
-
-    ResetMemory();
-    lk_ = h.head.lk;
-    lk_.ueber = 0;
-    if (h.state == LogHeadState::Open || LogStateLags(f, size, lk_)) {
-        RecoverLogKopf(f, size, lk_, wb_, lastPos_);
-        recovered_ = true;
-    } else {
-        T_LogBlock b;
-        if (ReadBlock(f, lk_.blakt, b)) {
-            // Only the good part of the stored block is taken, so that new entries continue a
-            // sound chain.
-            BlockScan s = ScanBlock(b, false);
-            if (s.count > 0) {
-                int end = s.lastPos + EntryLga(b, s.lastPos);
-                std::memcpy(&wb_, &b, static_cast<size_t>(end));
-                lastPos_ = s.lastPos;
-                wb_.k.pos = lastPos_;
-            }
-        }
-    }
-    TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap, e_.bp1, e_.bp2, false);
-    f.close();
-
-    // A repaired state goes to disk with the next entries; a log that receives none is left
-    // as it was.
-    e_.av.logsave = false;
-    marked_ = h.state == LogHeadState::Open;
-    name_ = name;
-    e_.av.dtLog = name;
-    open_ = true;
-    wf_.open(name, std::ios::binary | std::ios::in | std::ios::out);
-    return true;
+    mem_ = nullptr;
+    return Open(name, ageCheck, false);
 }
 
 bool LogStore::OpenForInspection(const std::string& name) {
     if (open_) CloseLog();
+    mem_ = nullptr;
+    return Open(name, false, true);
+}
+
+bool LogStore::OpenBuffer(std::vector<char>& bytes, const std::string& name, bool inspect) {
+    if (open_) CloseLog();
+    mem_ = &bytes;
+    return Open(name, false, inspect);
+}
+
+bool LogStore::Open(const std::string& name, bool ageCheck, bool inspect) {
+    if (open_) CloseLog();
+    if (!inspect) {
+        e_.av.logerr = false;
+        e_.av.logsave = true;
+    }
     ResetMemory();
-    std::ifstream f(name, std::ios::binary);
-    std::error_code ec;
-    uint64_t size = fs::file_size(name, ec);
-    if (!f || ec) {
+    readOnly_ = inspect;
+    recovered_ = false;
+    marked_ = false;
+    damage_ = {};
+    keepName_.clear();
+    keptAs_.clear();
+    writeError_.clear();
+    dropped_ = 0;
+    name_ = name;
+
+    uint64_t size = 0;
+    if (mem_) {
+        size = mem_->size();
+    } else if (FileExists(name)) {
+        std::error_code ec;
+        size = fs::file_size(name, ec);
+    } else if (inspect) {
         e_.msg.Error(e_.texts.tx(kTxLogReadErr) + name);
+        name_.clear();
         return false;
     }
-    LogHeadRead h = ReadLogHead(f, size);
+    // A missing or empty file holds no log yet.
+    if (size == 0 && !inspect) return Create(name);
+
+    std::unique_ptr<std::istream> f = OpenRead();
+    if (!f) {
+        e_.msg.Error(e_.texts.tx(kTxLogReadErr) + name + ": " + std::strerror(errno));
+        name_.clear();
+        return false;
+    }
+    LogHeadRead h = ReadLogHead(*f, size);
     if (h.state != LogHeadState::Clean && h.state != LogHeadState::Open) {
-        e_.msg.Error(e_.texts.tx(kTxLogReadErr) + name);
+        // Not a log of ours, or its head is damaged: it is not overwritten.
+        e_.msg.Error(Format(e_.texts.tx(kTxLogHeadUnreadable), {name}));
+        ResetMemory();
+        name_.clear();
         return false;
     }
+    if (ageCheck && std::fabs(std::floor(e_.clock.LocalNow()) - std::floor(h.head.lk.dtalt)) > 1) {
+        f.reset();
+        return Create(name);
+    }
+
     lk_ = h.head.lk;
-    if (h.state == LogHeadState::Open || LogStateLags(f, size, lk_)) {
-        RecoverLogKopf(f, size, lk_, wb_, lastPos_);
+    lk_.ueber = 0;
+    // The file ends inside a block, or before the blocks a cleanly closed state names.
+    const uint64_t behind = size > static_cast<uint64_t>(kLogDataOfs) ? size - kLogDataOfs : 0;
+    damage_.cut = behind % kLogBlockLen != 0 ||
+                  (h.state == LogHeadState::Clean && size < LogBytesNeeded(lk_));
+    ScanEnd end = ScanEnd::Clean;
+    if (h.state == LogHeadState::Open || LogStateLags(*f, size, lk_)) {
+        end = RecoverLogKopf(*f, size, lk_, wb_, lastPos_);
         recovered_ = true;
     } else {
         T_LogBlock b;
-        if (ReadBlock(f, lk_.blakt, b)) {
-            BlockScan s = ScanBlock(b, false);
-            if (s.count > 0) {
-                wb_ = b;
-                lastPos_ = s.lastPos;
-            }
+        int got = ReadBlock(*f, lk_.blakt, b);
+        // Only the good part of the stored block is taken, so that new entries continue a
+        // sound chain.
+        BlockScan sc = ScanBlock(b, false, got);
+        end = sc.end;
+        damage_.badStamps += sc.badStamps;
+        if (sc.count > 0) {
+            int stop = sc.lastPos + EntryLga(b, sc.lastPos);
+            std::memcpy(&wb_, &b, static_cast<size_t>(stop));
+            lastPos_ = sc.lastPos;
+            wb_.k.pos = lastPos_;
         }
     }
-    TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap, e_.bp1, e_.bp2, false);
-    name_ = name;
+    damage_.cut = damage_.cut || end == ScanEnd::Cut;
+    damage_.broken = end == ScanEnd::Broken;
+    HeadTaken taken = TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&h.head.k), e_.ap,
+                                           e_.bp1, e_.bp2, false);
+    damage_.head = !taken.allg || !taken.chan;
+    f.reset();
+
     open_ = true;
-    readOnly_ = true;
-    rf_.close();
-    rf_.clear();
-    rf_.open(name, std::ios::binary);
+    if (inspect) {
+        OpenReadHandle();
+        return true;
+    }
+    // A repaired state goes to disk with the next entries; a log that receives none is left
+    // as it was.
+    e_.av.logsave = false;
+    marked_ = h.state == LogHeadState::Open;
+    e_.av.dtLog = name;
+    if (damage_.Any() && !mem_) keepName_ = FreeKeepName(name);
+    wf_ = OpenWrite(false);
+    if (!wf_) writeError_ = e_.texts.tx(kTxLogWriteErr) + name + ": " + writeError_;
     return true;
+}
+
+LogTally LogStore::Tally() {
+    LogTally t;
+    auto c = NewCursor();
+    for (bool ok = c->SeekOldest(); ok; ok = c->Forward()) {
+        ++t.records;
+        if (!StampUsable(c->Current().dt)) ++t.badStamps;
+    }
+    damage_.badStamps = std::max(damage_.badStamps, t.badStamps);
+    return t;
+}
+
+bool LogStore::KeepOriginal() {
+    std::error_code ec;
+    // The name was free when the log was opened; another program may have taken it since.
+    if (fs::exists(keepName_, ec)) keepName_ = FreeKeepName(name_);
+    fs::copy_file(name_, keepName_, fs::copy_options::none, ec);
+    if (ec) {
+        // Reported by the caller of the store (the timer step, the command), never from here:
+        // this runs while a telegram is being stored.
+        writeError_ = Format(e_.texts.tx(kTxLogCannotKeep), {name_, keepName_, ec.message()});
+        wf_.reset(); // nothing is written into the damaged file
+        Fail();
+        return false;
+    }
+    keptAs_ = keepName_;
+    return true;
+}
+
+// Every write goes through here: the original of a damaged log is kept before the first one.
+bool LogStore::Writable() {
+    if (!wf_) {
+        Fail();
+        return false;
+    }
+    return keepName_.empty() || !keptAs_.empty() || KeepOriginal();
+}
+
+void LogStore::WriteFailed() {
+    writeError_ =
+        e_.texts.tx(kTxLogWriteErr) + name_ + ": " + (errno ? std::strerror(errno) : "write error");
+    Fail();
 }
 
 void LogStore::MarkOpen() {
     marked_ = true;
-    if (!wf_.is_open()) return Fail();
+    if (!Writable()) return;
     const int32_t mark[2] = {kLogOpenMark, kLogOpenMark};
-    wf_.seekp(4);
-    wf_.write(reinterpret_cast<const char*>(mark), sizeof mark);
-    wf_.flush();
-    if (!wf_) Fail();
+    errno = 0;
+    wf_->seekp(4);
+    wf_->write(reinterpret_cast<const char*>(mark), sizeof mark);
+    wf_->flush();
+    if (!*wf_) WriteFailed();
 }
 
 bool LogStore::WriteBlock() {
     dirty_ = false;
-    if (!wf_.is_open()) {
-        Fail();
-        return false;
-    }
+    if (!Writable()) return false;
     if (EntryLga(wb_, kLogBlockHeadLen) != 0) {
         T_Telegramm last = EntryAt(wb_, lastPos_);
         wb_.k.nr2 = last.nr;
         wb_.k.dt2 = last.dt;
-        wb_.k.anz = (wb_.k.nr2 - wb_.k.nr1 + 1) & kNrMask;
+        wb_.k.anz = NrSpan(wb_.k.nr1, wb_.k.nr2);
     }
-    wf_.seekp(BlockOffset(lk_.blakt));
-    wf_.write(reinterpret_cast<const char*>(&wb_), sizeof wb_);
-    wf_.flush();
-    if (!wf_) {
-        Fail();
+    errno = 0;
+    wf_->seekp(BlockOffset(lk_.blakt));
+    wf_->write(reinterpret_cast<const char*>(&wb_), sizeof wb_);
+    wf_->flush();
+    if (!*wf_) {
+        WriteFailed();
         return false;
     }
     return true;
 }
 
 bool LogStore::WriteHead(int32_t lgdatei, int32_t lgkopf) {
+    if (!Writable()) return false;
     T_LogDateiKopf h{};
     h.k = BuildFileHead(lgdatei, lgkopf, e_.ap, e_.bp1, e_.bp2);
     h.lk = lk_;
     h.lk.ueber = 0;
-    wf_.seekp(0);
-    wf_.write(reinterpret_cast<const char*>(&h), sizeof h);
-    wf_.flush();
-    if (!wf_) {
-        Fail();
+    errno = 0;
+    wf_->seekp(0);
+    wf_->write(reinterpret_cast<const char*>(&h), sizeof h);
+    wf_->flush();
+    if (!*wf_) {
+        WriteFailed();
         return false;
     }
     return true;
@@ -268,15 +381,15 @@ void LogStore::CloseBlock() {
         // The ring is full: the oldest block is about to be overwritten.
         lk_.blalt = (lk_.blalt + 1) % n;
         T_LogBlockKopf h{};
-        if (wf_.is_open()) {
-            wf_.seekg(BlockOffset(lk_.blakt));
-            if (!wf_.read(reinterpret_cast<char*>(&h), sizeof h)) {
-                wf_.clear();
+        if (wf_) {
+            wf_->seekg(BlockOffset(lk_.blakt));
+            if (!wf_->read(reinterpret_cast<char*>(&h), sizeof h)) {
+                wf_->clear();
                 h = T_LogBlockKopf{};
                 e_.msg.Error(e_.texts.tx(kTxLogReadErr) + e_.av.dtLog);
             }
         }
-        lk_.nralt = (h.nr2 + 1) & kNrMask;
+        lk_.nralt = NextNr(h.nr2);
         lk_.dtalt = h.dt2;
         if (view_->Valid() && view_->Block() == lk_.blakt) ++lk_.ueber;
     }
@@ -327,8 +440,11 @@ void LogStore::Store(T_Telegramm& te, int len) {
 void LogStore::AppendTelegram(T_Telegramm& te) {
     e_.av.logsave = true;
     te.dt = timeStamp ? timeStamp() : e_.clock.LocalNow();
-    te.nr = (lk_.nrneu + 1) & kNrMask;
-    if (e_.ap.lfilt.aktiv && logFilter && !logFilter(te)) return;
+    te.nr = NextNr(lk_.nrneu);
+    if (e_.ap.lfilt.aktiv && logFilter && !logFilter(te)) {
+        ++dropped_;
+        return;
+    }
 
     if (te.ta != TA_INTERNAL && te.ek >= 1 && te.ek <= 4) {
         auto& c = counters[static_cast<size_t>(te.ek - 1)];
@@ -347,7 +463,7 @@ void LogStore::AppendTelegram(T_Telegramm& te) {
 
 void LogStore::AppendCopy(const T_Telegramm& src) {
     T_Telegramm te = src;
-    te.nr = (lk_.nrneu + 1) & kNrMask;
+    te.nr = NextNr(lk_.nrneu);
     te.lg = static_cast<int16_t>(te.validLen());
     lk_.nrneu = te.nr;
     lk_.dtneu = te.dt;
@@ -361,15 +477,11 @@ void LogStore::Periodic() {
 
 void LogStore::FlushLog() {
     if (!open_ || readOnly_) return;
-    if (!wf_.is_open()) {
-        Fail();
-        return;
-    }
-    WriteBlock();
+    if (!WriteBlock()) return;
     const int n = lk_.anzbl;
     lk_.blanz = (lk_.blakt - lk_.blalt + n) % n + 1;
     WriteHead(kLogDataOfs + lk_.blanz * kLogBlockLen, kFileHeadLen);
-    wf_.close();
+    wf_.reset();
     marked_ = false;
     recovered_ = false;
     e_.av.logsave = false;
@@ -377,11 +489,11 @@ void LogStore::FlushLog() {
 
 void LogStore::CloseLog() {
     CloseView();
-    rf_.close();
+    rf_.reset();
     if (!open_) return;
     if (!readOnly_ && (e_.av.logsave || SameNameNoCase(name_, AutomaticName(e_.clock.LocalNow()))))
         FlushLog();
-    wf_.close();
+    wf_.reset();
     open_ = false;
     readOnly_ = false;
 }
@@ -389,8 +501,8 @@ void LogStore::CloseLog() {
 void LogStore::FlushOnOffline() {
     if (!open_ || readOnly_ || !e_.av.logsave) return;
     FlushLog();
-    wf_.open(name_, std::ios::binary | std::ios::in | std::ios::out);
-    if (!wf_) Fail();
+    wf_ = OpenWrite(false);
+    if (!wf_) WriteFailed();
 }
 
 void LogStore::NewLog() {
@@ -403,14 +515,18 @@ void LogStore::NewLog() {
 }
 
 bool LogStore::SaveAs(const std::string& newName) {
+    if (open_ && SameFile(name_, newName)) {
+        e_.msg.Error(SameFileMessage(e_.texts, newName, name_));
+        return false;
+    }
     uint8_t fa = e_.ap.afilt.aktiv, fl = e_.ap.lfilt.aktiv;
     bool reading = e_.av.LogAusg;
     std::string old = name_;
     CloseLog();
-    if (!SameNameNoCase(old, newName) && FileExists(old)) {
+    if (FileExists(old)) {
         std::error_code ec;
         fs::copy_file(old, newName, fs::copy_options::overwrite_existing, ec);
-        if (ec) e_.msg.Error(e_.texts.tx(kTxLogWriteErr) + newName);
+        if (ec) e_.msg.Error(e_.texts.tx(kTxLogWriteErr) + newName + ": " + ec.message());
     }
     bool ok = OpenLog(newName, false);
     if (!ok) ok = Create(newName);
@@ -428,25 +544,22 @@ void LogStore::LoadBlock(int k, T_LogBlock& b, int& lastPos) {
         lastPos = EntryLga(wb_, kLogBlockHeadLen) != 0 ? lastPos_ : 0;
         return;
     }
-    if (!rf_.is_open()) {
-        rf_.clear();
-        rf_.open(name_, std::ios::binary);
-    }
-    if (!ReadBlock(rf_, k, b)) {
+    if (!rf_) OpenReadHandle();
+    int got = rf_ ? ReadBlock(*rf_, k, b) : 0;
+    if (got == 0) {
         e_.msg.Error(e_.texts.tx(kTxLogReadErr) + name_);
-        std::memset(&b, 0, sizeof b);
         lastPos = 0;
         return;
     }
-    BlockScan s = ScanBlock(b, false);
+    BlockScan s = ScanBlock(b, false, got);
+    if (s.end == ScanEnd::Cut) damage_.cut = true;
+    if (s.end == ScanEnd::Broken) damage_.broken = true;
     lastPos = s.count > 0 ? s.lastPos : 0;
 }
 
 bool LogStore::OpenForReading() {
     if (!open_) return false;
-    rf_.close();
-    rf_.clear();
-    rf_.open(name_, std::ios::binary);
+    OpenReadHandle();
     e_.av.LogAusg = true;
     view_->SeekNewest();
     return true;

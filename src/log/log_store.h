@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vdl {
 
@@ -25,6 +26,34 @@ constexpr int kTxLogName = 1199; // automatic log file name
 constexpr int kTxLogExt = 1200;  // extension of log files
 constexpr int kTxLogWriteErr = 1202;
 constexpr int kTxLogReadErr = 1203;
+constexpr int kTxLogDamaged = 2160;        // Format(file, records recovered)
+constexpr int kTxLogWillBeKept = 2161;     // Format(name of the copy)
+constexpr int kTxLogKept = 2162;           // Format(name of the copy)
+constexpr int kTxLogHeadUnreadable = 2163; // Format(file)
+constexpr int kTxSameFile = 2164;          // Format(target, log file)
+constexpr int kTxLogCannotKeep = 2165;     // Format(file, name of the copy, reason)
+constexpr int kTxLogCannotCreate = 2166;   // Format(file, reason)
+constexpr int kTxLogFilterDropped = 2167;  // Format(count)
+
+constexpr int kTxOutIsLog = 1315; // the output file must not be the log itself
+
+// The refusal of an output into the log file itself: text 1315 and both names.
+std::string SameFileMessage(const TextTable& t, const std::string& target, const std::string& log);
+
+// What was found wrong with a log when it was opened (and, for the stamps, as it was read).
+struct LogDamage {
+    bool head = false;     // the settings of the head could not be taken
+    bool cut = false;      // the file ends inside the blocks it holds
+    bool broken = false;   // an entry breaks the chain of its block (a length that lies)
+    int32_t badStamps = 0; // records whose time stamp is no date
+    bool Any() const { return head || cut || broken || badStamps > 0; }
+};
+
+// What a walk over every record found.
+struct LogTally {
+    int32_t records = 0;
+    int32_t badStamps = 0;
+};
 
 // The last 50 telegrams that passed the display filter, for the online display.
 struct DisplayRing {
@@ -72,20 +101,38 @@ public:
     // base. Without it the clock's local time is taken.
     std::function<double()> timeStamp;
 
-    // Opens or creates the log. A file that exists but is not a log is left as it is: the
-    // store then has no log (IsOpen false) and an error names it. A log that was not closed
-    // cleanly is recovered from its blocks. Takes the settings from the file's head.
+    // Opens or creates the log (an empty file counts as missing). A file whose head cannot be
+    // read is left as it is: the store then has no log (IsOpen false) and an error says so. A
+    // log that was not closed cleanly, or is damaged, is recovered from its blocks: every
+    // complete entry they hold is read. Before the first write into a damaged log the file is
+    // kept beside it as it was (KeepName). Takes the settings from the file's head.
     bool OpenLog(const std::string& name, bool ageCheck);
     // Opens a log for looking only: nothing is created, taken, recovered on disk or written.
     bool OpenForInspection(const std::string& name);
+    // Both of the above for a log held in memory: bytes stand for the file (they grow as the
+    // log is written; nothing is kept on disk).
+    bool OpenBuffer(std::vector<char>& bytes, const std::string& name, bool inspect);
     // Creates a new empty log of the present settings under name (an existing file is
-    // replaced).
+    // replaced). A failure is reported with its reason.
     bool CreateLog(const std::string& name) {
         if (open_) CloseLog();
         return Create(name);
     }
     bool IsOpen() const { return open_; }
     const std::string& Name() const { return name_; }
+
+    const LogDamage& Damage() const { return damage_; }
+    // Walks every record from the oldest on, as the view reads them; what it finds wrong
+    // counts as damage.
+    LogTally Tally();
+    // The name a damaged log is kept as before it is first written to (empty for a sound
+    // one), and the name it was kept as (empty until then).
+    const std::string& KeepName() const { return keepName_; }
+    const std::string& KeptAs() const { return keptAs_; }
+    // The system's reason of the last failure to create, keep or write the log.
+    const std::string& WriteError() const { return writeError_; }
+    // Telegrams the log filter refused since the log was opened.
+    int32_t Dropped() const { return dropped_; }
 
     // Numbers, stamps, filters, counts, stores and shows one telegram.
     void AppendTelegram(T_Telegramm& te);
@@ -99,7 +146,8 @@ public:
     void CloseLog();
     void FlushOnOffline();
     void NewLog();
-    // Closes the log, copies it to newName (when the names differ) and opens the copy.
+    // Closes the log, copies it to newName and opens the copy. A newName that is the log file
+    // itself (by another name or through a link) is refused with a message; the log stays.
     bool SaveAs(const std::string& newName);
 
     // The read side of the view.
@@ -125,24 +173,36 @@ public:
     std::string AutomaticName(double now) const;
 
 private:
+    bool Open(const std::string& name, bool ageCheck, bool inspect);
+    bool Load(std::istream& f, uint64_t size, bool inspect);
     bool Create(const std::string& name);
     void Store(T_Telegramm& te, int len);
     void CloseBlock();
+    bool Writable();
+    bool KeepOriginal();
+    void WriteFailed();
     bool WriteBlock();
     void MarkOpen();
     bool WriteHead(int32_t lgdatei, int32_t lgkopf);
     void LoadBlock(int k, T_LogBlock& b, int& lastPos);
     void Fail();
     void ResetMemory();
+    std::unique_ptr<std::iostream> OpenWrite(bool truncate);
+    std::unique_ptr<std::istream> OpenRead();
+    void OpenReadHandle();
 
     LogEnv e_;
     std::string name_;
     bool open_ = false;
     bool readOnly_ = false;
     bool recovered_ = false;
-    bool marked_ = false; // the file carries the open mark since the first new entry
-    std::fstream wf_;     // write handle
-    std::ifstream rf_;    // read handle
+    bool marked_ = false;               // the file carries the open mark since the first new entry
+    std::vector<char>* mem_ = nullptr;  // the bytes of a log held in memory (else a file)
+    std::unique_ptr<std::iostream> wf_; // write handle
+    std::unique_ptr<std::istream> rf_;  // read handle
+    LogDamage damage_;
+    std::string keepName_, keptAs_, writeError_;
+    int32_t dropped_ = 0;
     T_LogKopf lk_{};
     T_LogBlock wb_{}; // block being written
     int lastPos_ = kLogBlockHeadLen;

@@ -1,9 +1,12 @@
 #include "platform/program_host.h"
 
+#include "app/demo_line.h"
+#include "core/format.h"
 #include "platform/serial_devices.h"
 
 #ifndef _WIN32
 #include "platform/termios_port.h"
+#include "platform/virtual_line.h"
 #else
 #include "platform/qt_serial_port.h"
 #endif
@@ -61,6 +64,40 @@ void ProgramHost::BindDevice(int channel, const std::string& path) {
     if (!prog_.ports.IsDevice(device) && !PortNames::kComNames)
         device = QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
     prog_.com[channel].bp.cnr = prog_.ports.Bind(device);
+}
+
+bool ProgramHost::MakeDemoLine(std::string& error) {
+#ifndef _WIN32
+    auto line = std::make_unique<VirtualLine>();
+    if (!line->Create()) {
+        error = line->Error();
+        return false;
+    }
+    prog_.com[0].bp.cnr = prog_.ports.Bind(line->EndA(), false);
+    prog_.com[1].bp.cnr = prog_.ports.Bind(line->EndB(), false);
+    demoLine_ = std::move(line);
+    return true;
+#else
+    error = "no pseudo-terminals";
+    return false;
+#endif
+}
+
+bool ProgramHost::StartDemo() {
+    Program& p = prog_;
+    const bool wasOnline = p.av.online;
+    if (wasOnline) p.SetOnline(false);
+    demoLine_.reset();
+    EnterDemo(p);
+    std::string why;
+    if (!MakeDemoLine(why)) {
+        p.msg.Error(Format(p.texts.tx(kTxDemoLineFailed), {why}));
+        return false;
+    }
+    // Before the delayed opening of the ports after start, that opening takes the line online.
+    if (p.av.Tick < p.av.OpenUhr && timer_.isActive()) return true;
+    p.SetOnline(true);
+    return true;
 }
 
 void ProgramHost::Shutdown() {

@@ -38,6 +38,15 @@ public:
     // Binds a device path to a channel's port number (the channel keeps its other settings).
     void BindDevice(int channel, const std::string& path);
 
+    // The demonstration line: a virtual line of two pseudo-terminals made here, channel 1 bound
+    // to one end and channel 2 to the other (bindings that are not kept). False, with the
+    // reason in error, when the system gives no pseudo-terminals.
+    bool MakeDemoLine(std::string& error);
+    // The desktop's demonstration: the demonstration settings (EnterDemo) on a line of its own,
+    // online now, or at the delayed opening of the ports when the start has not reached it.
+    // False after the message that says why.
+    bool StartDemo();
+
 private:
     QtClock clock_;
     QtLinkPlatform link_;
@@ -47,6 +56,7 @@ private:
     ProgramServices services_;
     Program prog_;
     std::unique_ptr<SerialPort> port_[2];
+    std::unique_ptr<QObject> demoLine_; // the virtual line of the demonstration
     QTimer timer_;
     bool shutDown_ = false;
 };

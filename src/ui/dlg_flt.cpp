@@ -76,7 +76,7 @@ void ShowMask(QListWidget* lb, uint8_t m) {
 
 void ShowDateTime(QDateEdit* d, QTimeEdit* t, double dt, bool endOfDay) {
     // No time yet (or a damaged one): today is proposed.
-    if (!(dt > 1.0 && dt < 2958466.0)) {
+    if (!StampUsable(dt)) {
         d->setDate(QDate::currentDate());
         t->setTime(endOfDay ? QTime(23, 59, 59) : QTime(0, 0, 0));
         return;

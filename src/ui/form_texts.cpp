@@ -51,6 +51,10 @@ void SetHint(QWidget* w, int n) {
     w->setProperty("vdlHint", n);
 }
 
+void SetHintText(QWidget* w, const QString& hint) {
+    w->setProperty("vdlHintText", hint);
+}
+
 int HintOf(const QWidget* w) {
     for (; w; w = w->parentWidget()) {
         QVariant v = w->property("vdlHint");
@@ -192,6 +196,11 @@ QString FormDialog::ShownHint() const {
 }
 
 void FormDialog::ShowHintOf(QWidget* w) {
+    const QVariant own = w ? w->property("vdlHintText") : QVariant();
+    if (own.isValid()) {
+        bar_->setText(own.toString());
+        return;
+    }
     int n = HintOf(w);
     bar_->setText(n > 0 ? tx(n) : QString());
 }

@@ -32,6 +32,8 @@ bool IsMarked(const QWidget* w);
 
 // The hint number a control carries (property "vdlHint"); 0 when it has none.
 void SetHint(QWidget* w, int n);
+// A hint that is not a text of its own (a part of a text): shown instead of the number's.
+void SetHintText(QWidget* w, const QString& hint);
 int HintOf(const QWidget* w);
 
 // Reads a decimal integer from an entry field; outside lo..hi, or no number, marks the field

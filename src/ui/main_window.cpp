@@ -1,7 +1,8 @@
 #include "ui/main_window.h"
 
-#include "app/image_commands.h"
+#include "app/demo_line.h"
 #include "app/help_pages.h"
+#include "app/image_commands.h"
 #include "app/main_commands.h"
 #include "app/main_state.h"
 #include "core/display_lists.h"
@@ -19,8 +20,10 @@
 #include "ui/dlg_frbsel.h"
 #include "ui/dlg_info.h"
 #include "ui/dlg_lnk.h"
-#include "ui/dlg_wahl.h"
 #include "ui/dlg_opt.h"
+#include "ui/dlg_sete.h"
+#include "ui/dlg_typ.h"
+#include "ui/dlg_wahl.h"
 #include "ui/eliding_label.h"
 #include "ui/form_texts.h"
 #include "ui/frm_obj.h"
@@ -36,6 +39,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -163,9 +167,7 @@ void TfmMain::BuildMenus() {
         b->setMenu(m);
         b->setPopupMode(QToolButton::InstantPopup);
         b->setAutoRaise(true);
-        QAction* wa = tbrMenu_->addWidget(b);
-        // Sending (telegrams, lists) is not part of this program yet.
-        if (k == M_SEND) wa->setVisible(false);
+        tbrMenu_->addWidget(b);
         menus_.push_back(m);
         menuButtons_.push_back(b);
     }
@@ -179,7 +181,7 @@ void TfmMain::BuildMenus() {
     f.push_back(AddAction(menus_[M_FILE], "miSeTeSav", [this] { ParamSetSave(); }));
     f.push_back(AddAction(menus_[M_FILE], "aTextLoad", [this] { TextLoad(); }));
     f.push_back(AddAction(menus_[M_FILE], "aTextClear", [this] { ClearObjectTexts(prog_); }));
-    f.push_back(nullptr); // the object texts in the type picker
+    f.push_back(AddAction(menus_[M_FILE], "miTextZeig", [this] { ShowObjectTexts(); }));
     menus_[M_FILE]->addSeparator();
     mruMenu_ = menus_[M_FILE]; // the recently used files go above the exit item
     QAction* sep = menus_[M_FILE]->addSeparator();
@@ -201,6 +203,21 @@ void TfmMain::BuildMenus() {
     }));
     mo.push_back(AddAction(
         menus_[M_MODE], "aStObj", [this] { ToggleImageWindow(); }, true));
+
+    // Send: the twelve telegrams, the send lists (not part of this program yet), stop.
+    Items& se = items[M_SEND];
+    QMenu* tel = menus_[M_SEND]->addMenu(QString());
+    tel->menuAction()->setObjectName(QStringLiteral("miSeTel"));
+    se.push_back(tel->menuAction());
+    se.push_back(nullptr); // send lists
+    se.push_back(AddAction(menus_[M_SEND], "miSeStop", [this] { StopSendingCommand(prog_); }));
+    for (int n = 1; n <= kSeTeCount; ++n)
+        seTeActs_[static_cast<size_t>(n - 1)] =
+            AddAction(tel, QStringLiteral("aSeTe%1").arg(n).toLatin1().constData(),
+                      [this, n] { SendTelegramCommand(prog_, n); });
+    connect(tel, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
+    connect(menus_[M_SEND], &QMenu::aboutToShow, this,
+            [this] { Action("miSeStop")->setEnabled(prog_.send && prog_.send->AnyActive()); });
 
     Items& v = items[M_VIEW];
     v.push_back(AddAction(
@@ -232,7 +249,14 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditColours(kFrbTypes); }); }));
     pa.push_back(AddAction(menus_[M_PARA], "miFrbUrs",
                            [this] { Dialog([this] { EditColours(kFrbCauses); }); }));
-    pa.push_back(nullptr); // send telegram editor
+    QMenu* parTel = menus_[M_PARA]->addMenu(QString());
+    parTel->menuAction()->setObjectName(QStringLiteral("miParTel"));
+    pa.push_back(parTel->menuAction());
+    for (int n = 1; n <= kSeTeCount; ++n)
+        paTeActs_[static_cast<size_t>(n - 1)] =
+            AddAction(parTel, QStringLiteral("aPaTe%1").arg(n).toLatin1().constData(),
+                      [this, n] { OpenSendEditor(n); });
+    connect(parTel, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
     pa.push_back(nullptr); // send list editor
     pa.push_back(nullptr); // command feedback
     pa.push_back(AddAction(menus_[M_PARA], "WaehlModem", [this] { ShowDialling(); }));
@@ -306,6 +330,15 @@ void TfmMain::BuildStatusBar() {
     np.setColor(QPalette::WindowText, PaletteColor(1));
     lblNotice_->setPalette(np);
     notice->addWidget(lblNotice_, 1);
+    // Without a port the program can still show telegrams: on a line of its own.
+    btnDemo_ = new QPushButton(noticeRow_);
+    btnDemo_->setObjectName(QStringLiteral("btnDemo"));
+    btnDemo_->setFocusPolicy(Qt::NoFocus);
+    connect(btnDemo_, &QPushButton::clicked, this, [this] {
+        host_.StartDemo();
+        UpdateStatus();
+    });
+    notice->addWidget(btnDemo_, 0, Qt::AlignVCenter);
     noticeRow_->hide();
     rows->addWidget(noticeRow_);
 
@@ -351,9 +384,51 @@ void TfmMain::ApplyTexts() {
     }
     for (size_t i = 0; i < lamps_.size(); ++i)
         lamps_[i]->setToolTip(Qs(t.tx(kTxLampHints + static_cast<int>(i))));
+    btnDemo_->setText(Qs(t.tx(kTxDemoButton)));
+    btnDemo_->setToolTip(Qs(t.tx(kTxDemoHint)));
     FillGrid();
+    RefreshSendCaptions();
     if (obj_) obj_->ApplyTexts();
     UpdateStatus();
+}
+
+void TfmMain::RefreshSendCaptions() {
+    const std::vector<std::string> send = SendCaptions(prog_, false),
+                                   edit = SendCaptions(prog_, true);
+    for (size_t i = 0; i < seTeActs_.size(); ++i) {
+        seTeActs_[i]->setText(Qs(send[i]));
+        paTeActs_[i]->setText(Qs(edit[i]));
+    }
+}
+
+TfmSeTe* TfmMain::SendEditor() const {
+    return seTe_;
+}
+
+void TfmMain::OpenSendEditor(int n) {
+    if (!seTe_) {
+        seTe_ = new TfmSeTe(prog_, n, this);
+        seTe_->setAttribute(Qt::WA_DeleteOnClose);
+        prog_.av.ParaSeTeLi = 1;
+        connect(seTe_, &QDialog::finished, this, [this] {
+            prog_.av.ParaSeTeLi = 0;
+            seTe_ = nullptr;
+            SetShortcuts();
+            PostViewCommand(0);
+        });
+        SetShortcuts();
+    }
+    seTe_->show();
+    seTe_->raise();
+    seTe_->activateWindow();
+}
+
+void TfmMain::ShowObjectTexts() {
+    T_SeLiObj obj{};
+    uint32_t ca = 0;
+    PickEnv env{prog_.texts, prog_.av, prog_.ap, prog_.objects};
+    Pick(this, x() - 352, y(), height(), PICK_BROWSE, obj, ca, 0, env);
+    PostViewCommand(0);
 }
 
 void TfmMain::SetShortcuts() {
@@ -362,7 +437,16 @@ void TfmMain::SetShortcuts() {
     Action("aGoOnl")->setShortcut(fk.online ? QKeySequence(Qt::Key_F8) : QKeySequence());
     Action("aAusgLog")->setShortcut(fk.display ? QKeySequence(Qt::Key_F9) : QKeySequence());
     Action("aAFiltAE")->setShortcut(fk.filterToggle ? QKeySequence(Qt::Key_F11) : QKeySequence());
-    Action("aAFilter")->setShortcut(fk.filter ? QKeySequence(Qt::Key_F12) : QKeySequence());
+    // While the telegram editor is open, F12 opens the picker there.
+    Action("aAFilter")
+        ->setShortcut(fk.filter && !seTe_ ? QKeySequence(Qt::Key_F12) : QKeySequence());
+    for (int i = 0; i < kSeTeCount; ++i) {
+        const int key = Qt::Key_F1 + i;
+        seTeActs_[static_cast<size_t>(i)]->setShortcut(
+            fk.sendTelegrams ? QKeySequence(Qt::ALT | key) : QKeySequence());
+        paTeActs_[static_cast<size_t>(i)]->setShortcut(
+            fk.editTelegrams ? QKeySequence(Qt::SHIFT | key) : QKeySequence());
+    }
     Action("aLogDel")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     Action("aHelpF1")->setShortcut(QKeySequence(Qt::Key_F1));
 }
@@ -783,7 +867,7 @@ void TfmMain::ToggleImageWindow() {
             raise();
             activateWindow();
         };
-        obj_->help = [this] { ShowHelp(HC_MAIN_WINDOW); };
+        obj_->help = [this] { ShowHelp(HC_IMAGE); };
         obj_->timingCaption = [this](const std::string& s) {
             timing_ = s;
             UpdateCaption();
@@ -887,6 +971,7 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
     if (TfmWahl* w = OpenDialling()) w->close();
+    if (seTe_) seTe_->close();
     // An open station image window closes and is remembered as open.
     if (obj_ && obj_->isVisible()) {
         obj_->close();

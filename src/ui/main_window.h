@@ -8,6 +8,7 @@
 #include "log/log_page.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <deque>
@@ -18,12 +19,14 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QToolBar;
 class QToolButton;
 
 namespace vdl {
 
 class LampButton;
+class TfmSeTe;
 class LogView;
 class TfmObj;
 class ProgramHost;
@@ -66,6 +69,14 @@ public:
     // Runs the posted view commands now (the event loop does this by itself).
     void RunViewCommands();
 
+    // aPaTe1..12: the telegram editor, opened on telegram n (shown when it is open already).
+    void OpenSendEditor(int n);
+    TfmSeTe* SendEditor() const;
+    // The captions of the send and edit actions of the twelve telegrams.
+    void RefreshSendCaptions();
+    // miTextZeig: the object texts in the picker.
+    void ShowObjectTexts();
+
     // Commands that ask for a file take it here when it is given (tests, recent files).
     void LogOpen(const QString& file = {});
     void LogSave(const QString& file = {});
@@ -88,6 +99,7 @@ public:
     QString NoticeText() const;
     // The row of that line: a later entry (a button beside the advice) goes into its layout.
     QWidget* NoticeRow() const { return noticeRow_; }
+    QPushButton* DemoButton() const { return btnDemo_; }
     QColor PanelColour(int i) const;
     QAction* Action(const QString& name) const;
     QToolBar* MenuToolBar() const { return tbrMenu_; }
@@ -163,10 +175,14 @@ private:
     std::array<QLabel*, kStatusPanels> panels_{};
     QWidget* noticeRow_ = nullptr;
     QLabel* lblNotice_ = nullptr;
+    QPushButton* btnDemo_ = nullptr;          // starts the demonstration line
     std::deque<std::pair<int, int>> pending_; // posted view commands: code, position
     bool runScheduled_ = false;
-    std::string timing_; // the timing caption of the online display (t2)
-    std::unique_ptr<TfmObj> obj_; // the station image window, made at its first opening
+    std::string timing_;                  // the timing caption of the online display (t2)
+    std::unique_ptr<TfmObj> obj_;         // the station image window, made at its first opening
+    std::array<QAction*, 12> seTeActs_{}; // aSeTe1..12
+    std::array<QAction*, 12> paTeActs_{}; // aPaTe1..12
+    QPointer<TfmSeTe> seTe_;              // the telegram editor while it is open
 };
 
 } // namespace vdl

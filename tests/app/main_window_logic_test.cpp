@@ -169,6 +169,31 @@ TEST(MainState, StatisticsGridCountsByChannelAndDirection) {
     EXPECT_EQ(GridCell(p, 3, 1), "");
 }
 
+TEST(MainState, LinkStatesOfABalancedStationInBothDirections) {
+    Rig r("mw-balanced");
+    Program& p = r.prog;
+    p.av.online = true;
+    T_ComVar& c = p.com[0];
+    c.se.open = true;
+    c.se.sim = SIM_BALANCED;
+    struct Row {
+        uint8_t lke, lks; // the partner reset this station's link; the own link's state
+        int partner, own; // the texts of the grid's two link columns
+    };
+    const Row rows[] = {
+        {0, 0, kTxLinkDown, kTxLinkDown},
+        {0x10, 3, kTxLinkUp, kTxLinkDown},
+        {0x10, 1, kTxLinkUp, kTxLinkUp},
+        {0, 5, kTxLinkDown, kTxLinkUp},
+    };
+    for (const Row& row : rows) {
+        c.se.lke = row.lke;
+        c.se.lks = row.lks;
+        EXPECT_EQ(GridCell(p, 1, 5), r.tx(row.partner)) << int(row.lke);
+        EXPECT_EQ(GridCell(p, 1, 6), r.tx(row.own)) << int(row.lks);
+    }
+}
+
 TEST(MainState, RecentFilesNewestFirstEachOnceAtMostEight) {
     T_AllgVar av;
     for (int i = 0; i < 10; ++i) AddRecentFile(av, "/d/f" + std::to_string(i) + ".lg1");
@@ -212,6 +237,10 @@ TEST(MainState, FileKindsKeysFontAndPlacement) {
     EXPECT_EQ(MainWindowPlace(1, -11, 100, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_EQ(MainWindowPlace(1, 1031, 100, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_EQ(MainWindowPlace(1, 100, -267, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
+    // Values of a damaged settings file.
+    EXPECT_EQ(MainWindowPlace(1, 100, 100, INT32_MIN, 1920, 1080).kind, WindowPlaceKind::Centred);
+    EXPECT_EQ(MainWindowPlace(1, 100, -1000000, INT32_MAX, 1920, 1080).kind,
+              WindowPlaceKind::Stored);
     EXPECT_EQ(MainWindowPlace(1, 100, -266, 800, 1920, 1080).kind, WindowPlaceKind::Stored);
     EXPECT_EQ(MainWindowPlace(1, 100, 1871, 800, 1920, 1080).kind, WindowPlaceKind::Centred);
     EXPECT_TRUE(MainWindowPlace(3, 100, 100, 800, 1920, 1080).maximised);
@@ -268,6 +297,28 @@ TEST(MainCommands, OpeningAFileThatIsNoLogKeepsTheLogInUse) {
     EXPECT_FALSE(OpenRecentFile(r.prog, gone));
     EXPECT_EQ(r.msg.errors.back(), Format(r.tx(883), {gone}));
     EXPECT_NE(r.prog.av.mru[0], gone);
+}
+
+TEST(MainCommands, OpeningADamagedLogSaysSoAndKeepsItBeforeItIsWritten) {
+    Rig r("mw-damaged");
+    r.Log(40, EK_RX1); // entries of 38 bytes
+    r.prog.log->FlushOnOffline();
+    std::ifstream in(r.prog.av.dtLog, std::ios::binary);
+    std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
+    bytes.resize(2128 + 64 + 25 * 38 + 10); // 25 records and part of the 26th
+    std::string cut = r.dir + "cut" + r.tx(1200);
+    std::ofstream(cut, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    r.msg.errors.clear();
+    EXPECT_TRUE(OpenLogFileCommand(r.prog, cut));
+    ASSERT_EQ(r.msg.errors.size(), 1u);
+    EXPECT_EQ(r.msg.errors[0],
+              Format(r.tx(2160), {cut, 25}) + "\n" + Format(r.tx(2161), {cut + ".damaged"}));
+    EXPECT_EQ(r.prog.log->Count(), 25);
+    EXPECT_FALSE(fs::exists(cut + ".damaged")) << "looking keeps no copy";
+    r.Log(1, EK_RX1);
+    std::ifstream kept(cut + ".damaged", std::ios::binary);
+    EXPECT_EQ(std::vector<char>(std::istreambuf_iterator<char>(kept), {}), bytes);
 }
 
 TEST(MainCommands, OpeningALogWhileOnlineAsksFirst) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace vdl;
 using namespace vdl::test;
 
@@ -175,6 +177,25 @@ TEST_F(RendererTest, FormatSevenShowsFixedFramesAndEvents) {
     ev.nr = 1;
     EXPECT_EQ(f.Lines(ev),
               (std::vector<std::string>{"1;0;Tx1;04.03.2015;12:34:56;789;4;link up;"}));
+}
+
+TEST_F(RendererTest, AStampThatIsNoDateShowsAnEmptyTime) {
+    T_Telegramm good = f.Rec(ThreeSinglePoints());
+    for (double bad : {1e300, -1e300, std::nan("")}) {
+        T_Telegramm te = good;
+        te.dt = bad;
+        f.SetFormat(VF_FULL);
+        f.ctx.dtalt = good.dt; // the telegram before had a time: no difference either
+        auto lines = f.Lines(te);
+        ASSERT_FALSE(lines.empty());
+        std::string blank = kHeader;
+        blank.replace(blank.find("12:34:56,789"), 12, std::string(12, ' '));
+        EXPECT_EQ(lines[0], blank) << bad;
+        f.SetFormat(VF_CSV);
+        lines = f.Lines(te);
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[0].substr(0, 16), "1;0;Rx1;;;;3;ok;") << bad;
+    }
 }
 
 TEST_F(RendererTest, LineViewIndentsFurtherObjectsUnderTheFirst) {

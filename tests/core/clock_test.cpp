@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace vdl;
 
 TEST(DayNumbers, KnownDatesAndRoundTrip) {
@@ -24,4 +27,41 @@ TEST(DayNumbers, KnownDatesAndRoundTrip) {
         EXPECT_EQ(((q.hour * 60 + q.minute) * 60 + q.second) * 1000 + q.ms, ms);
         EXPECT_EQ(q.day, 8);
     }
+}
+
+TEST(DayNumbers, StampsOutsideTheYears1900To9999AreNeverConverted) {
+    struct Case {
+        double dt;
+        bool usable;
+    };
+    const Case cases[] = {
+        {EncodeDateTime(1900, 1, 1), true},
+        {EncodeDateTime(9999, 12, 31, 23, 59, 59, 999), true},
+        {EncodeDateTime(1899, 12, 31, 23, 59), false},
+        {EncodeDateTime(10000, 1, 1), false},
+        {0.0, false},
+        {1e300, false},
+        {-1e300, false},
+        {std::numeric_limits<double>::infinity(), false},
+        {std::numeric_limits<double>::quiet_NaN(), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(StampUsable(c.dt), c.usable) << c.dt;
+        if (c.usable) {
+            EXPECT_GE(DecodeDateTime(c.dt).year, 1900) << c.dt;
+            EXPECT_EQ(DayOf(c.dt), static_cast<int>(std::floor(c.dt + 0.5 / kMsPerDay)));
+        } else {
+            EXPECT_EQ(DayOf(c.dt), kNoDay) << c.dt;
+        }
+    }
+    // Far beyond any calendar nothing is converted; a span of less than a day is.
+    for (double dt : {1e300, -1e300, std::numeric_limits<double>::infinity(),
+                      std::numeric_limits<double>::quiet_NaN()}) {
+        DateTimeParts p = DecodeDateTime(dt);
+        EXPECT_EQ(p.year + p.month + p.day + p.hour + p.minute + p.second + p.ms, 0) << dt;
+    }
+    EXPECT_EQ(DecodeDateTime(0.5).hour, 12);
+    // The last millisecond of a day rounds into the next, as the time shown does.
+    EXPECT_EQ(DayOf(EncodeDateTime(2026, 12, 8) - 0.1 / kMsPerDay),
+              static_cast<int>(EncodeDateTime(2026, 12, 8)));
 }

@@ -1,6 +1,7 @@
 #include "core/channel.h"
 #include "core/file_head.h"
 #include "core/file_io.h"
+#include "core/filter_rows.h"
 #include "core/param_set.h"
 #include "core/settings.h"
 
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -53,6 +55,11 @@ protected:
         a.ap.lgla = 2;
         a.ap.MaxLog = 7;
         a.ap.afilt.aktiv = 1; // stored inactive
+        a.ap.lfilt.z[2].rel = 1;
+        a.ap.lfilt.z[2].w1 = 7;
+        // As the program holds them: normalised for the address settings.
+        NormaliseFilter(a.ap.afilt, a.ap);
+        NormaliseFilter(a.ap.lfilt, a.ap);
         a.bp1.baud = 19200;
         a.bp2.fkt = FKT_SLAVE;
         a.pp.frburs.frb[3] = {4, 5};
@@ -93,6 +100,40 @@ TEST_F(ParamSetTest, SavedAndLoadedGivesTheSameBytes) {
     std::string again = dir + "again.vpa";
     ASSERT_TRUE(SaveParameterSet(eb, again));
     EXPECT_EQ(Slurp(again), first);
+}
+
+TEST_F(ParamSetTest, FiltersOfAFileAreTakenInactiveAndInOrder) {
+    // A head from elsewhere: the log filter active, its rows never normalised, flags and
+    // choices out of range.
+    T_AllgPar foreign = a.ap;
+    foreign.mitori = 1;
+    T_Filter& f = foreign.lfilt;
+    f.aktiv = 1;
+    f.anzz = 99;
+    for (T_FilterZeile& z : f.z) z = {77, 1, 5, 9, 5};
+    f.z[3].rel = 7;
+    f.okein = 2;
+    f.fehlein = 1;
+    f.oaz = 200;
+    T_DateiKopf k = BuildFileHead(2128, 2000, foreign, a.bp1, a.bp2);
+    std::memcpy(&k.ap.lfilt, &f, sizeof f); // stored as it came
+    T_AllgPar got = DefaultAllgPar();
+    T_BetriebsPar b1 = DefaultBetriebsPar(), b2 = b1;
+    ASSERT_TRUE(
+        TakeSettingsFromHead(reinterpret_cast<const uint8_t*>(&k), got, b1, b2, false).allg);
+    EXPECT_EQ(got.lfilt.aktiv, 0);
+    EXPECT_EQ(got.afilt.aktiv, 0);
+    std::vector<int32_t> fields = FilterFields(got);
+    ASSERT_EQ(got.lfilt.anzz, static_cast<int32_t>(fields.size()));
+    for (size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(got.lfilt.z[i].feld, fields[i]);
+    EXPECT_EQ(got.lfilt.z[3].rel, 0);
+    EXPECT_EQ(got.lfilt.z[0].vgl, 0);
+    EXPECT_EQ(got.lfilt.okein, 1);
+    EXPECT_EQ(got.lfilt.oaz,
+              1 + std::distance(fields.begin(), std::find(fields.begin(), fields.end(), 17)));
+    T_Filter again = got.lfilt;
+    NormaliseFilter(again, got);
+    EXPECT_EQ(std::memcmp(&again, &got.lfilt, sizeof again), 0) << "taken normalised";
 }
 
 TEST_F(ParamSetTest, ShorterFormLoadsWithEmptyAddressTables) {

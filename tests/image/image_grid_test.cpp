@@ -107,6 +107,11 @@ TEST_F(Grid, TypeAndCauseColumnsFollowTheSettings) {
     EXPECT_EQ(ImageCell(im, 1, 6, e), "neg spont=3 orig=0");
 }
 
+TEST_F(Grid, AStampOfADamagedLogThatIsNoDateShowsEmpty) {
+    Enter(1, 3, Hex("05 00 00 01"), 1e300);
+    EXPECT_EQ(ImageCaption(im.St(), e), "1 objects from  to  ()");
+}
+
 TEST_F(Grid, CaptionGivesTheSpanWithWholeDays) {
     EXPECT_EQ(ImageCaption(im.St(), e), "0 objects from  to  ()");
     Enter(1, 3, Hex("05 00 00 01"), 46000.25);

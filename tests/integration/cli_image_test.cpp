@@ -232,7 +232,7 @@ TEST(CliPrint, APrintoutIntoAPdfHoldsThePagesAsText) {
     EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(log) + " --kind pdf").exitCode, 2);
     EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(log) + " --kind pdf --out " + Quote(log))
                   .exitCode,
-              1);
+              2);
     EXPECT_EQ(JsonLines(RunProgram(Cli() + " log info " + Quote(log)).out).size(), 1u);
 }
 

@@ -4,7 +4,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace vdl {
 namespace {
@@ -213,12 +216,152 @@ TEST_F(CliLogTest, ExportIntoALogThroughANamedFilterWithProgress) {
     EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --kind log --out " +
                          Quote(name))
                   .exitCode,
-              1);
+              2);
     EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 3 --filter " +
                          Quote(dir + "none"))
                   .exitCode,
               2);
     EXPECT_EQ(RunProgram(Cli() + " log export " + Quote(name) + " --format 8").exitCode, 2);
+}
+
+TEST_F(CliLogTest, ExportNeverOverwritesItsSourceByWhateverNameItIsGiven) {
+    w.log.CloseLog();
+    auto before = test::FileBytes(name);
+    fs::create_symlink(name, dir + "link.lg1");
+    const std::string targets[] = {"./x.lg1", dir + "x.lg1", dir + "link.lg1",
+                                   dir + "../" + fs::path(dir).parent_path().filename().string() +
+                                       "/x.lg1"};
+    for (const std::string& out : targets) {
+        for (const char* kind : {"text", "log"}) {
+            auto r =
+                RunProgram("cd " + Quote(dir) + " && " + Cli() +
+                           " log export x.lg1 --format 7 --kind " + kind + " --out " + Quote(out));
+            EXPECT_EQ(r.exitCode, 2) << out << " " << kind;
+            EXPECT_NE(r.err.find(out), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find("x.lg1"), std::string::npos) << r.err;
+            EXPECT_EQ(test::FileBytes(name), before) << out << " " << kind;
+        }
+    }
+}
+
+TEST_F(CliLogTest, ACutLogIsReadAsFarAsItHoldsAndWrittenWithoutLosingIt) {
+    w.log.CloseLog();
+    auto all = test::FileBytes(name);
+    // 250 records of 72 bytes in block 0: the first 247 end before byte 20000.
+    std::vector<uint8_t> cut(all.begin(), all.begin() + 20000);
+    std::string t = dir + "t.lg1";
+    {
+        std::ofstream f(t, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(cut.data()),
+                static_cast<std::streamsize>(cut.size()));
+    }
+    auto info = RunProgram(Cli() + " log info " + Quote(t));
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    auto j = nlohmann::json::parse(info.out);
+    EXPECT_EQ(j["damaged"], true);
+    EXPECT_EQ(j["records"], 247);
+    EXPECT_EQ(j["count"], 247);
+    EXPECT_EQ(j["nrneu"], 247);
+    EXPECT_NE(info.err.find(t), std::string::npos) << "the repair is reported";
+    auto rec = RunProgram(Cli() + " log records " + Quote(t));
+    ASSERT_EQ(rec.exitCode, 0);
+    auto v = Lines(rec.out);
+    ASSERT_EQ(v.size(), 247u);
+    EXPECT_EQ(v[246]["nr"], 247);
+    EXPECT_EQ(v[246]["dt"], "2026-12-08T10:04:06.123");
+    EXPECT_NE(rec.err.find("247"), std::string::npos) << rec.err;
+    EXPECT_EQ(test::FileBytes(t), cut);
+
+    auto wr = RunProgram(Cli() + " log write " + Quote(t) + " < " + Quote(Sample()));
+    ASSERT_EQ(wr.exitCode, 0) << wr.err;
+    EXPECT_NE(wr.err.find(t + ".damaged"), std::string::npos) << wr.err;
+    EXPECT_EQ(test::FileBytes(t + ".damaged"), cut);
+    auto after = Lines(RunProgram(Cli() + " log records " + Quote(t)).out);
+    ASSERT_GT(after.size(), 247u);
+    for (size_t i = 0; i < 247; ++i) EXPECT_EQ(after[i], v[i]);
+    EXPECT_EQ(after[247]["nr"], 248);
+    auto healed = nlohmann::json::parse(RunProgram(Cli() + " log info " + Quote(t)).out);
+    EXPECT_EQ(healed["damaged"], false);
+}
+
+TEST_F(CliLogTest, ALogWhoseHeadCannotBeReadIsNeverWritten) {
+    std::string p = dir + "head.lg1";
+    auto all = test::FileBytes(name);
+    {
+        std::ofstream f(p, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(all.data()), 1500);
+    }
+    auto before = test::FileBytes(p);
+    for (const char* cmd : {" log info ", " log records "}) {
+        auto r = RunProgram(Cli() + cmd + Quote(p));
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(p), std::string::npos) << r.err;
+    }
+    auto wr = RunProgram(Cli() + " log write " + Quote(p) + " < " + Quote(Sample()));
+    EXPECT_EQ(wr.exitCode, 1);
+    EXPECT_NE(wr.err.find(p), std::string::npos) << wr.err;
+    EXPECT_EQ(test::FileBytes(p), before);
+}
+
+TEST(CliLogWrite, AnExistingLogKeepsItsSettings) {
+    std::string dir = test::TempDir("clilogsettings");
+    std::string log = dir + "w.lg1";
+    ASSERT_EQ(
+        RunProgram(Cli() + " log write " + Quote(log) + kSampleOptions + " < " + Quote(Sample()))
+            .exitCode,
+        0);
+    auto csv = [&] {
+        return test::OutputLines(
+            RunProgram(Cli() + " log export " + Quote(log) + " --format 7").out);
+    };
+    const auto before = csv();
+    const auto bytes = test::FileBytes(log);
+    struct Case {
+        const char* options;
+        const char* named; // the setting the message names
+    };
+    const Case refused[] = {{" --cot-length 1", "--cot-length 2"},
+                            {" --vwe5 0", "--vwe5 1"},
+                            {" --function 2", "--function 0"},
+                            {" --link-address-length 2", "--link-address-length 1"},
+                            {" --ca-structure 8", "--ca-structure 8.8"},
+                            {" --spikes", "--spikes off"}};
+    for (const Case& c : refused) {
+        auto r =
+            RunProgram(Cli() + " log write " + Quote(log) + c.options + " < " + Quote(Sample()));
+        EXPECT_EQ(r.exitCode, 2) << c.options;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << c.options << ": " << r.err;
+        EXPECT_EQ(test::FileBytes(log), bytes) << c.options;
+    }
+    // Options that repeat the log's settings, or none, append; the earlier records read as
+    // they did.
+    for (const char* options : {kSampleOptions, ""}) {
+        auto r = RunProgram(Cli() + " log write " + Quote(log) + options + " < " + Quote(Sample()));
+        EXPECT_EQ(r.exitCode, 0) << options << ": " << r.err;
+    }
+    auto now = csv();
+    ASSERT_GT(now.size(), before.size());
+    for (size_t i = 0; i + 1 < before.size(); ++i) EXPECT_EQ(now[i], before[i]) << i;
+    auto j = nlohmann::json::parse(RunProgram(Cli() + " log info " + Quote(log)).out);
+    EXPECT_EQ(j["mitori"], 1);
+}
+
+TEST(CliLogWrite, ALogThatCannotBeCreatedSaysWhy) {
+    std::string dir = test::TempDir("clilogcreate");
+    fs::create_directory(dir + "folder.lg1");
+    struct Case {
+        std::string file;
+        const char* reason;
+        int exitCode; // a directory is refused as a path that cannot be used
+    };
+    const Case cases[] = {{dir + "folder.lg1", "directory", 2},
+                          {dir + "missing/x.lg1", "No such file or directory", 1}};
+    for (const Case& c : cases) {
+        auto r = RunProgram(Cli() + " log write " + Quote(c.file) + " < " + Quote(Sample()));
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.file;
+        EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(CliLogTest, NotALog) {

@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -137,15 +138,20 @@ struct EmulatePeer {
                 const std::vector<std::string>& peerArgs) {
         PrivateFolders(name);
         log = TempDir(name + "-log") + "e.vdl";
-        std::vector<std::string> a = {"emulate",   "--port1",   line.a.name, "--function", "1",
-                                      "--records", "--summary", "--log",     log};
+        std::vector<std::string> a = {"emulate",   "--port1", line.a.name, "--records",
+                                      "--summary", "--log",   log};
+        // The controlling station unless the test says otherwise.
+        if (std::find(emuArgs.begin(), emuArgs.end(), "--function") == emuArgs.end())
+            a.insert(a.end(), {"--function", "1"});
         a.insert(a.end(), emuArgs.begin(), emuArgs.end());
         emu = std::make_unique<ChildProgram>(BinDir() + "vordal-cli", a);
         StartPeer(peerArgs);
     }
     void StartPeer(const std::vector<std::string>& peerArgs) {
-        std::vector<std::string> b = {"--role",      "secondary", "--port",       line.b.name,
-                                      "--ca-length", "2",         "--ioa-length", "3"};
+        std::vector<std::string> b = {"--port", line.b.name,    "--ca-length",
+                                      "2",      "--ioa-length", "3"};
+        if (std::find(peerArgs.begin(), peerArgs.end(), "--role") == peerArgs.end())
+            b.insert(b.end(), {"--role", "secondary"});
         b.insert(b.end(), peerArgs.begin(), peerArgs.end());
         peer = std::make_unique<ChildProgram>(BinDir() + "peer101", b);
     }
@@ -236,4 +242,251 @@ TEST(EmulateAgainstPeer, ALostStationIsReportedOnceAndResetWhenItAnswersAgain) {
     ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
     EXPECT_EQ(r.peer->ExitCode(), 0) << r.peer->out;
     EXPECT_EQ(r.Summary()["channels"][0]["stations"][0]["linksLost"], 1);
+}
+
+// ---- The controlled station and both balanced stations against peer101 ----
+
+namespace {
+
+// The peer's summary line once it has ended.
+nlohmann::json PeerSummary(const ChildProgram& peer) {
+    for (const nlohmann::json& j : JsonLines(peer.out))
+        if (j.contains("summary")) return j;
+    return {};
+}
+
+// The peer ended well and judged nothing faulty, left no request unanswered, lost no link.
+void ExpectPeerSatisfied(const ChildProgram& peer) {
+    EXPECT_EQ(peer.ExitCode(), 0) << "the peer judged a fault:\n" << peer.out;
+    const nlohmann::json p = PeerSummary(peer);
+    EXPECT_EQ(p["faults"], 0);
+    EXPECT_EQ(p["unanswered"], 0);
+    EXPECT_EQ(p["links_lost"], 0);
+}
+
+// No frame received by the emulating channel was judged faulty.
+int FaultyReceived(const ChildProgram& emu) {
+    int n = 0;
+    for (const nlohmann::json& j : JsonLines(emu.out))
+        if (!j.contains("summary") && j["ek"] == 1 && j["stat"] < 40 && j["stat"] != 32) ++n;
+    return n;
+}
+
+} // namespace
+
+// ---- Send telegrams from text files, requested at set times or triggered ----
+
+namespace {
+
+// A telegram text file: the header of 16 fields, the second line, no raw bytes.
+std::string TelegramFile(const std::string& dir, const std::string& name,
+                         const std::string& header) {
+    const std::string path = dir + name;
+    std::ofstream(path, std::ios::binary) << header << "\r\n0;0;0;0;0;0;0;;\r\n0;\r\n";
+    return path;
+}
+
+// The frames of the emulating channel of a direction (ek 1 received, 2 sent) whose ASDU begins
+// with the given octets (from the type octet on; link address of one octet).
+std::vector<nlohmann::json> Frames(const ChildProgram& emu, int ek, const std::string& asdu) {
+    std::vector<nlohmann::json> v;
+    for (const nlohmann::json& j : JsonLines(emu.out)) {
+        if (!j.contains("bytes") || j["ek"] != ek) continue;
+        const std::string b = j["bytes"];
+        if (b.size() > 18 && b.compare(18, asdu.size(), asdu) == 0) v.push_back(j);
+    }
+    return v;
+}
+
+} // namespace
+
+TEST(EmulateAgainstPeer, ControlledStationServesTheControllingStation) {
+    EmulatePeer r("emulate-peer-controlled", {"--function", "2", "--link-addresses", "1"},
+                  {"--role", "primary", "--addresses", "1", "--command-every", "2"});
+    ASSERT_TRUE(r.Until([&] {
+        return Count(r.peer->out, "clock synchronisation confirmed") >= 1 &&
+               Count(r.peer->out, "command confirmed") >= 3;
+    })) << r.emu->err
+        << r.peer->out;
+    ASSERT_TRUE(r.line.Stop({r.peer.get(), r.emu.get()}));
+    ExpectPeerSatisfied(*r.peer);
+    // The interrogation is confirmed (the station has no data to terminate it with).
+    EXPECT_NE(r.peer->out.find("type=100 cot=7"), std::string::npos);
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(FaultyReceived(*r.emu), 0);
+    EXPECT_EQ(r.Summary()["channels"][0]["stations"][0]["link"], "up");
+}
+
+TEST(EmulateAgainstPeer, EitherBalancedStation) {
+    struct Row {
+        const char* function; // of the emulating channel
+        const char* role;     // of the peer
+        const char* awaited;  // a note of the peer that shows the exchange works
+    };
+    const Row rows[] = {
+        {"2", "balanced-a", "command confirmed"},                // the peer controls and commands
+        {"1", "balanced-b", "test function for link a=1 dir=1"}, // our link tests answered
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.role);
+        EmulatePeer r(
+            std::string("emulate-peer-") + row.role,
+            {"--function", row.function, "--procedure", "balanced", "--zztv", "1",
+             "--link-addresses", "1"},
+            {"--role", row.role, "--addresses", "1", "--command-every", "2", "--test-ms", "700"});
+        ASSERT_TRUE(r.Until([&] {
+            return Count(r.peer->out, row.awaited) >= 3 && r.Records(vdl::ST_LINK_UP, 1) == 1 &&
+                   r.Records(vdl::ST_REMOTE_RESET, 1) >= 1;
+        })) << r.emu->err
+            << r.peer->out;
+        ASSERT_TRUE(r.line.Stop({r.peer.get(), r.emu.get()}));
+        ExpectPeerSatisfied(*r.peer);
+        if (std::string(row.role) == "balanced-a") {
+            EXPECT_GE(PeerSummary(*r.peer)["clock_syncs_confirmed"], 1);
+            EXPECT_NE(r.peer->out.find("type=100 cot=7"), std::string::npos);
+        }
+        EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+        EXPECT_EQ(FaultyReceived(*r.emu), 0);
+        EXPECT_EQ(r.Records(vdl::ST_LINK_LOST, 1), 0);
+    }
+}
+
+// ---- The demonstration line ----
+
+TEST(EmulateDemo, ChannelOnePollsChannelTwoOnALineOfItsOwn) {
+    PrivateFolders("emulate-demo");
+    const std::string log = TempDir("emulate-demo-log") + "d.vdl";
+    ChildProgram emu(BinDir() + "vordal-cli", {"emulate", "--demo", "--zztpoll", "50", "--baud",
+                                               "115200", "--records", "--summary", "--log", log});
+    VirtualLine idle; // only its waiting: the programs own line carries the frames
+    auto answered = [&](int ek) {
+        int n = 0;
+        for (const nlohmann::json& j : JsonLines(emu.out))
+            if (!j.contains("summary") && j["ek"] == ek && j["stat"] == 40) ++n;
+        return n;
+    };
+    ASSERT_TRUE(idle.Run({&emu}, [&] { return answered(1) >= 20 && answered(3) >= 20; }))
+        << emu.err;
+    ASSERT_TRUE(idle.Stop({&emu}));
+    EXPECT_EQ(emu.ExitCode(), 0) << emu.err;
+    int faulty = 0, lost = 0, up = 0;
+    long nr = -1;
+    bool continuous = true;
+    for (const nlohmann::json& j : JsonLines(emu.out)) {
+        if (j.contains("summary")) continue;
+        if (j["stat"] < 40 && j["ta"] != 4) ++faulty;
+        if (j["stat"] == 32) ++lost;
+        if (j["stat"] == 45) ++up;
+        if (nr >= 0 && j["nr"] != nr + 1) continuous = false;
+        nr = j["nr"];
+    }
+    EXPECT_EQ(faulty, 0);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(up, 1);
+    EXPECT_TRUE(continuous);
+    const nlohmann::json s = JsonLines(emu.out).back()["summary"]["channels"];
+    EXPECT_EQ(s[0]["fkt"], 1);
+    EXPECT_EQ(s[1]["fkt"], 2);
+    EXPECT_EQ(s[1]["stations"][0]["link"], "up");
+    // Devices of its own: no ports to name.
+    ProcessResult both = RunProgram(Cli() + " emulate --demo --port1 /dev/null --duration 0");
+    EXPECT_EQ(both.exitCode, 2);
+}
+
+TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
+    const std::string dir = TempDir("emulate-tel-files");
+    const std::string gi = TelegramFile(dir, "gi.txt", "GA;0;0;1;2;0;0;0;1;100;6;0;1;0;20;0;");
+    const std::string sc = TelegramFile(dir, "sc.txt", "EIN;0;0;1;2;0;0;0;1;45;6;0;1;100;1;0;");
+    // A float set-point 12.5 with qualifier 200 (sent as 200 & 127 = 72).
+    const std::string sp = dir + "sp.txt";
+    std::ofstream(sp, std::ios::binary) << "SW;0;0;1;2;0;0;0;1;50;6;0;1;200;1095237632;0;\r\n"
+                                           "0;0;200;0;0;0;0;;\r\n0;\r\n";
+    EmulatePeer r("emulate-tel",
+                  {"--link-addresses", "1", "--telegram", "1=" + gi, "--telegram", "2=" + sc,
+                   "--telegram", "3=" + sp, "--request", "telegram:1@1.5", "--request",
+                   "telegram:2@2.5", "--request", "telegram:3@3.5"},
+                  {"--addresses", "1", "--measure-every", "0"});
+    const std::string giAsdu = "64 01 06 01 00 00 00 00 14", scAsdu = "2D 01 06 01 00 64 00 00 01",
+                      spAsdu = "32 01 06 01 00 C8 00 00 00 00 48 41 48";
+    ASSERT_TRUE(r.Until([&] {
+        return Frames(*r.emu, 1, "64 01 0A").size() == 1 &&
+               Frames(*r.emu, 1, "2D 01 0A").size() == 1 && !Frames(*r.emu, 1, "32 01").empty();
+    })) << r.emu->err
+        << r.emu->out;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(r.peer->ExitCode(), 0) << "the peer judged a fault:\n" << r.peer->out;
+    // Each telegram went out once, with user data and confirmation, in the order requested.
+    const auto g = Frames(*r.emu, 2, giAsdu), c = Frames(*r.emu, 2, scAsdu),
+               s = Frames(*r.emu, 2, spAsdu);
+    ASSERT_EQ(g.size(), 1u);
+    ASSERT_EQ(c.size(), 1u);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(g[0]["lc"].get<int>() & 0x4F, 0x53 & 0x4F);
+    EXPECT_EQ(g[0]["stat"], 40);
+    EXPECT_LT(g[0]["nr"].get<int>(), c[0]["nr"].get<int>());
+    EXPECT_LT(c[0]["nr"].get<int>(), s[0]["nr"].get<int>());
+    // None before its time after going online (the channel-open record; the log's time base
+    // may move by some milliseconds when it is synchronised again).
+    auto ms = [](const nlohmann::json& j) {
+        const std::string t = j["dt"]; // ...THH:MM:SS.mmm
+        return ((std::stoi(t.substr(11, 2)) * 60 + std::stoi(t.substr(14, 2))) * 60 +
+                std::stoi(t.substr(17, 2))) *
+                   1000 +
+               std::stoi(t.substr(20, 3));
+    };
+    int open = -1;
+    for (const nlohmann::json& j : JsonLines(r.emu->out))
+        if (j.contains("stat") && j["stat"] == vdl::ST_CHANNEL_OPEN && open < 0) open = ms(j);
+    ASSERT_GE(open, 0);
+    EXPECT_GE(ms(g[0]) - open, 1500 - 60);
+    EXPECT_GE(ms(c[0]) - open, 2500 - 60);
+    EXPECT_GE(ms(s[0]) - open, 3500 - 60);
+    // Confirmed and terminated: the interrogation with its objects, the command.
+    EXPECT_EQ(Frames(*r.emu, 1, "64 01 07").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "2D 01 07").size(), 1u);
+    // A station without set-points refuses the type (negative, unknown type 44).
+    EXPECT_EQ(Frames(*r.emu, 1, "32 01 6C").size(), 1u);
+}
+
+TEST(EmulateAgainstPeer, AReceivedTypeTriggersItsTelegramOncePerFrame) {
+    const std::string dir = TempDir("emulate-tel-trigger");
+    // Mode 1 on type 13: a test command for every measured value received (periodic, cause 1).
+    const std::string ts =
+        TelegramFile(dir, "ts.txt", "PRUEF;1;13;1;2;0;0;0;1;104;6;0;1;0;21930;0;");
+    EmulatePeer r("emulate-trigger", {"--link-addresses", "1", "--telegram", "4=" + ts},
+                  {"--addresses", "1", "--measure-every", "3"});
+    ASSERT_TRUE(r.Until([&] {
+        const size_t got = Frames(*r.emu, 1, "0D 01 01").size();
+        return got >= 4 && Frames(*r.emu, 2, "68 01 06 01 00 00 00 00 AA 55").size() == got;
+    })) << r.emu->err;
+    ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
+    const size_t got = Frames(*r.emu, 1, "0D 01 01").size();
+    const size_t sent = Frames(*r.emu, 2, "68 01 06 01 00 00 00 00 AA 55").size();
+    EXPECT_TRUE(sent == got || sent + 1 == got) << sent << " sent for " << got;
+}
+
+TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
+    const std::string dir = TempDir("emulate-tel-options");
+    const std::string one = dir + "one.txt";
+    std::ofstream(one) << "only one line\n";
+    struct Row {
+        std::string args;
+        int code;
+    } rows[] = {
+        {"--telegram 13=" + Quote(one), 2},
+        {"--telegram 1", 2},
+        {"--telegram 1=" + Quote(dir + "missing.txt"), 1},
+        {"--request telegram:0", 2},
+        {"--request list:1@2", 2},
+        {"--request telegram:1@-1", 2},
+        {"--request telegram:1@1.2345", 2},
+        {"--telegram 1=" + Quote(one), 1}, // fewer than two lines
+    };
+    Pty line;
+    for (const Row& r : rows) {
+        ProcessResult res = RunProgram(Cli() + " emulate --port1 " + Quote(line.slave) +
+                                       " --function 1 --duration 0 " + r.args);
+        EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
+    }
 }

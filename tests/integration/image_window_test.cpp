@@ -206,7 +206,7 @@ TEST(OutputDialog, TheLogItselfIsRefusedAndTheDialogStays) {
     EXPECT_NE(d.result(), QDialog::Accepted);
     EXPECT_FALSE(d.Ran());
     ASSERT_EQ(r.msg.errors.size(), 1u);
-    EXPECT_EQ(r.msg.errors[0], r.p.texts.tx(kTxOutIsLog));
+    EXPECT_EQ(r.msg.errors[0], SameFileMessage(r.p.texts, r.p.log->Name(), r.p.log->Name()));
     EXPECT_TRUE(d.okButton()->isVisibleTo(&d));
 }
 

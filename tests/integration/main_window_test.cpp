@@ -293,6 +293,41 @@ TEST(MainWindow, AFirstStartWithoutAPortShowsTheOnlineDisplayAndHowToChooseOne) 
     EXPECT_EQ(w.OnlineButton()->toolTip().toStdString(), g.tx(1149));
 }
 
+TEST(MainWindow, TheDemonstrationLineNextToTheHintShowsTelegramsAtOnce) {
+    Gui g("gui-demo", {"online"});
+    TfmMain& w = *g.w;
+    const T_BetriebsPar own = g.p.com[0].bp;
+    ASSERT_EQ(w.NoticeText().toStdString(), g.tx(2230));
+    QPushButton* demo = w.DemoButton();
+    ASSERT_TRUE(demo->isVisibleTo(&w));
+    EXPECT_EQ(demo->text().toStdString(), g.tx(2262));
+    EXPECT_EQ(demo->toolTip().toStdString(), g.tx(2263));
+    demo->click();
+    EXPECT_TRUE(g.msg.errors.empty()) << g.msg.errors[0];
+    ASSERT_TRUE(g.p.av.online);
+    EXPECT_TRUE(w.OnlineDisplayShown());
+    EXPECT_EQ(w.NoticeText(), QString()) << "ports are chosen now";
+    EXPECT_EQ(g.p.com[0].bp.fkt, FKT_MASTER);
+    EXPECT_EQ(g.p.com[1].bp.fkt, FKT_SLAVE);
+    // Polls answered on the program's own line, shown as they come.
+    auto answers = [&] {
+        int n = 0;
+        for (const T_Telegramm& te : g.logged)
+            if (te.ek == EK_RX1 && te.stat == ST_OK) ++n;
+        return n;
+    };
+    ASSERT_TRUE(RunLoopUntil([&] { return answers() >= 3; })) << g.logged.size();
+    EXPECT_EQ(std::count_if(g.logged.begin(), g.logged.end(),
+                            [](const T_Telegramm& te) { return te.stat == ST_LINK_UP; }),
+              1);
+    const T_Telegramm answer = g.logged.back();
+    EXPECT_TRUE(RunLoopUntil([&] { return g.ShowsTelegram(answer); }));
+    // The channels' own settings come back when the program ends.
+    w.close();
+    EXPECT_EQ(g.p.com[0].bp.fkt, own.fkt);
+    EXPECT_EQ(g.p.com[0].bp.cnr, own.cnr);
+}
+
 TEST(MainWindow, AtTheFirstStartTheGridFitsInEitherLanguage) {
     for (int lang : {0, 1}) {
         FakeMessages msg;

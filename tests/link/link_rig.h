@@ -100,6 +100,7 @@ struct LinkRig : RxHooks {
         svc.hooks.log = [this](T_Telegramm& t) { logged.push_back(t); };
         svc.hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, env); };
         svc.hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, env); };
+        svc.hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, env); };
         env.hooks.stateChanged = [this](T_ComVar&, uint8_t, uint8_t to) { states.push_back(to); };
     }
 

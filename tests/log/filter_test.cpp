@@ -92,6 +92,25 @@ TEST_F(FilterTest, RowsFollowTheAddressConfiguration) {
     EXPECT_EQ(f.oaz, 9);
 }
 
+TEST_F(FilterTest, RelativeNumbersRunOverTheWrapOfTheNumbers) {
+    // Numbers run over 31 bits; the relative number is counted across the wrap.
+    struct Case {
+        int32_t nr, oldest, relative;
+    };
+    const Case cases[] = {{7, 5, 3},
+                          {2147483647, 0, 0}, // 2^31 numbers: the relative number wraps to 0
+                          {4, 2147483645, 8},
+                          {0, 2147483647, 2}};
+    for (const Case& c : cases) {
+        Row(0, 1, c.relative);
+        T_Telegramm te = Frame(10);
+        te.nr = c.nr;
+        EXPECT_TRUE(FilterAccepts(f, te, FilterEnv{ap, LayoutOf(ap), c.oldest, true}, false))
+            << c.nr << " " << c.oldest;
+        EXPECT_EQ(NrSpan(c.oldest, c.nr), c.relative);
+    }
+}
+
 TEST_F(FilterTest, OnlyErroneousTelegramsPlusInternalRecords) {
     f.okein = 0;
     f.fehlein = 1;

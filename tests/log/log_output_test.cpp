@@ -7,7 +7,11 @@
 
 #include "log/log_fixture.h"
 
+#include <cmath>
+#include <filesystem>
 #include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace vdl {
 namespace {
@@ -164,15 +168,53 @@ TEST_F(LogOutputTest, IntoANewLogOnlyWhatPassesRenumberedFromOne) {
     }
 }
 
-TEST_F(LogOutputTest, TheLogItselfIsNoTarget) {
+TEST_F(LogOutputTest, StampsThatAreNoDatesGiveNoDatesAndEmptyTimeFields) {
+    AsduLayout lay = LayoutOf(p.ap);
+    for (double dt : {1e300, -1e300, std::nan(""), EncodeDateTime(2026, 12, 9, 1)}) {
+        T_Telegramm te = SinglePoints(1, lay);
+        te.dt = dt;
+        p.log->AppendCopy(te);
+    }
+    LogOutputEnv env = Env();
+    ASSERT_TRUE(WriteLogOutput(env, dir + "out.txt", OUT_TEXT));
+    auto v = TextLines(dir + "out.txt");
+    // The page header names no date; one date line, for the telegram with a date.
+    EXPECT_NE(v[0].find(p.texts.tx(428) + " " + p.texts.tx(429)), std::string::npos) << v[0];
+    EXPECT_EQ(std::count(v.begin(), v.end(), loc.ShortDate(2026, 12, 9)), 1);
+    EXPECT_EQ(std::count(v.begin(), v.end(), loc.ShortDate(0, 0, 0)), 0);
+    EXPECT_EQ(v.back(), p.texts.tx(kTxOutEnd));
+    p.pp.format = VF_CSV;
+    LogOutputEnv csv = Env();
+    ASSERT_TRUE(WriteLogOutput(csv, dir + "out.csv", OUT_TEXT));
+    auto c = TextLines(dir + "out.csv");
+    ASSERT_EQ(c.size(), 1u + 3u + 1u + 1u + 1u) << "with the date line of the dated one";
+    for (size_t i = 1; i <= 3; ++i) EXPECT_NE(c[i].find(";;;;3;ok;"), std::string::npos) << c[i];
+}
+
+TEST_F(LogOutputTest, TheLogItselfIsNoTargetByWhateverNameItIsGiven) {
     Add(SinglePoints(1, LayoutOf(p.ap)));
     p.log->FlushOnOffline();
     auto before = FileBytes(name);
-    LogOutputEnv env = Env();
-    EXPECT_FALSE(WriteLogOutput(env, name, OUT_LOG));
-    ASSERT_EQ(msg.errors.size(), 1u);
-    EXPECT_EQ(msg.errors[0], p.texts.tx(kTxOutIsLog));
-    EXPECT_EQ(FileBytes(name), before);
+    fs::path link = fs::path(dir) / "link.lg1";
+    fs::create_symlink(name, link);
+    fs::path hard = fs::path(dir) / "hard.lg1";
+    fs::create_hard_link(name, hard);
+    const std::string spellings[] = {name, dir + "./" + fs::path(name).filename().string(),
+                                     dir + "sub/../" + fs::path(name).filename().string(),
+                                     link.string(), hard.string()};
+    fs::create_directory(dir + "sub");
+    for (const std::string& target : spellings) {
+        for (int kind : {OUT_TEXT, OUT_LOG}) {
+            msg.errors.clear();
+            LogOutputEnv env = Env();
+            EXPECT_FALSE(WriteLogOutput(env, target, kind)) << target;
+            ASSERT_EQ(msg.errors.size(), 1u) << target;
+            EXPECT_EQ(msg.errors[0], SameFileMessage(p.texts, target, name));
+            EXPECT_NE(msg.errors[0].find(target), std::string::npos);
+            EXPECT_NE(msg.errors[0].find(name), std::string::npos);
+            EXPECT_EQ(FileBytes(name), before) << target;
+        }
+    }
 }
 
 TEST_F(LogOutputTest, CancelEndsWithItsText) {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 
 using namespace vdl;
@@ -405,6 +407,28 @@ TEST(LogPage, ADateLineBeforeTheFirstTelegramOfANewDay) {
     std::vector<T_Telegramm> all = w.ReadAll();
     EXPECT_EQ(*(it + 1), w.Rendered(all[2]).front());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), w.loc.ShortDate(2026, 12, 8)), 0);
+}
+
+TEST(LogPage, StampsThatAreNoDatesGetNoDateLines) {
+    PageWorld w("page-baddays");
+    w.clock.start = EncodeDateTime(2026, 12, 8, 12);
+    for (double dt : {1e300, EncodeDateTime(2026, 12, 8, 12), std::nan(""), -1e300,
+                      EncodeDateTime(2026, 12, 9, 1)}) {
+        T_Telegramm te = w.Points(1, 1);
+        te.dt = dt;
+        w.log.AppendCopy(te);
+    }
+    w.ShowLog();
+    w.page->NavigateLog(NAV_OLDEST);
+    const DrawnLine* d = w.DateLine();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->text.find(w.loc.LongDate(0, 0, 0)), std::string::npos) << d->text;
+    // The first telegram has no date, so the first one with a date gets its date line, and
+    // the next day its own; the stamps that are no dates get none.
+    std::vector<std::string> lines = w.TelegramLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), w.loc.ShortDate(2026, 12, 8)), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), w.loc.ShortDate(2026, 12, 9)), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), w.loc.ShortDate(0, 0, 0)), 0);
 }
 
 TEST(LogPage, DisplayFilterSkipsTheObjectsItRejects) {

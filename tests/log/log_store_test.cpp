@@ -74,10 +74,12 @@ TEST_F(LogStoreTest, TelegramRefusedByTheLogFilterTakesNoNumber) {
     EXPECT_EQ(w.log.Count(), 2);
     EXPECT_EQ(w.ReadAll().size(), 2u);
     EXPECT_EQ(w.log.counters[0][1], 0); // not counted either
+    EXPECT_EQ(w.log.Dropped(), 1);
     // An inactive log filter lets everything through.
     w.ap.lfilt.aktiv = 0;
     w.log.AppendTelegram(bad);
     EXPECT_EQ(bad.nr, 3);
+    EXPECT_EQ(w.log.Dropped(), 1);
 }
 
 TEST_F(LogStoreTest, EntryEndingAt32766StaysAndAt32768MovesOn) {
@@ -375,6 +377,81 @@ TEST_F(LogStoreTest, NewLogAndSaveAs) {
     EXPECT_EQ(te.nr, 1);
 }
 
+TEST_F(LogStoreTest, SaveAsOntoTheLogItselfIsRefused) {
+    ASSERT_TRUE(w.log.OpenLog(name, false));
+    w.Append(3, 10);
+    w.log.FlushOnOffline();
+    auto before = FileBytes(name);
+    fs::path link = fs::path(dir) / "link.lg1";
+    fs::create_symlink(name, link);
+    for (const std::string& target : {name, link.string(), dir + "./a.lg1"}) {
+        w.msg.errors.clear();
+        EXPECT_FALSE(w.log.SaveAs(target)) << target;
+        ASSERT_EQ(w.msg.errors.size(), 1u) << target;
+        EXPECT_NE(w.msg.errors[0].find(target + " is the log " + name), std::string::npos);
+        // The log goes on as it was.
+        EXPECT_TRUE(w.log.IsOpen());
+        EXPECT_EQ(w.log.Name(), name);
+        EXPECT_EQ(FileBytes(name), before);
+    }
+    T_Telegramm te = Frame(4);
+    w.log.AppendTelegram(te);
+    EXPECT_EQ(te.nr, 4);
+}
+
+TEST_F(LogStoreTest, AnEmptyFileBecomesANewLog) {
+    { std::ofstream f(name, std::ios::binary); }
+    ASSERT_TRUE(w.log.OpenLog(name, false));
+    EXPECT_TRUE(w.msg.errors.empty());
+    w.Append(2, 10);
+    w.log.CloseLog();
+    test::LogWorld r;
+    ASSERT_TRUE(r.log.OpenLog(name, false));
+    EXPECT_EQ(r.log.Count(), 2);
+}
+
+TEST_F(LogStoreTest, ALogThatCannotBeCreatedSaysWhy) {
+    struct Case {
+        std::string name;
+        const char* reason;
+    };
+    fs::create_directory(dir + "folder.lg1");
+    const Case cases[] = {{dir + "folder.lg1", "Is a directory"},
+                          {dir + "missing/x.lg1", "No such file or directory"}};
+    for (const Case& c : cases) {
+        test::LogWorld r;
+        EXPECT_FALSE(r.log.OpenLog(c.name, false)) << c.name;
+        ASSERT_EQ(r.msg.errors.size(), 1u) << c.name;
+        EXPECT_EQ(r.msg.errors[0], "cannot create " + c.name + ": " + c.reason);
+        EXPECT_EQ(r.log.WriteError(), r.msg.errors[0]);
+        EXPECT_TRUE(r.av.logerr);
+    }
+}
+
+TEST_F(LogStoreTest, ALogInMemoryIsTheSameAsOnDisk) {
+    // The same appends once into a file and once into bytes in memory, on the same clock.
+    std::vector<char> bytes;
+    test::LogWorld m;
+    w.ap.MaxLog = m.ap.MaxLog = 1;
+    ASSERT_TRUE(w.log.OpenLog(name, false));
+    ASSERT_TRUE(m.log.OpenBuffer(bytes, "memory.lg1", false));
+    for (int i = 0; i < 400; ++i) {
+        for (test::LogWorld* x : {&w, &m}) {
+            T_Telegramm te = Frame(20 + i % 200, ST_OK, EK_RX1, static_cast<uint8_t>(i));
+            x->log.AppendTelegram(te);
+            x->clock.Advance(300);
+            x->log.Periodic();
+        }
+    }
+    w.log.CloseLog();
+    m.log.CloseLog();
+    auto disk = FileBytes(name);
+    ASSERT_EQ(std::vector<char>(disk.begin(), disk.end()), bytes);
+    // And reads back the same.
+    ASSERT_TRUE(m.log.OpenBuffer(bytes, "memory.lg1", true));
+    EXPECT_EQ(m.ReadAll().size(), 400u);
+}
+
 TEST_F(LogStoreTest, BadFilesAreLeftAsTheyWere) {
     struct Case {
         const char* what;
@@ -385,8 +462,8 @@ TEST_F(LogStoreTest, BadFilesAreLeftAsTheyWere) {
     w.log.CloseLog();
     auto good = FileBytes(name);
     std::vector<Case> cases = {{"truncated head", {good.begin(), good.begin() + 1500}},
-                               {"not a log", std::vector<uint8_t>(5000, 'x')},
-                               {"empty", {}}};
+                               {"head cut inside the state", {good.begin(), good.begin() + 2100}},
+                               {"not a log", std::vector<uint8_t>(5000, 'x')}};
     cases.push_back({"wrong state length", good});
     cases.back().bytes[2000] = 127;
     cases.push_back({"block count", good});
@@ -402,7 +479,7 @@ TEST_F(LogStoreTest, BadFilesAreLeftAsTheyWere) {
         EXPECT_FALSE(r.log.OpenLog(p, false)) << c.what;
         EXPECT_FALSE(r.log.IsOpen()) << c.what;
         ASSERT_EQ(r.msg.errors.size(), 1u) << c.what;
-        EXPECT_EQ(r.msg.errors[0], "read error: " + p);
+        EXPECT_EQ(r.msg.errors[0], "head unreadable: " + p);
         T_Telegramm te = Frame(5);
         r.log.AppendTelegram(te); // no log: nothing stored, no crash
         r.log.CloseLog();
@@ -429,7 +506,7 @@ TEST_F(LogStoreTest, StateNamingAMissingBlockIsRebuiltWithoutWriting) {
     EXPECT_EQ(FileBytes(name), d);
 }
 
-TEST_F(LogStoreTest, TruncatedBlocksAndABrokenChainAreReadAsFarAsTheyHold) {
+TEST_F(LogStoreTest, ABrokenChainIsReadAsFarAsItHolds) {
     w.ap.MaxLog = 1;
     ASSERT_TRUE(w.log.OpenLog(name, false));
     w.Append(250, 270); // blocks 0, 1 full, block 2 with 34
@@ -453,23 +530,9 @@ TEST_F(LogStoreTest, TruncatedBlocksAndABrokenChainAreReadAsFarAsTheyHold) {
     ASSERT_EQ(all.size(), 108u + 10u + 34u);
     EXPECT_EQ(all[117].nr, 118);
     EXPECT_EQ(all[118].nr, 217);
+    EXPECT_TRUE(r.log.Damage().broken);
     r.log.CloseLog();
     EXPECT_EQ(FileBytes(p), broken);
-
-    // A file cut inside its blocks: rebuilt from what is there.
-    std::string q = dir + "cut.lg1";
-    {
-        std::ofstream f(q, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(good.data()), 2128 + 32768 + 1000);
-    }
-    test::LogWorld c;
-    ASSERT_TRUE(c.log.OpenLog(q, false));
-    auto cut = c.ReadAll();
-    EXPECT_TRUE(c.log.Recovered());
-    EXPECT_EQ(cut.size(), 108u); // block 1 missing: the log ends with block 0
-    EXPECT_EQ(c.log.Count(), 108);
-    c.log.CloseLog();
-    EXPECT_EQ(fs::file_size(q), 2128u + 32768u + 1000u);
 }
 
 } // namespace

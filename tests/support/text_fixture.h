@@ -37,7 +37,15 @@ inline TextTable FileTexts() {
                       {1217, "parameter set not written"},
                       {1222, "VdlPara"},
                       {1223, ".vpa"},
-                      {1371, "VdlObj.txt"}});
+                      {1371, "VdlObj.txt"},
+                      {2160, "damaged %s: %d"},
+                      {2161, "kept as %s before writing"},
+                      {2162, "kept as %s"},
+                      {2163, "head unreadable: %s"},
+                      {2164, "%s is the log %s"},
+                      {2165, "cannot keep %s as %s: %s"},
+                      {2166, "cannot create %s: %s"},
+                      {2167, "dropped %d"}});
 }
 
 } // namespace vdl::test

@@ -54,9 +54,13 @@ from textdef_ui import define_ui  # noqa: E402
 from textdef_rp import define_rp  # noqa: E402
 from textdef_cli import define_cli  # noqa: E402
 from textdef_desktop import define_desktop  # noqa: E402
+from textdef_send import define_send  # noqa: E402
+from textdef_stations import define_stations  # noqa: E402
 
 define_core(T, R, COMBO, FIELD)
 define_ui(T, R, COMBO, FIELD)
 define_rp(T, R, COMBO, FIELD)
 define_cli(T, R, COMBO, FIELD)
 define_desktop(T, R, COMBO, FIELD)
+define_send(T, R, COMBO, FIELD)
+define_stations(T, R, COMBO, FIELD)

@@ -542,6 +542,30 @@ def define_ui(T, R, COMBO, FIELD):
     R(2079, ["Lesefehler Datei %s, Code %d", "Schreibfehler Datei %s, Code %d"],
       ["read error file %s, code %d", "write error file %s, code %d"], fmt="s,d",
       note="file transfer: file read and write errors (file, error code)")
+    T(2160, "Die Logdatei %s ist beschädigt; %d Telegramme wurden wiederhergestellt.",
+      "The log file %s is damaged; %d records were recovered.", fmt="s,d",
+      note="message: a damaged log was opened (file, records recovered)")
+    T(2161, "Bevor in sie geschrieben wird, wird die Datei unverändert als %s aufbewahrt.",
+      "Before anything is written to it, the file is kept as it is now as %s.", fmt="s",
+      note="message: after 2160 when the log is opened for writing (name of the copy)")
+    T(2162, "Die beschädigte Logdatei wurde unverändert als %s aufbewahrt.",
+      "The damaged log file was kept unchanged as %s.", fmt="s",
+      note="message: the copy of a damaged log was made before writing to it (name of the copy)")
+    T(2163, "Der Kopf der Logdatei %s ist nicht lesbar (keine Logdatei oder beschädigt); die Datei bleibt unverändert.",
+      "The head of the log file %s cannot be read (not a log file, or damaged); the file is left as it is.",
+      fmt="s", note="message: a log whose head cannot be read is refused (file)")
+    T(2164, "%s ist dieselbe Datei wie die Logdatei %s.", "%s is the same file as the log file %s.",
+      fmt="s,s", note="message after 1315: an output into the log file itself (target, log file)")
+    T(2165, "Die beschädigte Logdatei %s kann nicht als %s aufbewahrt werden (%s); es wird nichts in sie geschrieben.",
+      "The damaged log file %s cannot be kept as %s (%s); nothing is written to it.", fmt="s,s,s",
+      note="message: the copy of a damaged log failed (file, name of the copy, system reason)")
+    T(2166, "Die Logdatei %s kann nicht angelegt werden: %s", "The log file %s cannot be created: %s",
+      fmt="s,s", note="message: a log file cannot be created (file, system reason)")
+    T(2167, "Der Logfilter hat %d Telegramme verworfen.", "The log filter dropped %d records.", fmt="d",
+      note="message: records refused by the log filter while writing a log (count)")
+    T(2168, "%s: die Logdatei wurde mit %s %s aufgezeichnet; %s widerspricht dem (eine Logdatei behält ihre Einstellungen).",
+      "%s: the log was recorded with %s %s; %s contradicts it (a log keeps its own settings).", fmt="s,s,s,s",
+      note="message: an option of log write that contradicts the log's settings (file, option, the log's value, option given)")
     T(2104, "Datenverzeichnis wählen", "Choose the data directory", note="general settings: folder dialog title")
     T(2105, "Name der Ausgabedatei (Klick oder Eingabetaste: Dateiauswahl)",
       "name of the output file (click or Enter: file dialog)", note="export dialog: hint of the file field")
