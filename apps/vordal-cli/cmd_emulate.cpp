@@ -131,8 +131,8 @@ const std::vector<ChannelOption>& ChannelOptions() {
         Custom("modem-connect", "TEXT", "modem: the connect message (default CONNECT)",
                ModemConnectOption),
         Custom("modem-hangup", "TEXT", "modem: hang-up string (default +++ATH)", ModemHangupOption),
-        Custom("modem-max", "S", "modem: longest connection, s (3600)", ModemMaxOption),
-        Custom("modem-idle", "S", "modem: idle time-out, s (60)", ModemIdleOption),
+        Custom("modem-max", "S", "modem: longest connection, 10..1000000 s (3600)", ModemMaxOption),
+        Custom("modem-idle", "S", "modem: idle time-out, 2..600 s (60)", ModemIdleOption),
     };
     return v;
 }

@@ -28,7 +28,8 @@ struct ModemCall {
     std::string control;
     std::unique_ptr<ChildProgram> emu, modem, station;
 
-    explicit ModemCall(const std::string& name, const std::vector<std::string>& emuArgs) {
+    ModemCall(const std::string& name, const std::vector<std::string>& emuArgs,
+              const std::string& connectForm = "pieces") {
         PrivateFolders(name);
         const std::string dir = TempDir(name + "-run");
         control = dir + "modem.ctl";
@@ -37,7 +38,7 @@ struct ModemCall {
         modem = std::make_unique<ChildProgram>(
             BinDir() + "modempeer",
             std::vector<std::string>{"--port", tool.b.name, "--remote", line.a.name,
-                                     "--connect-form", "pieces", "--piece-pause-ms", "500",
+                                     "--connect-form", connectForm, "--piece-pause-ms", "500",
                                      "--dial-delay-ms", "300", "--control", control});
         StartStation();
         std::vector<std::string> a = {"emulate", "--port1",          tool.a.name, "--function",
@@ -132,6 +133,31 @@ TEST(ModemLine, DialConnectIdleHangUpAndAnsweredCall) {
     EXPECT_EQ(r.station->ExitCode(), 0) << "the station judged a fault:\n" << r.station->out;
     EXPECT_NE(r.modem->out.find("\"connects\":2,\"hangups_ath\":1,"), std::string::npos)
         << r.modem->out;
+}
+
+TEST(ModemLine, ConnectOnTwoLinesAndTheMaximumTime) {
+    // The modem puts CONNECT and the speed on two lines; the connection ends after its
+    // maximum time although the station answers all the time.
+    ModemCall r("modem-max",
+                {"--modem-connect", "CONNECT 9600", "--modem-max", "10", "--modem-idle", "600",
+                 "--modem-send", "ATD77"},
+                "split");
+    ASSERT_TRUE(r.Until([&] {
+        return r.Records(vdl::ST_MESSAGE_TEXT, "maximum") == 1 &&
+               r.ModemSaid("\"text\":\"command\",\"why\":\"ATH\"") &&
+               r.Records(vdl::ST_MESSAGE_TEXT, "waiting") == 2;
+    })) << r.emu->out
+        << r.emu->err << r.modem->out;
+    EXPECT_EQ(r.Records(vdl::ST_MESSAGE_TEXT, "connected"), 1);
+    EXPECT_EQ(r.Records(vdl::ST_MESSAGE_TEXT, "idle"), 0);
+    EXPECT_GE(r.Answers(), 5);
+    r.Control("quit");
+    ASSERT_TRUE(r.tool.Stop(r.Kids()));
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    // Only the escape, which the modem passes on, reached the station as no frame.
+    EXPECT_NE(r.station->out.find("\"faults\":1,\"fault_reasons\":{\"octets outside a frame\":1}"),
+              std::string::npos)
+        << r.station->out;
 }
 
 TEST(ModemLine, ModemOptionsAndFiles) {
