@@ -251,6 +251,8 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditColours(kFrbCauses); }); }));
     QMenu* parTel = menus_[M_PARA]->addMenu(QString());
     parTel->menuAction()->setObjectName(QStringLiteral("miParTel"));
+    // Named with the menu's items, so that it takes its caption with theirs.
+    actions_[parTel->menuAction()->objectName()] = parTel->menuAction();
     pa.push_back(parTel->menuAction());
     for (int n = 1; n <= kSeTeCount; ++n)
         paTeActs_[static_cast<size_t>(n - 1)] =

@@ -457,7 +457,7 @@ def define_ui(T, R, COMBO, FIELD):
       fmt="s", note="message: object text file unreadable")
 
     # Modem dialling window.
-    R(1975, ["Modem wählen", "Modem verwenden", "Befehle", "Senden", "Auflegen", "DTR"],
+    R(1975, ["Modem wählen", "Modem verwenden", "Befehle", "Senden", "Auflegebefehl", "DTR"],
       ["Modem dialling", "Use a modem", "Commands", "Send", "Hang-up string", "DTR"],
       note="dialling window: caption, modem check box, command label, send button, hang-up label, DTR button")
     FIELD(1981, ("Max. Verbindungsdauer [s]", "Max. connection time [s]"),
