@@ -202,8 +202,10 @@ void ModemLine(T_ComVar& c, LinkEnv& env) {
         se.u3 = env.av.Tick + env.svc.SecondsToTicks(kConnectSeconds);
         SetLinkState(c, env, State(M::Connecting));
     } else if (!ring.empty() && upper.find(ring) != std::string::npos) {
+        // A call is answered only when the user asked for it: without, the modem keeps
+        // ringing (or answers by itself, as it is set).
         text.clear();
-        SendTextLine(c, env, env.texts.tx(kTxAnswer));
+        if (c.wm.ata) SendTextLine(c, env, env.texts.tx(kTxAnswer));
     } else if (!connect.empty() && text.size() >= connect.size()) {
         // What is kept can still be the start of a connect message.
         text.erase(0, text.size() - (connect.size() - 1));

@@ -169,6 +169,12 @@ TEST(Modem, AnIncomingCallIsAnswered) {
     r.Ticks(60);
     r.Modem("\r\nRING\r\n");
     EXPECT_EQ(r.Written(), "ATA\r\n");
+    // Without automatic answer a ring goes unanswered.
+    r.com[0].wm.ata = 0;
+    r.Ticks(60);
+    r.Modem("\r\nRING\r\n");
+    EXPECT_EQ(r.Written(), "");
+    r.com[0].wm.ata = 1;
     r.Connect();
     // A line with a line error is logged as such.
     r.Ticks(3);
