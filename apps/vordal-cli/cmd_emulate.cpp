@@ -38,9 +38,12 @@ struct ChannelOption {
     std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> apply;
 };
 
+// The usage line of an option; a help of several lines ("\n") goes on below its first line.
 std::string UsageLine(const std::string& name, const std::string& arg, const std::string& help) {
     std::string u = "      --" + name + " " + arg;
-    return u + std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
+    u += std::string(u.size() < 39 ? 39 - u.size() : 1, ' ');
+    for (char ch : help) u += ch == '\n' ? "\n" + std::string(39, ' ') : std::string(1, ch);
+    return u + "\n";
 }
 
 // A numeric parameter of the channel within lo..hi.
@@ -104,16 +107,19 @@ const std::vector<ChannelOption>& ChannelOptions() {
     using B = T_BetriebsPar;
     static const std::vector<ChannelOption> v = {
         Num("function", "0..6", 0, 6, &B::fkt,
-            "function (1 controlling, 2 controlled station, default 0)"),
+            "function: 0 monitor (default), 1 controlling,\n2 controlled station, 3 FT 1.2 "
+            "without link\nchecks, 4 text lines, 5 and 6 rp57x"),
         Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
                Procedure),
-        Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15)",
+        Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15 of them)",
                LinkAddresses),
         Num("baud", "N", 50, 4000000, &B::baud, "baud rate (default 9600)"),
         Custom("parity", "none|odd|even|mark|space", "parity (default even)", Parity),
         Num("wh", "N", 0, 65535, &B::wh, "repetitions after a missing answer"),
         Num("qzt", "MS", 1, 65535, &B::qzt, "time-out of an answer in ms"),
-        Num("zztl", "S", 1, 100, &B::zztl, "pause before a failed link is tried again, s"),
+        Num("zztl", "S", 1, 100, &B::zztl,
+            "pause in s after a negative acknowledgement\nor DFC; balanced: also before a "
+            "lost link\nis asked for again (default 10)"),
         Num("zztpoll", "MS", 0, 30000, &B::zztpoll, "poll cycle of the controlling station, ms"),
         Num("zztv", "S", 0, 30000, &B::zztv, "balanced: link test cycle in s (0 none)"),
         Num("sverz", "MS", 0, 5000, &B::sverz, "send delay in ms"),
@@ -124,7 +130,9 @@ const std::vector<ChannelOption>& ChannelOptions() {
             "balanced: direction bit sent (default 1 for function 1, 0 for 2)"),
         Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
         Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
-        Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
+        Num("vwe5", "0..3", 0, 3, &B::vwe5,
+            "single character E5: 0 never, 1 and 2 for\nthe positive acknowledgement, 3 also "
+            "for\n\"no data\" (default 1)"),
         Custom("link-test", "0..12,...", "link test switches on from the start", LinkTest),
         // The modem file first, so that the single settings override it.
         Custom("modem", "FILE", "dial through a modem: its settings file", ModemFileOption),
@@ -176,6 +184,7 @@ bool RequestOption(const std::string& v, int& n, int& ms) {
 }
 
 constexpr int kTxNoTelegramFile = 2357;
+constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
 // be read or holds fewer than two lines.
@@ -262,8 +271,6 @@ int Check(const Invocation& in, Program& scratch) {
     if (!ModemSends(in, scratch, nullptr)) return kExitRefused;
     if (o.Has("params"))
         if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
-    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
-        return in.BadValue("data-dir", "DIR");
     for (const std::string& v : o.GetAll("telegram")) {
         int n = 0;
         std::string file;
@@ -274,6 +281,17 @@ int Check(const Invocation& in, Program& scratch) {
         int n = 0, ms = 0;
         if (!RequestOption(v, n, ms))
             return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
+    }
+    // A missing data directory is made, as the program makes its own; refused only when it
+    // cannot be.
+    if (o.Has("data-dir")) {
+        const std::string dir = o.Get("data-dir");
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        if (!std::filesystem::is_directory(dir)) {
+            if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+            return in.Refuse(in.Say(in.tx(kTxDataDirCannotBeMade), {Shown(dir), ec.message()}));
+        }
     }
     return 0;
 }
@@ -301,7 +319,8 @@ std::string Usage() {
     u += "    other options:\n"
          "      --params FILE                    parameter set file (channel parameters);\n"
          "                                       the options above override it\n"
-         "      --data-dir DIR                   data directory (settings, automatic log)\n"
+         "      --data-dir DIR                   data directory (settings, automatic log);\n"
+         "                                       made when it does not exist\n"
          "      --modem-send TEXT[@SECONDS]      send TEXT to the modem (a dial command, for\n"
          "                                       example) SECONDS after going online (default\n"
          "                                       0); may be given more than once; also\n"
@@ -315,7 +334,11 @@ std::string Usage() {
          "                                       SECONDS after going online (default 0);\n"
          "                                       repeatable; refused requests are said on\n"
          "                                       standard error, questions declined\n";
-    return u + OnlineOptionsUsage();
+    // The channel options above are not listed again among the shared ones; --emulate says
+    // nothing here, every channel of emulate runs the procedure of its function.
+    std::vector<std::string> shown = {"emulate"};
+    for (const ChannelOption& c : ChannelOptions()) shown.push_back(c.name);
+    return u + OnlineOptionsUsage(shown);
 }
 
 // What the summary counts while the command runs: links lost per channel and link address.

@@ -79,7 +79,7 @@ int RunImage(const Args& args) {
     Program& p = in.p;
     if (!p.LoadLanguage(inv.LangOf(ProgramDir()))) return 1;
     p.CreateLog(in.clock);
-    if (!p.log->OpenForInspection(pos[0])) return 1;
+    if (!Inspect::OpenLog(p, pos[0])) return 1;
     p.av.AbbMax = static_cast<int32_t>(max);
     OpenImage(p);
     RebuildImage(p);

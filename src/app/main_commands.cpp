@@ -30,13 +30,16 @@ bool GoOfflineAsking(Program& p) {
     return true;
 }
 
-// The address settings changed: run-time values, filter rows and the structure hints.
+} // namespace
+
 void DeriveFromSettings(Program& p) {
     p.InitChannels();
     NormaliseFilter(p.ap.afilt, p.ap);
     NormaliseFilter(p.ap.lfilt, p.ap);
     InstallAsduTexts(p.texts, p.av, p.ap);
 }
+
+namespace {
 
 void Status(Program& p) {
     if (p.view) p.view->UpdateStatus();

@@ -21,6 +21,9 @@ constexpr int kTxNoDisplayFilter = 1215;
 constexpr int kTxFileMissing = 883;
 constexpr int kTxAskSaveModem = 2361;
 
+// The address settings changed (edited, or taken from a log or parameter set): the channels'
+// run-time values and frame layout, the filter rows and the structure hints.
+void DeriveFromSettings(Program& p);
 // aLogDel: asks, then empties the log and zeroes the statistics. True when it was emptied.
 bool DeleteLog(Program& p);
 // miLogOp: goes offline (asking when online) and opens another log file. A file that is not a

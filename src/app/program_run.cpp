@@ -227,6 +227,12 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
     for (const std::string& e : cl.errors) msg.Error(e);
     if (!cl.dataDir.empty()) {
         av.DataDir = cl.dataDir;
+        // Everything comes from the given directory: the names the directory read at the
+        // start keeps (log, parameter set, object texts, output) are not its.
+        av.dtLog.clear();
+        av.dtSeTeLi.clear();
+        av.dtOaTxt.clear();
+        av.dtDruk = av.DataDir;
         SettingsEnv env = SettingsOf();
         WriteDataDirToRegistry(env);
         ReloadSettings();

@@ -490,7 +490,10 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
         }
         if (IsFrame(te) && (LinkLineOn(c) || te.stat <= 39)) s += LinkShortForm(te, c.lay.lgla);
         if (te.ta == TA_VARIABLE) {
-            if (!NextObject(c)) return {};
+            // A frame whose objects the display filter refuses, every one, is left out; one
+            // without objects still shows its data unit, and what follows it in rest rows.
+            const bool objects = c.objanz > 0;
+            if (objects && !NextObject(c)) return {};
             // A long name of the common address and a name from the user's type name file may
             // both come without a blank after them.
             std::string ca = PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
@@ -499,9 +502,13 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
             s += CompactField(CompactTypeName(c));
             s += CompactCause(c);
             c.lgztlk = std::max(0, static_cast<int>(Utf8Length(s)) - 12);
-            bool whole = false;
-            std::string body = ObjectBody(c, &whole);
-            s += body;
+            if (objects) {
+                bool whole = false;
+                s += ObjectBody(c, &whole);
+            } else {
+                c.pb = c.lay.OaI;
+                c.cut = true;
+            }
             c.znr = 6;
             // Element texts may end without a blank; keep the status text apart.
             if (!s.empty() && s.back() != ' ') s += ' ';
@@ -656,12 +663,18 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
     if (c.pcv && c.pcv->rp57x && (te.ta == TA_FIXED || te.ta == TA_VARIABLE))
         return RpExportLine(c, n);
     bool variable = te.ta == TA_VARIABLE;
-    // Text lines and bytes outside any frame are shown from their first byte to their last.
-    bool plain = te.ta == TA_TEXT || te.ta == TA_NONE;
+    // Text lines, bytes outside any frame and variable frames without an object (too short,
+    // none announced) are shown from their first byte to their last, so that no telegram of
+    // the log is missing from an export.
+    bool noObjects = variable && c.objanz == 0;
+    bool plain = te.ta == TA_TEXT || te.ta == TA_NONE || noObjects;
     if (n == 0) {
-        if (variable && !NextObject(c)) return {};
+        // A frame whose objects the display filter refuses, every one, is left out.
+        if (variable && !noObjects && !NextObject(c)) return {};
         Fields e = ExportHead(c, c.lay.lgla != 0);
-        if (variable) {
+        if (variable && te.lg < c.lay.OaI + 2) {
+            e.Separators(6); // too short for a data unit identifier: no type, cause, address
+        } else if (variable) {
             const std::string& tn = IsKnownType(te.typ) ? tx(c, 70 + te.typ) : tx(c, 70);
             e.Add(IsKnownType(te.typ) ? ShortForm(tn) : tn + std::to_string(te.typ));
             e.Add(te.typ);
@@ -674,7 +687,7 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
         f.Add(te.nr);
         f.Add(0);
         f.Raw(e.Str());
-        if (variable && te.lg > 10) {
+        if (variable && !noObjects && te.lg > 10) {
             c.ExpStr = e.Str();
             ExportObject(c, f);
         }
@@ -685,7 +698,8 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
     int end = plain ? Len(c) : DataEnd(c);
     if (c.pb >= end) return {};
     bool known = IsKnownType(te.typ);
-    if (variable && known && !(te.typ >= 120 && te.typ <= 126) && !c.cut && !WalkStalls(c)) {
+    if (variable && !noObjects && known && !(te.typ >= 120 && te.typ <= 126) && !c.cut &&
+        !WalkStalls(c)) {
         if (!NextObject(c)) return {};
         Fields f(tz);
         f.Add(te.nr);

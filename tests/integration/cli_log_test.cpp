@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -375,6 +376,53 @@ TEST_F(CliLogTest, NotALog) {
     EXPECT_NE(r.err.find(p), std::string::npos);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(RunProgram(Cli() + " log").exitCode, 2);
+}
+
+} // namespace
+} // namespace vdl
+
+namespace vdl {
+namespace {
+
+// A log recorded with another address layout is read with it by every command that reads it:
+// link address 2 octets, cause with originator, a one-octet common address and object address
+// structure 8.8, without options.
+TEST(CliLogRead, EveryReaderTakesTheAddressLayoutOfTheLog) {
+    std::string dir = test::TempDir("clilaylayout");
+    std::string log = dir + "lay.lg1";
+    // Single point of station 5 at common address 101, object 1-2 (258), ON.
+    const std::string frame = "68 0B 0B 68 08 05 00 01 01 03 07 65 02 01 01 82 16\n";
+    ASSERT_EQ(RunProgram(Cli() + " log write " + Quote(log) +
+                             " --link-address-length 2 --cot-length 2 --ca-structure 8 "
+                             "--ioa-structure 8.8",
+                         frame)
+                  .exitCode,
+              0);
+    struct Case {
+        std::string args;
+        std::string shows; // the object address as this reader writes it
+    };
+    const Case cases[] = {
+        {"log export " + Quote(log) + " --format 3", "1-  2  ON"},
+        {"log export " + Quote(log) + " --format 5", "101 SP"},
+        {"log export " + Quote(log) + " --format 7", ";101 ;258;;1;"},
+        {"image " + Quote(log) + " --format csv", "\t101\t  1-  2\t"},
+    };
+    for (const Case& c : cases) {
+        auto r = RunProgram(Cli() + " " + c.args);
+        ASSERT_EQ(r.exitCode, 0) << c.args << "\n" << r.err;
+        EXPECT_NE(r.out.find(c.shows), std::string::npos) << c.args << "\n" << r.out;
+        EXPECT_EQ(r.out.find("-?"), std::string::npos) << c.args << "\n" << r.out;
+    }
+    // The printout too.
+    if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) return;
+    ASSERT_EQ(RunProgram(Cli() + " log export " + Quote(log) + " --kind pdf --out " +
+                         Quote(dir + "lay.pdf"))
+                  .exitCode,
+              0);
+    auto text = RunProgram("pdftotext -layout " + Quote(dir + "lay.pdf") + " -").out;
+    EXPECT_NE(text.find("1- 2 ON"), std::string::npos) << text;
+    EXPECT_EQ(text.find("-?"), std::string::npos) << text;
 }
 
 } // namespace

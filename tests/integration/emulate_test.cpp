@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -40,6 +41,10 @@ std::vector<nlohmann::json> JsonLines(const std::string& out) {
 
 TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
     PrivateFolders("emulate-options");
+    const std::string dir = TempDir("emulate-options-dirs");
+    // One device by two names; a data directory that does not exist yet.
+    std::filesystem::create_symlink("/dev/null", dir + "null-link");
+    const std::string made = dir + "made/data";
     struct Row {
         std::string args;
         int code;
@@ -52,7 +57,10 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         {"--port1 /dev/null --link-test 13", 2},
         {"--port1 /dev/null --link-addresses 1,300", 2},
         {"--port1 /dev/null --params /no/such/file.vdp", 1},
-        {"--port1 /dev/null --data-dir /no/such/dir", 2},
+        {"--port1 /dev/null --data-dir /dev/null/dir", 2},
+        {"--port1 /dev/null --port2 " + Quote(dir + "null-link"), 2},
+        {"--port1 /dev/null --port2 /dev/null", 2},
+        {"--port1 /dev/null --data-dir " + Quote(made) + " --duration 0", 1},
         {"--port1 /no/such/device --function 1 --duration 0", 1},
     };
     for (const Row& r : rows) {
@@ -60,10 +68,22 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
         EXPECT_FALSE(res.err.empty()) << r.args;
     }
+    EXPECT_TRUE(std::filesystem::is_directory(made));
     ProcessResult help = RunProgram(Cli() + " emulate --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--ch1-NAME"), std::string::npos);
     EXPECT_NE(help.out.find("--zztpoll MS"), std::string::npos);
+    // Each option is listed once, with one meaning.
+    std::map<std::string, int> listed;
+    std::istringstream lines(help.out);
+    for (std::string l; std::getline(lines, l);) {
+        const size_t at = l.find_first_not_of(' ');
+        if (at != std::string::npos && l.compare(at, 2, "--") == 0)
+            ++listed[l.substr(at, l.find_first_of(" ,", at) - at)];
+    }
+    for (const char* o : {"--function", "--procedure", "--link-addresses", "--vwe5", "--zztl"})
+        EXPECT_EQ(listed[o], 1) << o;
+    for (const auto& [o, n] : listed) EXPECT_EQ(n, 1) << o;
 }
 
 TEST(Emulate, MonitorOnlyListensWhateverTheFunction) {
@@ -117,6 +137,79 @@ TEST(Emulate, ParameterSetFileAndDataDirectory) {
                      Quote(dir + "bad" + p.texts.tx(1223)) + " --duration 0");
     EXPECT_EQ(res.exitCode, 1);
     EXPECT_FALSE(res.err.empty());
+}
+
+// The run's settings are the program's defaults, --params and the options, never those of a
+// log found in the data directory; a log with records keeps the settings it was recorded with.
+TEST(Emulate, SettingsNeverComeFromALogAndALogKeepsItsOwn) {
+    PrivateFolders("emulate-log-settings");
+    const std::string dir = TempDir("emulate-log-settings-data");
+    FakeMessages msg;
+    vdl::Program p(BinDir(), msg);
+    ASSERT_TRUE(p.LoadStartTexts());
+    const std::string ext = p.texts.tx(1200);
+    const std::string automatic = dir + p.texts.tx(1199) + ext;
+    const std::string named = dir + "named" + ext;
+    // Both logs recorded by a controlling station of station 7 (as the desktop may leave them).
+    for (const std::string& log : {automatic, named})
+        ASSERT_EQ(
+            RunProgram(Cli() + " log write " + Quote(log) + " --function 1 --link-addresses 7",
+                       "10 49 07 50 16\n")
+                .exitCode,
+            0);
+    auto info = [](const std::string& log) {
+        ProcessResult r = RunProgram(Cli() + " log info " + Quote(log));
+        return r.exitCode == 0 ? nlohmann::json::parse(r.out) : nlohmann::json();
+    };
+    auto bytes = [](const std::string& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    // Without --function the channels monitor (the default 0), whatever the automatic log
+    // holds; that log is kept aside as it was and a new one begun.
+    PtyEnd line;
+    const nlohmann::json before = info(automatic);
+    ProcessResult res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                                   Quote(dir) + " --summary --duration 1");
+    ASSERT_EQ(res.exitCode, 0) << res.err;
+    std::vector<nlohmann::json> lines = JsonLines(res.out);
+    ASSERT_FALSE(lines.empty());
+    for (const nlohmann::json& ch : lines.back()["summary"]["channels"]) EXPECT_EQ(ch["fkt"], 0);
+    char buf[64];
+    EXPECT_LE(::read(line.master, buf, sizeof buf), 0) << "a monitoring channel sent";
+    const std::string kept = dir + p.texts.tx(1199) + ".kept" + ext;
+    EXPECT_NE(res.err.find(kept), std::string::npos) << res.err;
+    const nlohmann::json aside = info(kept);
+    for (const char* field : {"count", "fkt1", "dtneu"}) EXPECT_EQ(aside[field], before[field]);
+    EXPECT_EQ(info(automatic)["fkt1"], 0);
+
+    // A log named with --log is refused (2) when the run's settings differ, naming the
+    // setting, and left as it was; with the log's settings the run appends to it.
+    struct Row {
+        std::string options;
+        int exit;
+        std::string said; // in the message of a refusal
+    };
+    const Row rows[] = {
+        {"", 2, "--function 1"},
+        {"--function 1", 2, "--link-addresses 7"},
+        {"--function 1 --link-addresses 7 --cot-length 2", 2, "--cot-length 1"},
+        {"--function 1 --link-addresses 7", 0, ""},
+    };
+    for (const Row& r : rows) {
+        const std::string was = bytes(named);
+        const int count = info(named)["count"];
+        res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                         Quote(dir) + " --log " + Quote(named) + " --duration 0 " + r.options);
+        EXPECT_EQ(res.exitCode, r.exit) << r.options << "\n" << res.err;
+        if (r.exit == 2) {
+            EXPECT_NE(res.err.find(r.said), std::string::npos) << r.options << "\n" << res.err;
+            EXPECT_TRUE(bytes(named) == was) << r.options;
+        } else {
+            EXPECT_GT(info(named)["count"], count) << r.options;
+        }
+    }
 }
 
 // ---- Against peer101, a controlled station written from the standard alone ----
@@ -410,7 +503,7 @@ TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
                       spAsdu = "32 01 06 01 00 C8 00 00 00 00 48 41 48";
     ASSERT_TRUE(r.Until([&] {
         return Frames(*r.emu, 1, "64 01 0A").size() == 1 &&
-               Frames(*r.emu, 1, "2D 01 0A").size() == 1 && !Frames(*r.emu, 1, "32 01").empty();
+               Frames(*r.emu, 1, "2D 01 0A").size() == 1 && !Frames(*r.emu, 1, "32 01 0A").empty();
     })) << r.emu->err
         << r.emu->out;
     ASSERT_TRUE(r.line.Stop({r.emu.get(), r.peer.get()}));
@@ -445,8 +538,11 @@ TEST(EmulateAgainstPeer, TelegramsFromFilesAreSentAtTheirTimesAndAnswered) {
     // Confirmed and terminated: the interrogation with its objects, the command.
     EXPECT_EQ(Frames(*r.emu, 1, "64 01 07").size(), 1u);
     EXPECT_EQ(Frames(*r.emu, 1, "2D 01 07").size(), 1u);
-    // A station without set-points refuses the type (negative, unknown type 44).
-    EXPECT_EQ(Frames(*r.emu, 1, "32 01 6C").size(), 1u);
+    // The set-point is confirmed and terminated, each answer mirroring it; the station hands
+    // the value back as a spontaneous measured float with a good quality.
+    EXPECT_EQ(Frames(*r.emu, 1, "32 01 07 01 00 C8 00 00 00 00 48 41 48").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "0D 01 03 01 00 C8 00 00 00 00 48 41 00").size(), 1u);
+    EXPECT_EQ(Frames(*r.emu, 1, "32 01 0A 01 00 C8 00 00 00 00 48 41 48").size(), 1u);
 }
 
 TEST(EmulateAgainstPeer, AReceivedTypeTriggersItsTelegramOncePerFrame) {

@@ -7,12 +7,15 @@
 // passes, and takes the octets to send and the log of what was received, sent and judged.
 #pragma once
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,19 +55,40 @@ struct Layout {
     int header() const { return 2 + cot + ca; }
 };
 
+// A command of the controlling station (types 45 to 50, and 58 to 63 with a time tag):
+// where it goes, its value, whether it is selected before it is executed, and the time
+// before which it is not sent.
+struct Command {
+    std::uint8_t type = 45;
+    unsigned ioa = 0;
+    double value = 0;
+    bool select = false;
+    std::int64_t atMs = 0;
+};
+
+// Commands 58 to 63 are 45 to 50 with a CP56Time2a after the element.
+inline bool isCommand(int type) {
+    return (type >= 45 && type <= 50) || (type >= 58 && type <= 63);
+}
+inline int untimed(int type) {
+    return type >= 58 && type <= 63 ? type - 13 : type;
+}
+
 struct Config {
     int addressLength = 1; // link address octets: 0, 1 or 2
     Layout asdu;
     std::vector<unsigned> addresses{1};
-    std::optional<unsigned> ca;     // common address; each station's link address when unset
-    std::optional<unsigned> silent; // a configured station that never answers
-    bool e5 = false;                // single character for ACK and "no data" where allowed
-    bool busy = false;              // controlled station reports DFC and refuses user data
-    bool scaled = false;            // measured values as M_ME_NB_1 instead of M_ME_NC_1
-    bool controlling = true;        // balanced: station A (sends DIR=1) or station B
-    int measureEvery = 5;           // a measured value every N class 2 polls / periods, 0: never
-    int commandEvery = 0;           // a command every N class 2 polls / periods, 0: never
-    int retries = 2;                // repetitions after a time-out before the link is lost
+    std::optional<unsigned> ca;      // common address; each station's link address when unset
+    std::optional<unsigned> silent;  // a configured station that never answers
+    bool e5 = false;                 // single character for ACK and "no data" where allowed
+    bool busy = false;               // controlled station reports DFC and refuses user data
+    bool scaled = false;             // measured values as M_ME_NB_1 instead of M_ME_NC_1
+    bool controlling = true;         // balanced: station A (sends DIR=1) or station B
+    int measureEvery = 5;            // a measured value every N class 2 polls / periods, 0: never
+    int commandEvery = 0;            // a command every N class 2 polls / periods, 0: never
+    std::vector<Command> commands{}; // sent once each in turn; none: single and double by turns
+    std::set<unsigned> knownIoas{};  // where commands may go; none: every address
+    int retries = 2;                 // repetitions after a time-out before the link is lost
     Ms timeoutMs = 500;
     Ms pollMs = 200;       // unbalanced: class 2 poll interval per station; balanced: period
     Ms testIdleMs = 5000;  // balanced: test function of link after this long without a request
@@ -83,8 +107,9 @@ inline int elementLength(int type) {
         {1, 1},   {2, 4},   {3, 1},   {4, 4},   {5, 2},   {6, 5},   {7, 5},   {8, 8},   {9, 3},
         {10, 6},  {11, 3},  {12, 6},  {13, 5},  {14, 8},  {15, 5},  {16, 8},  {21, 2},  {30, 8},
         {31, 8},  {32, 9},  {33, 12}, {34, 10}, {35, 10}, {36, 12}, {37, 12}, {45, 1},  {46, 1},
-        {47, 1},  {48, 3},  {49, 3},  {50, 5},  {51, 4},  {70, 1},  {100, 1}, {101, 1}, {102, 0},
-        {103, 7}, {104, 2}, {105, 1}, {106, 2}, {110, 3}, {111, 3}, {112, 5}, {113, 1}};
+        {47, 1},  {48, 3},  {49, 3},  {50, 5},  {51, 4},  {58, 8},  {59, 8},  {60, 8},  {61, 10},
+        {62, 10}, {63, 12}, {64, 11}, {70, 1},  {100, 1}, {101, 1}, {102, 0}, {103, 7}, {104, 2},
+        {105, 1}, {106, 2}, {110, 3}, {111, 3}, {112, 5}, {113, 1}};
     const auto it = octets.find(type);
     return it == octets.end() ? -1 : it->second;
 }
@@ -171,6 +196,118 @@ inline Bytes cp56(Ms epochMs) {
             std::uint8_t(day | weekday << 5),
             std::uint8_t(month),
             std::uint8_t(year % 100)};
+}
+
+// The element of a command: the state or value, then S/E (bit 7 of the SCO, DCO and RCO,
+// or of the QOS after a set-point) with the qualifier left at 0, then for the types 58 to
+// 63 the time tag of clockMs.
+inline Bytes commandElement(const Command& k, bool select, Ms clockMs) {
+    const std::uint8_t se = select ? 0x80 : 0;
+    const int type = untimed(k.type);
+    Bytes e;
+    if (type <= 47) {
+        e.push_back(std::uint8_t(unsigned(k.value) | se));
+    } else {
+        if (type == 50) {
+            putLe(e, std::bit_cast<std::uint32_t>(float(k.value)), 4);
+        } else {
+            const long v = std::lround(type == 48 ? k.value * 32768 : k.value);
+            putLe(e, unsigned(std::min(v, 32767L)) & 0xFFFF, 2); // +1 is just out of reach
+        }
+        e.push_back(se);
+    }
+    if (type != k.type) {
+        const Bytes t = cp56(clockMs);
+        e.insert(e.end(), t.begin(), t.end());
+    }
+    return e;
+}
+
+inline std::string jsonNumber(double v, int digits) {
+    if (!std::isfinite(v)) return "null"; // JSON knows no infinity
+    char t[32];
+    std::snprintf(t, sizeof t, "%.*g", digits, v);
+    return t;
+}
+
+// An element as JSON members: the value in its natural form, the quality flags without the
+// value bits (monitor direction) or S/E and the qualifier (commands), and the time tag as
+// text; empty for a type we do not read. CP24Time2a carries only minutes and
+// milliseconds, so it reads "mm:ss.sss".
+inline std::string elementJson(int type, const Bytes& e) {
+    int base = type, tag = 0; // the type without time tag, and the octets of the tag
+    if (type >= 2 && type <= 16 && type % 2 == 0) base = type - 1, tag = 3;
+    if (type >= 30 && type <= 37) base = 2 * (type - 30) + 1, tag = 7;
+    if (type >= 58 && type <= 63) base = untimed(type), tag = 7;
+    const bool command = base >= 45 && base <= 50;
+    if ((base > 15 && base != 21 && !command) || int(e.size()) != elementLength(type)) return "";
+    const std::uint8_t* p = e.data();
+    const std::uint8_t last = e[e.size() - std::size_t(tag) - 1]; // SIQ, DIQ, QDS or BCR flags
+    const auto i16 = double(std::int16_t(getLe(p, 2)));
+    std::string s;
+    int quality = last & 0xF1; // IV NT SB BL, OV
+    switch (base) {
+    case 1:
+        s = "\"value\":" + std::to_string(last & 1) +
+            (last & 1 ? ",\"state\":\"on\"" : ",\"state\":\"off\"");
+        quality &= 0xF0;
+        break;
+    case 3: {
+        static const char* const states[] = {"intermediate", "off", "on", "indeterminate"};
+        s = "\"value\":" + std::to_string(last & 3) + ",\"state\":\"" + states[last & 3] + "\"";
+        quality &= 0xF0;
+        break;
+    }
+    case 5: // seven bits in two's complement, then the transient flag
+        s = "\"value\":" + std::to_string(int((p[0] & 0x7F) ^ 0x40) - 0x40) +
+            ",\"transient\":" + (p[0] & 0x80 ? "true" : "false");
+        break;
+    case 7:
+        s = "\"value\":" + std::to_string(getLe(p, 4));
+        break;
+    case 9: // NVA, SVA or a float; a set-point (48 to 50) has its QOS after it
+    case 21:
+    case 48:
+        s = "\"value\":" + jsonNumber(i16 / 32768, 17) + ",\"raw\":" + jsonNumber(i16, 6);
+        break;
+    case 11:
+    case 49:
+        s = "\"value\":" + jsonNumber(i16, 6);
+        break;
+    case 13:
+    case 50:
+        s = "\"value\":" + jsonNumber(std::bit_cast<float>(std::uint32_t(getLe(p, 4))), 9);
+        break;
+    case 15: // BCR: the counter, then sequence number and CY, CA, IV
+        s = "\"value\":" + std::to_string(std::int32_t(getLe(p, 4))) +
+            ",\"sequence\":" + std::to_string(last & 0x1F);
+        quality = last & 0xE0;
+        break;
+    case 45: // SCO, DCO, RCO: the state in bit 0 or bits 0 and 1, QU in bits 2 to 6
+    case 46:
+    case 47:
+        s = "\"value\":" + std::to_string(last & (base == 45 ? 1 : 3)) +
+            ",\"qualifier\":" + std::to_string((last >> 2) & 0x1F);
+        break;
+    }
+    if (base >= 48 && base <= 50) s += ",\"qualifier\":" + std::to_string(last & 0x7F); // QL
+    if (command)
+        s += std::string(",\"select\":") + (last & 0x80 ? "true" : "false");
+    else if (base != 21)
+        s += ",\"quality\":" + std::to_string(quality);
+    if (tag == 0) return s;
+    const std::uint8_t* t = p + e.size() - tag;
+    const unsigned ms = getLe(t, 2);
+    char text[40];
+    if (tag == 3)
+        std::snprintf(text, sizeof text, "%02u:%02u.%03u", t[2] & 0x3Fu, ms / 1000, ms % 1000);
+    else
+        std::snprintf(text, sizeof text, "20%02u-%02u-%02uT%02u:%02u:%02u.%03u", t[6] & 0x7Fu,
+                      t[5] & 0x0Fu, t[4] & 0x1Fu, t[3] & 0x1Fu, t[2] & 0x3Fu, ms / 1000, ms % 1000);
+    s += ",\"time\":\"" + std::string(text) + "\"";
+    if (t[2] & 0x80) s += ",\"time_invalid\":true";
+    if (tag == 7 && (t[3] & 0x80)) s += ",\"summer_time\":true";
+    return s;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -352,7 +489,7 @@ inline std::string describe(const Frame& f, bool balanced) {
 // (requesting) and a secondary (responding) direction.
 
 struct Event {
-    std::string dir; // "rx", "tx" or "note"
+    std::string dir; // "rx", "tx", "note" or "object" (what holds its JSON members)
     Ms ms = 0;
     Bytes bytes;
     std::string what;
@@ -364,7 +501,20 @@ struct Counters {
     std::uint64_t commandsConfirmed = 0, interrogationsTerminated = 0, clockSyncsConfirmed = 0;
     std::uint64_t linksLost = 0;
     std::map<std::string, std::uint64_t> faultReasons;
+    std::uint64_t commandsSent = 0, commandsRefused = 0, commandsTerminated = 0;
+    std::uint64_t returnInformation = 0, objectsReceived = 0;
+    std::map<int, std::uint64_t> commandRefusals;           // per cause of transmission
+    std::map<int, std::uint64_t> typesReceived, typesSent;  // ASDUs per type, repetitions too
+    std::uint64_t negativesReceived = 0, negativesSent = 0; // ASDUs with P/N=1
 };
+
+// Counts the ASDU of a frame (if it carries one) by type and P/N bit.
+inline void countAsdu(const Bytes& asdu, std::map<int, std::uint64_t>& types,
+                      std::uint64_t& negatives) {
+    if (asdu.size() < 3) return;
+    ++types[asdu[0]];
+    if (asdu[2] & 0x40) ++negatives;
+}
 
 // Secondary side of one link: was it reset, which FCB comes next, what was answered last.
 struct LinkState {
@@ -403,14 +553,17 @@ public:
             ++stats.received;
             events_.push_back({"rx", now, f.raw, describe(f, balanced_), "ok"});
             judged_ = events_.size() - 1;
-            if (!f.fault.empty())
+            if (!f.fault.empty()) {
                 fault(f.fault);
-            else
+            } else {
+                countAsdu(f.asdu, stats.typesReceived, stats.negativesReceived);
                 onFrame(f, now);
+            }
             judged_ = kNone;
         }
     }
     virtual void tick(Ms now) { now_ = now; }
+    Ms now() const { return now_; }
     Bytes takeOutput() { return std::exchange(out_, {}); }
     std::vector<Event> takeEvents() { return std::exchange(events_, {}); }
 
@@ -426,6 +579,10 @@ public:
         v = v == "ok" ? reason : v + "; " + reason;
     }
     void note(const std::string& what) { events_.push_back({"note", now_, {}, what, ""}); }
+    void object(const std::string& members) {
+        ++stats.objectsReceived;
+        events_.push_back({"object", now_, {}, members, ""});
+    }
 
 protected:
     virtual void onFrame(const Frame& f, Ms now) = 0;
@@ -433,7 +590,9 @@ protected:
     void send(const Bytes& b, Ms now, const std::string& why = "") {
         out_.insert(out_.end(), b.begin(), b.end());
         ++stats.sent;
-        const std::string what = describe(Deframer(alen_).feed(b, now).front(), balanced_);
+        const Frame f = Deframer(alen_).feed(b, now).front();
+        countAsdu(f.asdu, stats.typesSent, stats.negativesSent);
+        const std::string what = describe(f, balanced_);
         events_.push_back({"tx", now, b, why.empty() ? what : why + ": " + what, ""});
     }
 
@@ -569,6 +728,20 @@ protected:
         return encode(Asdu{type, cause, ca_, {{ioa, std::move(element)}}}, l_);
     }
 
+    // One log line per object received, with its value where we can read the type.
+    static void logObjects(const Asdu& a, Peer& judge) {
+        for (const auto& [ioa, element] : a.objects) {
+            std::string members =
+                "\"type\":" + std::to_string(a.type) + ",\"ca\":" + std::to_string(a.ca) +
+                ",\"ioa\":" + std::to_string(ioa) + ",\"cause\":" + std::to_string(a.cause) +
+                (a.negative ? ",\"negative\":true" : "") +
+                ",\"frame\":" + std::to_string(judge.stats.received) +
+                ",\"sq\":" + (a.sq ? "true" : "false");
+            if (const std::string v = elementJson(a.type, element); !v.empty()) members += "," + v;
+            judge.object(members);
+        }
+    }
+
     Layout l_;
     unsigned ca_;
     Config c_;
@@ -594,6 +767,7 @@ public:
         std::string error;
         const auto a = decode(b, l_, error);
         if (!a) return judge.fault(error);
+        logObjects(*a, judge);
         const unsigned all = l_.ca == 2 ? 0xFFFF : 0xFF;
         if (a->ca != ca_ && a->ca != all) return class1.push_back(reply(b, 46, true, false));
         const bool act = a->cause == 6, deact = a->cause == 8;
@@ -617,19 +791,43 @@ public:
             return class1.push_back(reply(b, 10, false));
         case 103: // clock synchronisation
             return class1.push_back(reply(b, act ? 7 : 45, !act));
-        case 45: // single command
-        case 46: // double command
-            if (deact) return class1.push_back(reply(b, 9, false));
-            if (!act) return class1.push_back(reply(b, 45, true));
-            class1.push_back(reply(b, 7, false));
-            if (!(a->objects[0].second[0] & 0x80)) class1.push_back(reply(b, 10, false));
-            return;
         default:
+            if (isCommand(a->type)) return command(*a, b);
             class1.push_back(reply(b, 44, true));
         }
     }
 
 private:
+    // Single, double and regulating step commands and set-points (normalised, scaled, short
+    // float), with or without time tag: ActCon, and after an execute the state or value now
+    // held as return information (no step position is kept), then ActTerm.
+    void command(const Asdu& a, const Bytes& b) {
+        if (a.cause != 6 && a.cause != 8) return class1.push_back(reply(b, 45, true));
+        const auto& [ioa, element] = a.objects[0];
+        if (!c_.knownIoas.empty() && !c_.knownIoas.contains(ioa))
+            return class1.push_back(reply(b, 47, true));
+        if (a.cause == 8) return class1.push_back(reply(b, 9, false));
+        class1.push_back(reply(b, 7, false));
+        const int type = untimed(a.type);
+        const auto se = std::size_t(elementLength(type) - 1); // S/E: bit 7 of the last octet
+        if (element[se] & 0x80) return;                       // selected only
+        // SCO/DCO become SIQ/DIQ with cause 11 (return information caused by a remote
+        // command); a set-point comes back as a measured value with a good QDS, and as the
+        // measured types do not take cause 11, as a spontaneous one. A time tag stays as it
+        // came.
+        static const std::map<int, std::uint8_t> held = {
+            {45, 1}, {46, 3}, {48, 9}, {49, 11}, {50, 13}};
+        static const std::map<int, std::uint8_t> heldTimed = {
+            {45, 30}, {46, 31}, {48, 34}, {49, 35}, {50, 36}};
+        if (const auto it = held.find(type); it != held.end()) {
+            Bytes e = element;
+            e[se] = type < 47 ? e[se] & (type == 45 ? 1 : 3) : 0;
+            class1.push_back(
+                make(type == a.type ? it->second : heldTimed.at(type), type < 47 ? 11 : 3, ioa, e));
+        }
+        class1.push_back(reply(b, 10, false));
+    }
+
     // The request sent back with another cause, under our own common address (a
     // broadcast is answered by each station as itself).
     Bytes reply(Bytes b, std::uint8_t cause, bool negative, bool ownCa = true) const {
@@ -658,7 +856,7 @@ private:
 };
 
 // A controlling station's side: interrogation and clock synchronisation after each link
-// reset, commands with select before execute, and checks on what comes back.
+// reset, commands followed through to their termination, and checks on what comes back.
 class Controller : public App {
 public:
     std::deque<Bytes> toSend;
@@ -673,27 +871,37 @@ public:
     void linkDown() {
         toSend.clear();
         interrogating_ = false;
-        command_ = Idle;
+        pending_.clear(); // what was on its way stays unfinished
     }
 
-    // Selects a command; single and double commands take turns.
-    void command() {
-        if (command_ != Idle) return;
-        const bool single = ++commands_ % 2 == 1;
-        const std::uint8_t on = single ? 1 : 2, select = 0x80;
-        toSend.push_back(
-            make(single ? 45 : 46, 6, single ? 1001 : 1002, {std::uint8_t(on | select)}));
-        command_ = Selecting;
+    // The next command, once none waits for its confirmation: the configured ones once each
+    // (each not before its time), or else a single and a double command by turns, both
+    // selected first.
+    void command(Peer& judge) {
+        static const std::vector<Command> turns = {{45, 1001, 1, true}, {46, 1002, 2, true}};
+        const auto& list = c_.commands.empty() ? turns : c_.commands;
+        for (const Pending& p : pending_)
+            if (p.step != Pending::Confirmed) return;
+        if (!c_.commands.empty() && next_ >= list.size()) return;
+        if (list[next_ % list.size()].atMs > judge.now()) return;
+        const Command& k = list[next_++ % list.size()];
+        std::erase_if(pending_, [&](const Pending& p) { return same(p, k.type, k.ioa); });
+        pending_.push_back({k, k.select ? Pending::Selecting : Pending::Executing});
+        ++judge.stats.commandsSent;
+        issue(pending_.back(), judge);
     }
 
     void onAsdu(const Bytes& b, Peer& judge) {
         std::string error;
         const auto a = decode(b, l_, error);
         if (!a) return judge.fault(error);
+        const std::string station = " (common address " + std::to_string(a->ca) + ")";
+        logObjects(*a, judge);
+        if (a->type < 45) returnInformation(*a, station, judge);
+        if (isCommand(a->type) && !a->objects.empty()) return commandAnswer(*a, station, judge);
         if (a->negative)
             return judge.fault("negative confirmation of type " + std::to_string(a->type) +
                                " with cause " + std::to_string(a->cause));
-        const std::string station = " (common address " + std::to_string(a->ca) + ")";
         if (a->type == 100 && a->cause == 7) {
             interrogating_ = true;
         } else if (a->type == 100 && a->cause == 10) {
@@ -705,28 +913,91 @@ public:
         } else if (a->type == 103 && a->cause == 7) {
             ++judge.stats.clockSyncsConfirmed;
             judge.note("clock synchronisation confirmed" + station);
-        } else if ((a->type == 45 || a->type == 46) && a->cause == 7) {
-            Bytes e = a->objects[0].second;
-            if ((e[0] & 0x80) && command_ == Selecting) {
-                e[0] &= 0x7F;
-                toSend.push_back(make(a->type, 6, a->objects[0].first, e));
-                command_ = Executing;
-            } else if (!(e[0] & 0x80) && command_ == Executing) {
-                command_ = Idle;
-                ++judge.stats.commandsConfirmed;
-                judge.note("command confirmed" + station);
-            } else {
-                judge.fault("command confirmation without a command");
-            }
         } else if (a->cause == 20 && !interrogating_) {
             judge.fault("interrogated object outside an interrogation");
         }
     }
 
 private:
-    enum { Idle, Selecting, Executing } command_ = Idle;
+    struct Pending {
+        Command k;
+        enum { Selecting, Executing, Confirmed } step;
+        Bytes element{};
+    };
+
+    static bool same(const Pending& p, int type, unsigned ioa) {
+        return p.k.type == type && p.k.ioa == ioa;
+    }
+    static std::string text(const Command& k) {
+        return "type " + std::to_string(k.type) + " at " + std::to_string(k.ioa) + " = " +
+               jsonNumber(k.value, 9);
+    }
+
+    void issue(Pending& p, Peer& judge) {
+        p.element = commandElement(p.k, p.step == Pending::Selecting, c_.clockMs + judge.now());
+        toSend.push_back(make(p.k.type, 6, p.k.ioa, p.element));
+        judge.note(
+            std::string(p.step == Pending::Selecting ? "command select: " : "command execute: ") +
+            text(p.k) + " (common address " + std::to_string(ca_) + ")");
+    }
+
+    // Objects with cause 11, or spontaneous ones while a command is on its way, count as
+    // the command's return information.
+    void returnInformation(const Asdu& a, const std::string& station, Peer& judge) {
+        if (next_ == 0 || !(a.cause == 11 || (a.cause == 3 && !pending_.empty()))) return;
+        for (const auto& object : a.objects) {
+            ++judge.stats.returnInformation;
+            judge.note("return information: type " + std::to_string(a.type) + " at " +
+                       std::to_string(object.first) + " with cause " + std::to_string(a.cause) +
+                       station);
+        }
+    }
+
+    // ActCon, positive or negative, and ActTerm of the command sent to that address.
+    void commandAnswer(const Asdu& a, const std::string& station, Peer& judge) {
+        const auto& [ioa, element] = a.objects[0];
+        const std::string cause = std::to_string(a.cause);
+        const auto it = std::find_if(pending_.begin(), pending_.end(),
+                                     [&](const Pending& p) { return same(p, a.type, ioa); });
+        if (it == pending_.end())
+            return judge.fault("command " + std::string(a.cause == 7 ? "confirmation" : "answer") +
+                               " without a command");
+        Pending& p = *it;
+        const std::string what = text(p.k) + station;
+        if (element != p.element) judge.fault("command answered with another element: " + what);
+        if (p.step != Pending::Confirmed &&
+            ((a.negative && a.cause == 7) || (a.cause >= 44 && a.cause <= 47))) {
+            ++judge.stats.commandsRefused;
+            ++judge.stats.commandRefusals[a.cause];
+            judge.note("command refused with cause " + cause + ": " + what);
+            // Our own commands go where every station has something to command.
+            if (c_.commands.empty())
+                judge.fault("negative confirmation of type " + std::to_string(a.type) +
+                            " with cause " + cause);
+            pending_.erase(it);
+        } else if (a.negative) {
+            judge.fault("negative answer with cause " + cause + " to a command");
+        } else if (a.cause == 7 && p.step == Pending::Selecting) {
+            judge.note("command selected: " + what);
+            p.step = Pending::Executing;
+            issue(p, judge);
+        } else if (a.cause == 7 && p.step == Pending::Executing) {
+            p.step = Pending::Confirmed;
+            ++judge.stats.commandsConfirmed;
+            judge.note("command confirmed: " + what);
+        } else if (a.cause == 10 && p.step == Pending::Confirmed) {
+            ++judge.stats.commandsTerminated;
+            judge.note("command terminated: " + what);
+            pending_.erase(it);
+        } else {
+            judge.fault(a.cause == 10 ? "command terminated without confirmation"
+                                      : "command answer with cause " + cause);
+        }
+    }
+
+    std::vector<Pending> pending_; // sent and neither terminated nor refused
+    std::size_t next_ = 0;         // commands taken from the list
     bool interrogating_ = false;
-    int commands_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -874,7 +1145,7 @@ private:
         if (!s.app.toSend.empty() && !r.dfc)
             return request(r, s.address, 3, &s.app.toSend.front(), now);
         if (r.acd) return request(r, s.address, 10, nullptr, now);
-        if (cfg_.commandEvery > 0 && ++s.polls % cfg_.commandEvery == 0) s.app.command();
+        if (cfg_.commandEvery > 0 && ++s.polls % cfg_.commandEvery == 0) s.app.command(*this);
         request(r, s.address, 11, nullptr, now);
     }
 
@@ -902,7 +1173,7 @@ public:
             ++periods_;
             if (cfg_.controlling && up && cfg_.commandEvery > 0 &&
                 periods_ % cfg_.commandEvery == 0)
-                ctl_.command();
+                ctl_.command(*this);
             if (!cfg_.controlling && up) out_.period(3);
         }
         drain();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <termios.h>
 #include <tuple>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -33,7 +35,9 @@ const char* const kUsage =
 
 An IEC 60870-5-101 station for tests: it plays the given role on DEVICE (a serial port or
 a pseudo-terminal), judges every frame it receives and prints one JSON line per frame
-received and sent, and a JSON summary line at the end.
+received and sent, one per object received ({"object":{"type":..,"ca":..,"ioa":..,
+"cause":..,"value":..,...}}), and a JSON summary line at the end with the counters
+(per type received and sent, negative confirmations, commands and their outcome).
 
   --role R                  secondary: controlled station (unbalanced)
                             primary: controlling station (unbalanced)
@@ -54,7 +58,17 @@ received and sent, and a JSON summary line at the end.
   --retries N               repetitions before a link is lost (default 2)
   --poll-ms N               primary: class 2 poll interval per station;
                             balanced: period of the station's own activity (default 200)
-  --command-every N         a command every N class 2 polls or periods (default 0: none)
+  --command-every N         a command every N class 2 polls or periods (default 0: none;
+                            1 with --commands), once the one before is confirmed
+  --commands SPEC           primary, balanced-a: these commands, once each in turn, instead
+                            of single and double commands by turns. SPEC is a list of
+                            TYPE[s]@IOA=VALUE[:SECONDS]: type 45 to 50, or 58 to 63 (the
+                            same with a time tag); s: select before execute; VALUE 0/1 (45),
+                            0 to 3 (46, 47), -1 to below 1 (48), -32768 to 32767 (49), a
+                            float (50); SECONDS: not before this long after the start.
+                            e.g. 45s@1001=1,48@3001=0.5,62@3002=-120:5,50s@3003=12.5
+  --known-ioas A,B,...      secondary, balanced-b: commands to other object addresses are
+                            refused with cause 47 (default: every address known)
   --measure-every N         a measured value every N class 2 polls or periods (default 5)
   --test-ms N               balanced: test function of link when idle this long (default 5000)
   --max-gap-ms N            longest pause inside a frame (default 0: not checked)
@@ -106,6 +120,59 @@ long number(const std::string& name, const std::string& text, long lo, long hi) 
     return v;
 }
 
+std::vector<std::string> split(const std::string& v) {
+    std::vector<std::string> items;
+    for (std::size_t at = 0; at <= v.size();) {
+        const std::size_t comma = std::min(v.find(',', at), v.size());
+        items.push_back(v.substr(at, comma - at));
+        at = comma + 1;
+    }
+    return items;
+}
+
+// One item of --commands: TYPE[s]@IOA=VALUE[:SECONDS], the value in the range of the type.
+peer101::Command command(const std::string& item) {
+    const std::size_t at = item.find('@'), eq = item.find('='), colon = item.find(':');
+    if (at == std::string::npos || eq == std::string::npos || eq < at ||
+        (colon != std::string::npos && colon < eq))
+        bad("--commands item '" + item + "' is not TYPE[s]@IOA=VALUE[:SECONDS]");
+    std::string type = item.substr(0, at);
+    peer101::Command k;
+    k.select = !type.empty() && type.back() == 's';
+    if (k.select) type.pop_back();
+    k.type = std::uint8_t(number("the type in '" + item + "'", type, 45, 63));
+    if (!peer101::isCommand(k.type))
+        bad("the type in '" + item + "' must be 45 to 50, or 58 to 63 with a time tag");
+    k.ioa = unsigned(
+        number("the address in '" + item + "'", item.substr(at + 1, eq - at - 1), 0, 0xFFFFFF));
+    const std::string text =
+        item.substr(eq + 1, colon == std::string::npos ? colon : colon - eq - 1);
+    char* end = nullptr;
+    k.value = std::strtod(text.c_str(), &end);
+    const bool whole = k.value == std::floor(k.value);
+    const int base = peer101::untimed(k.type);
+    const char* range = base == 45   ? "0 or 1"
+                        : base <= 47 ? "0 to 3"
+                        : base == 48 ? "from -1 to below 1"
+                        : base == 49 ? "from -32768 to 32767"
+                                     : "a finite float";
+    const bool ok = base == 45   ? whole && k.value >= 0 && k.value <= 1
+                    : base <= 47 ? whole && k.value >= 0 && k.value <= 3
+                    : base == 48 ? k.value >= -1 && k.value < 1
+                    : base == 49 ? whole && k.value >= -32768 && k.value <= 32767
+                                 : std::isfinite(float(k.value));
+    if (text.empty() || *end || !ok)
+        bad("the value in '" + item + "' must be " + range + " for type " + type);
+    if (colon != std::string::npos) {
+        const std::string when = item.substr(colon + 1);
+        const double seconds = std::strtod(when.c_str(), &end);
+        if (when.empty() || *end || !(seconds >= 0 && seconds <= 31536000))
+            bad("the time in '" + item + "' must be seconds after the start, 0 or more");
+        k.atMs = std::llround(seconds * 1000);
+    }
+    return k;
+}
+
 Options parse(int argc, char** argv) {
     Options o;
     peer101::Config& c = o.config;
@@ -147,11 +214,13 @@ Options parse(int argc, char** argv) {
             set(number(a, v, lo, hi));
         } else if (a == "--addresses") {
             c.addresses.clear();
-            for (std::size_t at = 0; at <= v.size();) {
-                const std::size_t comma = std::min(v.find(',', at), v.size());
-                c.addresses.push_back(unsigned(number(a, v.substr(at, comma - at), 0, 65535)));
-                at = comma + 1;
-            }
+            for (const std::string& x : split(v))
+                c.addresses.push_back(unsigned(number(a, x, 0, 65535)));
+        } else if (a == "--known-ioas") {
+            for (const std::string& x : split(v))
+                c.knownIoas.insert(unsigned(number(a, x, 0, 0xFFFFFF)));
+        } else if (a == "--commands") {
+            for (const std::string& x : split(v)) c.commands.push_back(command(x));
         } else {
             bad("unknown option " + a);
         }
@@ -173,6 +242,11 @@ Options parse(int argc, char** argv) {
     }
     if (c.addressLength == 0 && c.addresses.size() > 1) bad("several stations need a link address");
     if (c.ca && *c.ca > highestCa) bad("--ca does not fit --ca-length");
+    const unsigned highestIoa = 0xFFFFFFu >> 8 * (3 - c.asdu.ioa);
+    for (const auto& k : c.commands)
+        if (k.ioa > highestIoa)
+            bad("command address " + std::to_string(k.ioa) + " does not fit --ioa-length");
+    if (!c.commands.empty() && c.commandEvery == 0) c.commandEvery = 1;
     c.controlling = o.role == "balanced-a";
     return o;
 }
@@ -193,6 +267,10 @@ int openDevice(const Options& o) {
 }
 
 void print(const peer101::Event& e) {
+    if (e.dir == "object") {
+        std::printf("{\"object\":{%s},\"ms\":%lld}\n", e.what.c_str(), (long long)e.ms);
+        return;
+    }
     std::string line = "{\"dir\":" + json(e.dir) + ",\"ms\":" + std::to_string(e.ms);
     if (!e.bytes.empty()) line += ",\"hex\":" + json(peer101::hex(e.bytes));
     line += ",\"what\":" + json(e.what);
@@ -207,12 +285,32 @@ void summary(const std::string& role, const peer101::Counters& c) {
     std::printf("{\"summary\":true,\"role\":%s,\"received\":%llu,\"sent\":%llu,\"faults\":%llu,"
                 "\"fault_reasons\":{%s},\"unanswered\":%llu,\"commands_confirmed\":%llu,"
                 "\"interrogations_terminated\":%llu,\"clock_syncs_confirmed\":%llu,"
-                "\"links_lost\":%llu}\n",
+                "\"links_lost\":%llu,",
                 json(role).c_str(), (unsigned long long)c.received, (unsigned long long)c.sent,
                 (unsigned long long)c.faults, reasons.c_str(), (unsigned long long)c.unanswered,
                 (unsigned long long)c.commandsConfirmed,
                 (unsigned long long)c.interrogationsTerminated,
                 (unsigned long long)c.clockSyncsConfirmed, (unsigned long long)c.linksLost);
+    std::string refusals;
+    for (const auto& [cause, n] : c.commandRefusals)
+        refusals +=
+            (refusals.empty() ? "\"" : ",\"") + std::to_string(cause) + "\":" + std::to_string(n);
+    const auto u = [](std::uint64_t n) { return std::to_string(n); };
+    const auto perType = [&](const std::map<int, std::uint64_t>& m) {
+        std::string t;
+        for (const auto& [type, n] : m) t += (t.empty() ? "\"" : ",\"") + u(type) + "\":" + u(n);
+        return "{" + t + "}";
+    };
+    std::printf("\"commands_sent\":%s,\"commands_refused\":%s,\"command_refusals\":{%s},"
+                "\"commands_terminated\":%s,\"return_information\":%s,"
+                "\"commands_unfinished\":%s,\"objects_received\":%s,\"types_received\":%s,"
+                "\"types_sent\":%s,\"negatives_received\":%s,\"negatives_sent\":%s}\n",
+                u(c.commandsSent).c_str(), u(c.commandsRefused).c_str(), refusals.c_str(),
+                u(c.commandsTerminated).c_str(), u(c.returnInformation).c_str(),
+                u(c.commandsSent - c.commandsTerminated - c.commandsRefused).c_str(),
+                u(c.objectsReceived).c_str(), perType(c.typesReceived).c_str(),
+                perType(c.typesSent).c_str(), u(c.negativesReceived).c_str(),
+                u(c.negativesSent).c_str());
 }
 
 bool writeAll(int fd, const peer101::Bytes& b) {

@@ -149,6 +149,27 @@ TEST(Program, OptionsAndExitCodes) {
         {{"--role", "primary", "--port", pty.name, "--frobnicate", "1"},
          2,
          "unknown option --frobnicate"},
+        {{"--role", "primary", "--port", pty.name, "--commands", "45@1001"},
+         2,
+         "--commands item '45@1001' is not TYPE[s]@IOA=VALUE"},
+        {{"--role", "primary", "--port", pty.name, "--commands", "45@1=1,48s@3001=1"},
+         2,
+         "the value in '48s@3001=1' must be from -1 to below 1 for type 48"},
+        {{"--role", "primary", "--port", pty.name, "--commands", "51@1=1"},
+         2,
+         "the type in '51@1=1' must be 45 to 50, or 58 to 63 with a time tag"},
+        {{"--role", "primary", "--port", pty.name, "--commands", "63@1=1.5:soon"},
+         2,
+         "the time in '63@1=1.5:soon' must be seconds after the start, 0 or more"},
+        {{"--role", "primary", "--port", pty.name, "--commands", "62@1=0.5"},
+         2,
+         "the value in '62@1=0.5' must be from -32768 to 32767 for type 62"},
+        {{"--role", "primary", "--port", pty.name, "--commands", "62@1=1:2=3"},
+         2,
+         "the time in '62@1=1:2=3' must be seconds after the start, 0 or more"},
+        {{"--role", "primary", "--port", pty.name, "--ioa-length", "1", "--commands", "49@256=1"},
+         2,
+         "command address 256 does not fit --ioa-length"},
         {{"--role", "secondary", "--port", "/nonexistent/tty"}, 1, "cannot open /nonexistent/tty"},
         {{"--role", "secondary", "--port", pty.name, "--duration", "1", "--quiet"},
          0,
@@ -168,6 +189,7 @@ TEST(Program, TwoPeersOverPseudoTerminals) {
         std::vector<std::string> a, b;
         std::vector<std::string> aReports; // what station A must have said before it is stopped
         std::string aSummary;
+        std::vector<std::string> bSays{}; // what station B must have said by the end
     } rows[] = {
         {{"--role", "primary", "--addresses", "1,2", "--timeout-ms", "400", "--retries", "1",
           "--poll-ms", "50", "--command-every", "3"},
@@ -175,6 +197,20 @@ TEST(Program, TwoPeersOverPseudoTerminals) {
          {"interrogation terminated", "clock synchronisation confirmed", "command confirmed",
           "link lost: station 2"},
          "\"faults\":0,\"fault_reasons\":{},\"unanswered\":"},
+        {{"--role", "primary", "--poll-ms", "50", "--commands",
+          "45s@1001=1,48@3001=0.5,49@3002=-120,50s@3003=12.5,45@9999=1,62@3004=300:1"},
+         {"--role", "secondary", "--known-ioas", "1001,3001,3002,3003,3004"},
+         {"command refused with cause 47: type 45 at 9999 = 1 (common address 1)",
+          "{\"object\":{\"type\":13,\"ca\":1,\"ioa\":3003,\"cause\":3,\"frame\":",
+          "command terminated: type 62 at 3004 = 300 (common address 1)"},
+         "\"commands_sent\":6,\"commands_refused\":1,\"command_refusals\":{\"47\":1},"
+         "\"commands_terminated\":5,\"return_information\":5,\"commands_unfinished\":0,",
+         {"{\"object\":{\"type\":48,\"ca\":1,\"ioa\":3001,\"cause\":6,\"frame\":",
+          "\"sq\":false,\"value\":0.5,\"raw\":16384,\"qualifier\":0,\"select\":false}",
+          "{\"object\":{\"type\":62,\"ca\":1,\"ioa\":3004,\"cause\":6,\"frame\":",
+          "\"sq\":false,\"value\":300,\"qualifier\":0,\"select\":false,\"time\":\"20",
+          "\"types_received\":{\"45\":3,\"48\":1,\"49\":1,\"50\":2,\"62\":1,\"100\":1,\"103\":1},",
+          "\"negatives_received\":0,\"negatives_sent\":1}"}},
         {{"--role", "balanced-a", "--poll-ms", "50", "--command-every", "10", "--test-ms", "200"},
          {"--role", "balanced-b", "--poll-ms", "50", "--test-ms", "200"},
          {"interrogation terminated", "clock synchronisation confirmed", "command confirmed",
@@ -200,6 +236,7 @@ TEST(Program, TwoPeersOverPseudoTerminals) {
         EXPECT_EQ(b.code(), 0) << b.summary();
         EXPECT_NE(a.summary().find(r.aSummary), std::string::npos) << a.summary();
         EXPECT_NE(b.summary().find("\"faults\":0,"), std::string::npos) << b.summary();
+        for (const auto& what : r.bSays) EXPECT_TRUE(b.saw(what)) << what << " not in:\n" << b.text;
     }
 }
 

@@ -3,7 +3,9 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
+#include <set>
 
 using namespace peer101;
 
@@ -195,6 +197,182 @@ TEST(Asdu, SequencesAndWrongLengths) {
     EXPECT_EQ(error, "ASDU shorter than its header");
 }
 
+TEST(Asdu, ElementsReadAsJson) {
+    const auto with = [](Bytes a, const Bytes& b) {
+        return a.insert(a.end(), b.begin(), b.end()), a;
+    };
+    const Bytes cp56 = {0x39, 0x30, 0x05, 0x0E, 0x23, 0x02, 0x18}; // 2024-02-03 14:05:12.345
+    const std::string at = ",\"time\":\"2024-02-03T14:05:12.345\"";
+    struct Row {
+        int type;
+        Bytes element;
+        std::string expected;
+    } rows[] = {
+        {1, {0x01}, "\"value\":1,\"state\":\"on\",\"quality\":0"},
+        {1, {0x90}, "\"value\":0,\"state\":\"off\",\"quality\":144"},
+        {3, {0x43}, "\"value\":3,\"state\":\"indeterminate\",\"quality\":64"},
+        {5, {0xFF, 0x01}, "\"value\":-1,\"transient\":true,\"quality\":1"},
+        {7, {0x78, 0x56, 0x34, 0x12, 0x00}, "\"value\":305419896,\"quality\":0"},
+        {9, {0x00, 0x40, 0x00}, "\"value\":0.5,\"raw\":16384,\"quality\":0"},
+        {9, {0x00, 0x80, 0x80}, "\"value\":-1,\"raw\":-32768,\"quality\":128"},
+        {11, {0x88, 0xFF, 0x00}, "\"value\":-120,\"quality\":0"},
+        {13, {0x00, 0x00, 0x48, 0x41, 0x00}, "\"value\":12.5,\"quality\":0"},
+        {15, {0xFF, 0xFF, 0xFF, 0xFF, 0x25}, "\"value\":-1,\"sequence\":5,\"quality\":32"},
+        {21, {0x00, 0xC0}, "\"value\":-0.5,\"raw\":-16384"},
+        {2,
+         {0x01, 0x39, 0x30, 0x85},
+         "\"value\":1,\"state\":\"on\",\"quality\":0,"
+         "\"time\":\"05:12.345\",\"time_invalid\":true"},
+        {30, with({0x01}, cp56), "\"value\":1,\"state\":\"on\",\"quality\":0" + at},
+        {31, with({0x01}, {0x39, 0x30, 0x85, 0x8E, 0x23, 0x02, 0x18}),
+         "\"value\":1,\"state\":\"off\",\"quality\":0" + at +
+             ",\"time_invalid\":true,"
+             "\"summer_time\":true"},
+        {32, with({0x05, 0x00}, cp56), "\"value\":5,\"transient\":false,\"quality\":0" + at},
+        {33, with({0x01, 0, 0, 0, 0x80}, cp56), "\"value\":1,\"quality\":128" + at},
+        {34, with({0xFF, 0x7F, 0x00}, cp56),
+         "\"value\":0.999969482421875,\"raw\":32767,"
+         "\"quality\":0" +
+             at},
+        {35, with({0x00, 0x80, 0x10}, cp56), "\"value\":-32768,\"quality\":16" + at},
+        {36, with({0x00, 0x00, 0xC0, 0xBF, 0x00}, cp56), "\"value\":-1.5,\"quality\":0" + at},
+        {37, with({0x2A, 0, 0, 0, 0xDF}, cp56),
+         "\"value\":42,\"sequence\":31,\"quality\":192" + at},
+        // Commands: the state or value, QU or QL, and S/E.
+        {45, {0x85}, "\"value\":1,\"qualifier\":1,\"select\":true"},
+        {46, {0x0E}, "\"value\":2,\"qualifier\":3,\"select\":false"},
+        {47, {0x01}, "\"value\":1,\"qualifier\":0,\"select\":false"},
+        {48, {0x00, 0xC0, 0x80}, "\"value\":-0.5,\"raw\":-16384,\"qualifier\":0,\"select\":true"},
+        {49, {0x88, 0xFF, 0x05}, "\"value\":-120,\"qualifier\":5,\"select\":false"},
+        {50, {0x00, 0x00, 0x48, 0x41, 0x00}, "\"value\":12.5,\"qualifier\":0,\"select\":false"},
+        {58, with({0x81}, cp56), "\"value\":1,\"qualifier\":0,\"select\":true" + at},
+        {61, with({0x00, 0x40, 0x00}, cp56),
+         "\"value\":0.5,\"raw\":16384,\"qualifier\":0,\"select\":false" + at},
+        {62, with({0x88, 0xFF, 0x80}, cp56), "\"value\":-120,\"qualifier\":0,\"select\":true" + at},
+        {63, with({0x00, 0x00, 0xC0, 0xBF, 0x00}, cp56),
+         "\"value\":-1.5,\"qualifier\":0,\"select\":false" + at},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(elementJson(r.type, r.element), r.expected) << "type " << r.type;
+    EXPECT_EQ(elementJson(13, {0x00}), "") << "wrong length";
+    EXPECT_EQ(elementJson(63, {0x00, 0x00, 0xC0, 0xBF, 0x00}), "") << "time tag missing";
+    EXPECT_EQ(elementJson(100, {20}), "") << "an interrogation";
+}
+
+TEST(Secondary, CommandsConfirmedTerminatedOrRefused) {
+    const Bytes half = {0x00, 0x40}, minus120 = {0x88, 0xFF}, f12_5 = {0x00, 0x00, 0x48, 0x41};
+    const auto with = [](Bytes a, std::uint8_t b) { return a.push_back(b), a; };
+    const Bytes tag = cp56(1706969112345); // 2024-02-03 14:05:12.345
+    const auto tagged = [&](Bytes a, std::uint8_t b) {
+        a.push_back(b);
+        a.insert(a.end(), tag.begin(), tag.end());
+        return a;
+    };
+    // The command's answers: ActCon, return information, ActTerm (cause 10).
+    const auto done = [](std::uint8_t type, unsigned ioa, const Bytes& e, std::uint8_t back,
+                         const Bytes& held) {
+        const std::uint8_t cause = back == 1 || back == 3 || back == 30 || back == 31 ? 11 : 3;
+        return std::vector<Bytes>{asdu(type, 7, e, 1, ioa), asdu(back, cause, held, 1, ioa),
+                                  asdu(type, 10, e, 1, ioa)};
+    };
+    struct Row {
+        const char* name;
+        std::set<unsigned> known;
+        Bytes command;
+        std::vector<Bytes> answers;
+    } rows[] = {
+        {"normalised, select",
+         {},
+         asdu(48, 6, with(half, 0x80), 1, 3001),
+         {asdu(48, 7, with(half, 0x80), 1, 3001)}},
+        {"normalised, execute",
+         {},
+         asdu(48, 6, with(half, 0), 1, 3001),
+         done(48, 3001, with(half, 0), 9, with(half, 0))},
+        {"scaled, execute",
+         {3002},
+         asdu(49, 6, with(minus120, 0), 1, 3002),
+         done(49, 3002, with(minus120, 0), 11, with(minus120, 0))},
+        {"short float, execute",
+         {3003},
+         asdu(50, 6, with(f12_5, 0), 1, 3003),
+         done(50, 3003, with(f12_5, 0), 13, with(f12_5, 0))},
+        {"single command, execute",
+         {1001},
+         asdu(45, 6, {0x01}, 1, 1001),
+         done(45, 1001, {0x01}, 1, {0x01})},
+        {"short float, unknown address",
+         {3003},
+         asdu(50, 6, with(f12_5, 0x80), 1, 3004),
+         {asdu(50, 0x40 | 47, with(f12_5, 0x80), 1, 3004)}},
+        {"double command, unknown address",
+         {1001},
+         asdu(46, 6, {0x02}, 1, 9999),
+         {asdu(46, 0x40 | 47, {0x02}, 1, 9999)}},
+        {"set-point with cause 3",
+         {},
+         asdu(49, 3, with(minus120, 0), 1, 3002),
+         {asdu(49, 0x40 | 45, with(minus120, 0), 1, 3002)}},
+        {"set-point deactivated",
+         {3002},
+         asdu(49, 8, with(minus120, 0x80), 1, 3002),
+         {asdu(49, 9, with(minus120, 0x80), 1, 3002)}},
+        {"deactivation at an unknown address",
+         {3002},
+         asdu(49, 8, with(minus120, 0x80), 1, 3003),
+         {asdu(49, 0x40 | 47, with(minus120, 0x80), 1, 3003)}},
+        // With time tag: S/E before the tag; the return information keeps the tag.
+        {"normalised with time tag, select",
+         {3001},
+         asdu(61, 6, tagged(half, 0x80), 1, 3001),
+         {asdu(61, 7, tagged(half, 0x80), 1, 3001)}},
+        {"normalised with time tag, execute",
+         {3001},
+         asdu(61, 6, tagged(half, 0), 1, 3001),
+         done(61, 3001, tagged(half, 0), 34, tagged(half, 0))},
+        {"scaled with time tag, execute",
+         {},
+         asdu(62, 6, tagged(minus120, 0), 1, 3002),
+         done(62, 3002, tagged(minus120, 0), 35, tagged(minus120, 0))},
+        {"short float with time tag, execute",
+         {},
+         asdu(63, 6, tagged(f12_5, 0), 1, 3003),
+         done(63, 3003, tagged(f12_5, 0), 36, tagged(f12_5, 0))},
+        {"double command with time tag, execute",
+         {},
+         asdu(59, 6, tagged({}, 0x01), 1, 1002),
+         done(59, 1002, tagged({}, 0x01), 31, tagged({}, 0x01))},
+        {"short float with time tag, unknown address",
+         {3003},
+         asdu(63, 6, tagged(f12_5, 0), 1, 7),
+         {asdu(63, 0x40 | 47, tagged(f12_5, 0), 1, 7)}},
+        {"regulating step with time tag, execute: no return information",
+         {},
+         asdu(60, 6, tagged({}, 0x02), 1, 1003),
+         {asdu(60, 7, tagged({}, 0x02), 1, 1003), asdu(60, 10, tagged({}, 0x02), 1, 1003)}},
+    };
+    for (const Row& r : rows) {
+        Config c;
+        c.knownIoas = r.known;
+        Secondary judge(c);
+        Outstation station(c, 1);
+        station.onAsdu(r.command, judge);
+        std::vector<std::string> got, expected;
+        for (const Bytes& b : station.class1) got.push_back(hex(b));
+        for (const Bytes& b : r.answers) expected.push_back(hex(b));
+        EXPECT_EQ(got, expected) << r.name;
+        EXPECT_EQ(judge.stats.faults, 0u) << r.name;
+        // The command itself is logged with its value.
+        std::vector<Event> log = judge.takeEvents();
+        ASSERT_EQ(log.size(), 1u) << r.name;
+        EXPECT_EQ(log[0].dir, "object") << r.name;
+        EXPECT_NE(log[0].what.find("\"type\":" + std::to_string(r.command[0]) + ",\"ca\":1,"),
+                  std::string::npos)
+            << log[0].what;
+        EXPECT_NE(log[0].what.find(",\"select\":"), std::string::npos) << log[0].what;
+    }
+}
+
 TEST(Secondary, AnswersRequests) {
     const Bytes ei = asdu(70, 4, {0});
     const Bytes clock = asdu(103, 6, cp56(0), 0xFF);
@@ -359,6 +537,78 @@ TEST(Unbalanced, SilentStationIsLostWhileTheOtherIsServed) {
     EXPECT_GE(primary.stats.unanswered, 3u);
 
     EXPECT_GT(checkFcbSequence(w.aLog, 1), 20);
+}
+
+TEST(Unbalanced, ConfiguredCommandsAreFollowedToTheirEnd) {
+    Config pc;
+    pc.commandEvery = 2;
+    pc.commands = {{45, 1001, 1, true},    {48, 3001, 0.5}, {49, 3002, -120},
+                   {50, 3003, 12.5, true}, {45, 9999, 1},   {62, 3004, 300, false, 3000}};
+    pc.clockMs = 1706969100000; // 2024-02-03 14:05:00
+    Config sc = pc;
+    sc.knownIoas = {1001, 3001, 3002, 3003, 3004};
+    Primary primary(pc);
+    Secondary secondary(sc);
+    Wire w{primary, secondary};
+    w.run(5000); // far longer than the list takes: each command goes once
+    EXPECT_EQ(primary.stats.faults + secondary.stats.faults, 0u);
+    EXPECT_EQ(primary.stats.commandsSent, 6u);
+    EXPECT_EQ(primary.stats.commandsConfirmed, 5u);
+    EXPECT_EQ(primary.stats.commandsTerminated, 5u);
+    EXPECT_EQ(primary.stats.commandsRefused, 1u);
+    EXPECT_EQ(primary.stats.commandRefusals, (std::map<int, std::uint64_t>{{47, 1}}));
+    EXPECT_EQ(primary.stats.returnInformation, 5u);
+    EXPECT_EQ(primary.stats.negativesReceived, 1u);
+    EXPECT_EQ(secondary.stats.negativesSent, 1u);
+    // Per type: select and execute of 45 at 1001, execute of 45 at 9999; 45 and 50 answered
+    // with ActCon for the select too.
+    EXPECT_EQ(secondary.stats.typesReceived[45], 3u);
+    EXPECT_EQ(secondary.stats.typesReceived[50], 2u);
+    EXPECT_EQ(secondary.stats.typesReceived[62], 1u);
+    EXPECT_EQ(primary.stats.typesReceived[45], 4u); // 2 ActCon, ActTerm, the refusal
+    EXPECT_EQ(primary.stats.typesReceived[62], 2u);
+    EXPECT_EQ(primary.stats.typesReceived[35], 1u);
+    EXPECT_EQ(primary.stats.typesSent, secondary.stats.typesReceived);
+    EXPECT_EQ(secondary.stats.typesSent, primary.stats.typesReceived);
+
+    // The timed command waits for its time, and carries the time it was sent at.
+    int timed = 0;
+    for (const Event& e : w.bLog)
+        if (e.dir == "object" && e.what.find("\"type\":62") != std::string::npos) {
+            ++timed;
+            EXPECT_GE(e.ms, 3000) << e.what;
+            char at[64];
+            std::snprintf(at, sizeof at, "\"time\":\"2024-02-03T14:05:%02lld.",
+                          (long long)e.ms / 1000);
+            EXPECT_NE(e.what.find(at), std::string::npos) << e.what;
+            EXPECT_NE(e.what.find("\"value\":300,\"qualifier\":0,\"select\":false"),
+                      std::string::npos)
+                << e.what;
+        }
+    EXPECT_EQ(timed, 1);
+
+    // The steps of one command, in order.
+    std::vector<std::string> steps;
+    for (const Event& e : w.aLog)
+        if (e.dir == "note" && e.what.find("at 3003") != std::string::npos)
+            steps.push_back(e.what.substr(0, e.what.find(':')));
+    EXPECT_EQ(steps, (std::vector<std::string>{"command select", "command selected",
+                                               "command execute", "command confirmed",
+                                               "return information", "command terminated"}));
+    // The set-points arrive with their values: the station hands them back as it holds them.
+    std::vector<std::string> returned;
+    for (const Event& e : w.aLog)
+        if (e.dir == "object" && (e.what.find("\"cause\":11") != std::string::npos ||
+                                  e.what.find("\"cause\":3,") != std::string::npos))
+            returned.push_back(e.what.substr(e.what.find("\"sq\"")));
+    EXPECT_EQ(returned,
+              (std::vector<std::string>{"\"sq\":false,\"value\":1,\"state\":\"on\",\"quality\":0",
+                                        "\"sq\":false,\"value\":0.5,\"raw\":16384,\"quality\":0",
+                                        "\"sq\":false,\"value\":-120,\"quality\":0",
+                                        "\"sq\":false,\"value\":12.5,\"quality\":0",
+                                        "\"sq\":false,\"value\":300,\"quality\":0,"
+                                        "\"time\":\"2024-02-03T14:05:03.355\""}));
+    EXPECT_GT(primary.stats.objectsReceived, 4u); // the interrogated ones too
 }
 
 TEST(Unbalanced, LostAnswerIsRepeatedLostLinkIsResetAgain) {

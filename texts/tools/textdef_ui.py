@@ -76,7 +76,8 @@ def define_ui(T, R, COMBO, FIELD):
           ("Wartezeit auf Quittung oder Antwort in ms (1..65535)",
            "time to wait for an acknowledgement or response in ms (1..65535)"), note="channel dialog qzt")
     FIELD(619, ("Pause nach Linkausfall [s]", "Pause after link failure [s]"),
-          ("Pause vor dem nächsten Linkaufbau in s (1..100)", "pause before the link is tried again in s (1..100)"),
+          ("Pause in s nach negativer Quittung oder DFC; symmetrisch auch, bevor ein ausgefallener Link wieder abgefragt wird (1..100)",
+           "pause in s after a negative acknowledgement or DFC; balanced: also before a lost link is asked for again (1..100)"),
           note="channel dialog zztl")
     FIELD(621, ("Linktestzyklus [s]", "Link test cycle [s]"),
           ("symmetrisch: Linktest nach so vielen Sekunden ohne Antwort, 0 = kein Linktest (0..30000)",
