@@ -3,6 +3,7 @@
 // a prefix set both channels, --ch1-NAME or --ch2-NAME one of them.
 #include "cli.h"
 #include "decode_input.h"
+#include "emulate_modem.h"
 #include "online_run.h"
 
 #include "app/demo_line.h"
@@ -135,6 +136,13 @@ const std::vector<ChannelOption>& ChannelOptions() {
             "single character E5: 0 never, 1 and 2 for\nthe positive acknowledgement, 3 also "
             "for\n\"no data\" (default 1)"),
         Custom("link-test", "0..12,...", "link test switches on from the start", LinkTest),
+        // The modem file first, so that the single settings override it.
+        Custom("modem", "FILE", "dial through a modem: its settings file", ModemFileOption),
+        Custom("modem-connect", "TEXT", "modem: the connect message (default CONNECT)",
+               ModemConnectOption),
+        Custom("modem-hangup", "TEXT", "modem: hang-up string (default +++ATH)", ModemHangupOption),
+        Custom("modem-max", "S", "modem: longest connection, 10..1000000 s (3600)", ModemMaxOption),
+        Custom("modem-idle", "S", "modem: idle time-out, 2..600 s (60)", ModemIdleOption),
     };
     return v;
 }
@@ -248,10 +256,41 @@ bool ApplyChannelOptions(const Invocation& in, Program& p) {
     return true;
 }
 
+// The command strings for the modems: --modem-send for both channels, --ch1-modem-send or
+// --ch2-modem-send for one; each makes its channel work through a modem. False after refusing
+// a value.
+bool ModemSends(const Invocation& in, Program& p, ModemSender* sender) {
+    const std::string names[3] = {"modem-send", kPrefixes[0] + std::string("modem-send"),
+                                  kPrefixes[1] + std::string("modem-send")};
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const std::string& v : in.opt().GetAll(names[pass])) {
+            TimedCommand cmd;
+            if (!ParseTimedCommand(v, cmd)) {
+                in.BadValue(names[pass], "TEXT[@SECONDS]");
+                return false;
+            }
+            for (int i = 0; i < 2; ++i) {
+                if (pass != 0 && pass != i + 1) continue;
+                p.com[i].wm.vorh = 1;
+                if (sender) sender->Add(i, cmd);
+            }
+        }
+    }
+    return true;
+}
+
 // Every value is checked before the program starts.
 int Check(const Invocation& in, Program& scratch) {
     const Options& o = in.opt();
+    // A modem file that is missing or none ends with 1, as a parameter set file does.
+    for (const std::string name : {"modem", "ch1-modem", "ch2-modem"}) {
+        if (!o.Has(name)) continue;
+        if (int rc = in.CheckInputFile(o.Get(name)); rc != 0) return rc;
+        if (!ModemFileOption(o.Get(name), scratch.com[0], scratch.ap))
+            return in.Fail(1, in.Say(in.tx(2360), {Shown(o.Get(name))}));
+    }
     if (!ApplyChannelOptions(in, scratch)) return kExitRefused;
+    if (!ModemSends(in, scratch, nullptr)) return kExitRefused;
     if (o.Has("params"))
         if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
     for (const std::string& v : o.GetAll("telegram")) {
@@ -312,6 +351,10 @@ std::string Usage() {
          "                                       the options above override it\n"
          "      --data-dir DIR                   data directory (settings, automatic log);\n"
          "                                       made when it does not exist\n"
+         "      --modem-send TEXT[@SECONDS]      send TEXT to the modem (a dial command, for\n"
+         "                                       example) SECONDS after going online (default\n"
+         "                                       0); may be given more than once; also\n"
+         "                                       --ch1-modem-send, --ch2-modem-send\n"
          "      --summary                        at the end one JSON line: per channel its\n"
          "                                       telegram counters, per station its link\n"
          "                                       state and the number of links lost\n"
@@ -383,12 +426,15 @@ struct Summary {
 
 int RunEmulate(const Args& args) {
     Summary summary;
+    ModemSender sender;
     OnlineCommand e;
     e.name = "emulate";
     e.usage = Usage();
     e.values = ChannelOptionNames();
     e.values.push_back("params");
     e.values.push_back("data-dir");
+    for (const char* name : {"modem-send", "ch1-modem-send", "ch2-modem-send"})
+        e.values.push_back(name);
     e.values.push_back("telegram");
     e.values.push_back("request");
     e.values.push_back("list");
@@ -408,7 +454,7 @@ int RunEmulate(const Args& args) {
         p.ReloadSettings();
         return 0;
     };
-    e.configure = [](const Invocation& in, Program& p) {
+    e.configure = [&](const Invocation& in, Program& p) {
         if (in.opt().Has("demo")) EnterDemo(p);
         if (in.opt().Has("params")) {
             // The loader says what is wrong with a file that is no parameter set.
@@ -423,6 +469,8 @@ int RunEmulate(const Args& args) {
             if (!in.opt().Has("rb") && !in.opt().Has(kPrefixes[i] + std::string("rb")))
                 bp.rb = bp.fkt == FKT_MASTER ? 1 : 0;
         }
+        if (!ModemSends(in, p, &sender)) return kExitRefused;
+        sender.Install(p);
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
         if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
         if (int rc = LoadListsAndFeedback(in, p); rc != 0) return rc;

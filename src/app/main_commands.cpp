@@ -6,7 +6,9 @@
 #include "asdu/address_text.h"
 #include "core/display_lists.h"
 #include "core/format.h"
+#include "core/modem_file.h"
 #include "link/channel_init.h"
+#include "link/modem.h"
 
 #include <cstring>
 #include <filesystem>
@@ -129,6 +131,26 @@ bool SaveParamSetCommand(Program& p, const std::string& file) {
     p.av.dtSeTeLi = file;
     AddRecentFile(p.av, file);
     Status(p);
+    return true;
+}
+
+bool TakeModemSettings(Program& p, int i, const T_Modem& edited, const T_Modem& opened) {
+    T_ComVar& c = p.com[i];
+    const bool used = edited.vorh != 0;
+    T_Modem m = edited;
+    m.id = kModemLen;
+    m.vorh = c.wm.vorh;
+    c.wm = m;
+    if (p.linkEnv) SetModemUsed(c, *p.linkEnv, used);
+    c.wm.vorh = used ? 1 : 0;
+    if (!ModemDiffers(c.wm, opened)) return false;
+    if (p.msg.Ask(p.texts.tx(kTxAskSaveModem), false) != Answer::Yes) return false;
+    if (i == 0 && !SaveParamSet(p, p.av.dtSeTeLi.empty() ? p.DefaultParamSetName() : p.av.dtSeTeLi))
+        return false;
+    if (p.sv && p.persistSettings) {
+        SettingsEnv env = p.SettingsOf();
+        WriteSettings(env);
+    }
     return true;
 }
 

@@ -19,6 +19,7 @@ constexpr int kTxAskSaveSendData = 1134;
 constexpr int kTxAskNewLogSize = 1328;
 constexpr int kTxNoDisplayFilter = 1215;
 constexpr int kTxFileMissing = 883;
+constexpr int kTxAskSaveModem = 2361;
 
 // The address settings changed (edited, or taken from a log or parameter set): the channels'
 // run-time values and frame layout, the filter rows and the structure hints.
@@ -60,6 +61,12 @@ void TakeDisplaySettings(Program& p, const T_AusgPar& a);
 // The general settings dialog ended with OK: edited is its copy of the settings, dataDir the
 // data directory it chose.
 void ApplyGeneralSettings(Program& p, const T_AllgPar& edited, const std::string& dataDir);
+
+// The dialling window closed: its fields become channel i's modem settings (a changed modem
+// check box resets the link state). When they differ from those it opened with and the user
+// agrees, they are saved: channel 1's go into the parameter set file, which holds them, and
+// the settings file is written. True when they were saved.
+bool TakeModemSettings(Program& p, int i, const T_Modem& edited, const T_Modem& opened);
 
 // Loads the texts of another language. False (the table holds the partial load) on failure.
 bool ChangeLanguage(Program& p, int lang);

@@ -72,6 +72,8 @@ public:
     virtual void PostViewCommand(int code) { (void)code; }
     virtual void Lamp(T_LedVar& led, bool lit) { (void)led, (void)lit; }
     virtual void StatisticsChanged() {}
+    // Recording started while channel 1 works through a modem: the dialling window opens.
+    virtual void ShowDialling() {}
 };
 
 class Program {

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "link/channel_init.h"
 #include "link/link_services.h"
+#include "link/modem.h"
 #include "link/transmitter.h"
 
 #include <algorithm>
@@ -48,6 +49,12 @@ public:
     }
     void LinkReaction(T_ComVar& c) override {
         if (p_.linkEnv) vdl::LinkReaction(c, *p_.linkEnv);
+    }
+    void ModemLine(T_ComVar& c) override {
+        if (p_.linkEnv) vdl::ModemLine(c, *p_.linkEnv);
+    }
+    void ModemIdleReload(T_ComVar& c) override {
+        if (p_.linkEnv) vdl::ModemIdleReload(c, *p_.linkEnv);
     }
     void RunNow(T_ComVar& c) override {
         if (p_.sv) p_.sv->link.PostRunNow(&c == &p_.com[0] ? 0 : 1);
@@ -426,6 +433,8 @@ void Program::SetOnline(bool on) {
             view->ShowOnlineDisplay();
         else if (wasOnlineDisplay)
             view->ShowLogDisplay();
+        // Channel 1 reaches its partner through a modem: the dialling window opens.
+        if (av.online && com[0].wm.vorh && com[0].se.open) view->ShowDialling();
     }
 }
 

@@ -25,6 +25,7 @@
 #include "ui/dlg_seli.h"
 #include "ui/dlg_sete.h"
 #include "ui/dlg_typ.h"
+#include "ui/dlg_wahl.h"
 #include "ui/eliding_label.h"
 #include "ui/form_texts.h"
 #include "ui/frm_obj.h"
@@ -259,6 +260,8 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditColours(kFrbCauses); }); }));
     QMenu* parTel = menus_[M_PARA]->addMenu(QString());
     parTel->menuAction()->setObjectName(QStringLiteral("miParTel"));
+    // Named with the menu's items, so that it takes its caption with theirs.
+    actions_[parTel->menuAction()->objectName()] = parTel->menuAction();
     pa.push_back(parTel->menuAction());
     for (int n = 1; n <= kSeTeCount; ++n)
         paTeActs_[static_cast<size_t>(n - 1)] =
@@ -275,7 +278,7 @@ void TfmMain::BuildMenus() {
     connect(parLi, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
     pa.push_back(AddAction(menus_[M_PARA], "miBRm",
                            [this] { Dialog([this] { RunFeedbackDialog(prog_, this); }); }));
-    pa.push_back(nullptr); // modem
+    pa.push_back(AddAction(menus_[M_PARA], "WaehlModem", [this] { ShowDialling(); }));
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT1", [this] { LinkTest(1); }));
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT2", [this] { LinkTest(2); }));
 
@@ -908,6 +911,10 @@ void TfmMain::EditFilterCmd(bool logFilter) {
         TakeFilter(prog_, logFilter, f);
 }
 
+void TfmMain::ShowDialling() {
+    vdl::ShowDialling(this, prog_);
+}
+
 void TfmMain::ToggleImageWindow() {
     if (obj_ && obj_->isVisible()) {
         obj_->close();
@@ -1022,6 +1029,7 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wheight = g.height();
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
+    if (TfmWahl* w = OpenDialling()) w->close();
     if (seTe_) seTe_->close();
     // An open station image window closes and is remembered as open.
     if (obj_ && obj_->isVisible()) {

@@ -61,6 +61,9 @@ public:
     void PostViewCommand(int code) override;
     void Lamp(T_LedVar& led, bool lit) override;
     void StatisticsChanged() override;
+    // The dialling window of channel 1 (WaehlModem; also when recording starts through a
+    // modem).
+    void ShowDialling() override;
 
     // A scroll position with code 0 (thumb track).
     void PostViewPosition(int position);
