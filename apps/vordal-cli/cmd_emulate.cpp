@@ -3,12 +3,15 @@
 // a prefix set both channels, --ch1-NAME or --ch2-NAME one of them.
 #include "cli.h"
 #include "decode_input.h"
+#include "emulate_modem.h"
 #include "online_run.h"
 
 #include "app/demo_line.h"
 #include "app/main_commands.h"
 #include "link/channel_init.h"
 #include "link/channel_params.h"
+#include "send/feedback_files.h"
+#include "send/list_files.h"
 #include "send/sete_files.h"
 
 #include <QCoreApplication>
@@ -37,9 +40,12 @@ struct ChannelOption {
     std::function<bool(const std::string&, T_ComVar&, const T_AllgPar&)> apply;
 };
 
+// The usage line of an option; a help of several lines ("\n") goes on below its first line.
 std::string UsageLine(const std::string& name, const std::string& arg, const std::string& help) {
     std::string u = "      --" + name + " " + arg;
-    return u + std::string(u.size() < 39 ? 39 - u.size() : 1, ' ') + help + "\n";
+    u += std::string(u.size() < 39 ? 39 - u.size() : 1, ' ');
+    for (char ch : help) u += ch == '\n' ? "\n" + std::string(39, ' ') : std::string(1, ch);
+    return u + "\n";
 }
 
 // A numeric parameter of the channel within lo..hi.
@@ -103,16 +109,19 @@ const std::vector<ChannelOption>& ChannelOptions() {
     using B = T_BetriebsPar;
     static const std::vector<ChannelOption> v = {
         Num("function", "0..6", 0, 6, &B::fkt,
-            "function (1 controlling, 2 controlled station, default 0)"),
+            "function: 0 monitor (default), 1 controlling,\n2 controlled station, 3 FT 1.2 "
+            "without link\nchecks, 4 text lines, 5 and 6 rp57x"),
         Custom("procedure", "balanced|unbalanced", "transmission procedure (default unbalanced)",
                Procedure),
-        Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15)",
+        Custom("link-addresses", "N,N,...", "link addresses of the stations (1..15 of them)",
                LinkAddresses),
         Num("baud", "N", 50, 4000000, &B::baud, "baud rate (default 9600)"),
         Custom("parity", "none|odd|even|mark|space", "parity (default even)", Parity),
         Num("wh", "N", 0, 65535, &B::wh, "repetitions after a missing answer"),
         Num("qzt", "MS", 1, 65535, &B::qzt, "time-out of an answer in ms"),
-        Num("zztl", "S", 1, 100, &B::zztl, "pause before a failed link is tried again, s"),
+        Num("zztl", "S", 1, 100, &B::zztl,
+            "pause in s after a negative acknowledgement\nor DFC; balanced: also before a "
+            "lost link\nis asked for again (default 10)"),
         Num("zztpoll", "MS", 0, 30000, &B::zztpoll, "poll cycle of the controlling station, ms"),
         Num("zztv", "S", 0, 30000, &B::zztv, "balanced: link test cycle in s (0 none)"),
         Num("sverz", "MS", 0, 5000, &B::sverz, "send delay in ms"),
@@ -123,13 +132,22 @@ const std::vector<ChannelOption>& ChannelOptions() {
             "balanced: direction bit sent (default 1 for function 1, 0 for 2)"),
         Num("abf", "0|1", 0, 1, &B::abf, "1: always poll class 1 data"),
         Num("bcon", "0|1", 0, 1, &B::bcon, "1: confirm received commands"),
-        Num("vwe5", "0..3", 0, 3, &B::vwe5, "use of the single character E5"),
+        Num("vwe5", "0..3", 0, 3, &B::vwe5,
+            "single character E5: 0 never, 1 and 2 for\nthe positive acknowledgement, 3 also "
+            "for\n\"no data\" (default 1)"),
         Custom("link-test", "0..12,...", "link test switches on from the start", LinkTest),
+        // The modem file first, so that the single settings override it.
+        Custom("modem", "FILE", "dial through a modem: its settings file", ModemFileOption),
+        Custom("modem-connect", "TEXT", "modem: the connect message (default CONNECT)",
+               ModemConnectOption),
+        Custom("modem-hangup", "TEXT", "modem: hang-up string (default +++ATH)", ModemHangupOption),
+        Custom("modem-max", "S", "modem: longest connection, 10..1000000 s (3600)", ModemMaxOption),
+        Custom("modem-idle", "S", "modem: idle time-out, 2..600 s (60)", ModemIdleOption),
     };
     return v;
 }
 
-// --telegram N=FILE: a telegram text file for telegram N (1..12).
+// --telegram N=FILE and --list N=FILE: a text file for telegram or list N (1..12).
 bool TelegramOption(const std::string& v, int& n, std::string& file) {
     const size_t eq = v.find('=');
     long long k = 0;
@@ -139,12 +157,14 @@ bool TelegramOption(const std::string& v, int& n, std::string& file) {
     return !file.empty();
 }
 
-// --request telegram:N[@SECONDS]: the operator's send request of telegram N that many seconds
-// (with up to three decimals) after going online.
-bool RequestOption(const std::string& v, int& n, int& ms) {
-    const std::string word = "telegram:";
-    if (v.compare(0, word.size(), word) != 0) return false;
-    const std::string rest = v.substr(word.size());
+// --request telegram:N[@SECONDS] or list:N[@SECONDS]: the operator's send request of telegram
+// or list N that many seconds (with up to three decimals) after going online.
+bool RequestOption(const std::string& v, int& n, int& ms, bool* list = nullptr) {
+    const std::string telegram = "telegram:", listWord = "list:";
+    const bool isList = v.compare(0, listWord.size(), listWord) == 0;
+    if (!isList && v.compare(0, telegram.size(), telegram) != 0) return false;
+    if (list) *list = isList;
+    const std::string rest = v.substr(isList ? listWord.size() : telegram.size());
     const size_t at = rest.find('@');
     long long k = 0;
     if (!ParseNumber(rest.substr(0, at), 1, kSeTeCount, k)) return false;
@@ -180,6 +200,7 @@ bool OfferOption(const std::string& v, int& nof, int& ms) {
 }
 
 constexpr int kTxNoTelegramFile = 2357;
+constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
 // be read or holds fewer than two lines.
@@ -194,6 +215,24 @@ int LoadTelegrams(const Invocation& in, Program& p) {
                                             : ShownText(error));
         p.send->StationFromLinkAddress(t);
         if (t.typ == PT_FILE) p.send->ReloadRawFile(n);
+    }
+    return 0;
+}
+
+// Loads the list text files of --list (rows beyond 3000 go on into the next lists) and the
+// feedback text file of --feedback. 0, or 1 after the message of a file that cannot be read.
+int LoadListsAndFeedback(const Invocation& in, Program& p) {
+    for (const std::string& v : in.opt().GetAll("list")) {
+        int n = 0;
+        std::string file;
+        TelegramOption(v, n, file);
+        if (!ImportListFile(*p.lists, file, n)) return in.Fail(1, Shown(file));
+    }
+    if (in.opt().Has("feedback")) {
+        std::string error;
+        const std::string file = in.opt().Get("feedback");
+        if (!LoadFeedbackFile(file, p.rmTab, SeTeTextEnv{p.av, p.ap}, false, error))
+            return in.Fail(1, error.empty() ? Shown(file) : ShownText(error));
     }
     return 0;
 }
@@ -229,24 +268,72 @@ bool ApplyChannelOptions(const Invocation& in, Program& p) {
     return true;
 }
 
+// The command strings for the modems: --modem-send for both channels, --ch1-modem-send or
+// --ch2-modem-send for one; each makes its channel work through a modem. False after refusing
+// a value.
+bool ModemSends(const Invocation& in, Program& p, ModemSender* sender) {
+    const std::string names[3] = {"modem-send", kPrefixes[0] + std::string("modem-send"),
+                                  kPrefixes[1] + std::string("modem-send")};
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const std::string& v : in.opt().GetAll(names[pass])) {
+            TimedCommand cmd;
+            if (!ParseTimedCommand(v, cmd)) {
+                in.BadValue(names[pass], "TEXT[@SECONDS]");
+                return false;
+            }
+            for (int i = 0; i < 2; ++i) {
+                if (pass != 0 && pass != i + 1) continue;
+                p.com[i].wm.vorh = 1;
+                if (sender) sender->Add(i, cmd);
+            }
+        }
+    }
+    return true;
+}
+
 // Every value is checked before the program starts.
 int Check(const Invocation& in, Program& scratch) {
     const Options& o = in.opt();
+    // A modem file that is missing or none ends with 1, as a parameter set file does.
+    for (const std::string name : {"modem", "ch1-modem", "ch2-modem"}) {
+        if (!o.Has(name)) continue;
+        if (int rc = in.CheckInputFile(o.Get(name)); rc != 0) return rc;
+        if (!ModemFileOption(o.Get(name), scratch.com[0], scratch.ap))
+            return in.Fail(1, in.Say(in.tx(2360), {Shown(o.Get(name))}));
+    }
     if (!ApplyChannelOptions(in, scratch)) return kExitRefused;
+    if (!ModemSends(in, scratch, nullptr)) return kExitRefused;
     if (o.Has("params"))
         if (int rc = in.CheckInputFile(o.Get("params")); rc != 0) return rc;
-    if (o.Has("data-dir") && !std::filesystem::is_directory(o.Get("data-dir")))
-        return in.BadValue("data-dir", "DIR");
     for (const std::string& v : o.GetAll("telegram")) {
         int n = 0;
         std::string file;
         if (!TelegramOption(v, n, file)) return in.BadValue("telegram", "N=FILE (N 1..12)");
         if (int rc = in.CheckInputFile(file); rc != 0) return rc;
     }
+    for (const std::string& v : o.GetAll("list")) {
+        int n = 0;
+        std::string file;
+        if (!TelegramOption(v, n, file)) return in.BadValue("list", "N=FILE (N 1..12)");
+        if (int rc = in.CheckInputFile(file); rc != 0) return rc;
+    }
+    if (o.Has("feedback"))
+        if (int rc = in.CheckInputFile(o.Get("feedback")); rc != 0) return rc;
     for (const std::string& v : o.GetAll("request")) {
         int n = 0, ms = 0;
         if (!RequestOption(v, n, ms))
-            return in.BadValue("request", "telegram:N[@SECONDS] (N 1..12)");
+            return in.BadValue("request", "telegram:N[@SECONDS] or list:N[@SECONDS] (N 1..12)");
+    }
+    // A missing data directory is made, as the program makes its own; refused only when it
+    // cannot be.
+    if (o.Has("data-dir")) {
+        const std::string dir = o.Get("data-dir");
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        if (!std::filesystem::is_directory(dir)) {
+            if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+            return in.Refuse(in.Say(in.tx(kTxDataDirCannotBeMade), {Shown(dir), ec.message()}));
+        }
     }
     for (const std::string& v : o.GetAll("offer")) {
         int nof = 0, ms = 0;
@@ -278,22 +365,37 @@ std::string Usage() {
     u += "    other options:\n"
          "      --params FILE                    parameter set file (channel parameters);\n"
          "                                       the options above override it\n"
-         "      --data-dir DIR                   data directory (settings, automatic log)\n"
+         "      --data-dir DIR                   data directory (settings, automatic log);\n"
+         "                                       made when it does not exist\n"
+         "      --modem-send TEXT[@SECONDS]      send TEXT to the modem (a dial command, for\n"
+         "                                       example) SECONDS after going online (default\n"
+         "                                       0); may be given more than once; also\n"
+         "                                       --ch1-modem-send, --ch2-modem-send\n"
          "      --summary                        at the end one JSON line: per channel its\n"
          "                                       telegram counters, per station its link\n"
          "                                       state and the number of links lost\n"
          "      --telegram N=FILE                load a telegram text file into send\n"
          "                                       telegram N (1..12); repeatable\n"
+         "      --list N=FILE                    load a list text file into send list N\n"
+         "                                       (1..12; rows beyond 3000 go on into the\n"
+         "                                       next lists); repeatable\n"
+         "      --feedback FILE                  load a command feedback text file (its\n"
+         "                                       first line switches the feedback on)\n"
          "      --request telegram:N[@SECONDS]   send telegram N, as the operator asks for it,\n"
          "                                       SECONDS after going online (default 0);\n"
          "                                       repeatable; refused requests are said on\n"
          "                                       standard error, questions declined\n"
+         "                or list:N[@SECONDS]     start send list N the same way\n"
          "      --offer NOF[@SECONDS]            offer file NOF of the data directory\n"
          "                                       (file transfer) on each emulating channel,\n"
          "                                       SECONDS after going online (default 0);\n"
          "                                       files received are written into the data\n"
          "                                       directory\n";
-    return u + OnlineOptionsUsage();
+    // The channel options above are not listed again among the shared ones; --emulate says
+    // nothing here, every channel of emulate runs the procedure of its function.
+    std::vector<std::string> shown = {"emulate"};
+    for (const ChannelOption& c : ChannelOptions()) shown.push_back(c.name);
+    return u + OnlineOptionsUsage(shown);
 }
 
 // What the summary counts while the command runs: links lost per channel and link address.
@@ -345,14 +447,19 @@ struct Summary {
 
 int RunEmulate(const Args& args) {
     Summary summary;
+    ModemSender sender;
     OnlineCommand e;
     e.name = "emulate";
     e.usage = Usage();
     e.values = ChannelOptionNames();
     e.values.push_back("params");
     e.values.push_back("data-dir");
+    for (const char* name : {"modem-send", "ch1-modem-send", "ch2-modem-send"})
+        e.values.push_back(name);
     e.values.push_back("telegram");
     e.values.push_back("request");
+    e.values.push_back("list");
+    e.values.push_back("feedback");
     e.values.push_back("offer");
     e.flags = {"summary"};
     e.demo = true;
@@ -369,7 +476,7 @@ int RunEmulate(const Args& args) {
         p.ReloadSettings();
         return 0;
     };
-    e.configure = [](const Invocation& in, Program& p) {
+    e.configure = [&](const Invocation& in, Program& p) {
         if (in.opt().Has("demo")) EnterDemo(p);
         if (in.opt().Has("params")) {
             // The loader says what is wrong with a file that is no parameter set.
@@ -384,8 +491,11 @@ int RunEmulate(const Args& args) {
             if (!in.opt().Has("rb") && !in.opt().Has(kPrefixes[i] + std::string("rb")))
                 bp.rb = bp.fkt == FKT_MASTER ? 1 : 0;
         }
+        if (!ModemSends(in, p, &sender)) return kExitRefused;
+        sender.Install(p);
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
         if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
+        if (int rc = LoadListsAndFeedback(in, p); rc != 0) return rc;
         // Stops all sending: the telegrams' link addresses follow the channels now.
         p.InitChannels();
         return 0;
@@ -393,10 +503,15 @@ int RunEmulate(const Args& args) {
     e.online = [](const Invocation& in, Program& p) {
         for (const std::string& v : in.opt().GetAll("request")) {
             int n = 0, ms = 0;
-            RequestOption(v, n, ms);
+            bool list = false;
+            RequestOption(v, n, ms, &list);
             // Precise: a coarse timer may fire a twentieth of its time early.
-            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(),
-                               [&p, n] { SendTelegramCommand(p, n); });
+            QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), [&p, n, list] {
+                if (list)
+                    StartListCommand(p, n);
+                else
+                    SendTelegramCommand(p, n);
+            });
         }
         for (const std::string& v : in.opt().GetAll("offer")) {
             int nof = 0, ms = 0;

@@ -1,6 +1,7 @@
 // vordal-cli image LOG [--format json|csv] [--max N]: the station image rebuilt from the
 // stored frames of a log file, one JSON object per object, or the grid as Copy writes it.
 #include "cli.h"
+#include "decode_render.h"
 #include "inspect.h"
 #include "invocation.h"
 #include "record_json.h"
@@ -79,7 +80,7 @@ int RunImage(const Args& args) {
     Program& p = in.p;
     if (!p.LoadLanguage(inv.LangOf(ProgramDir()))) return 1;
     p.CreateLog(in.clock);
-    if (!p.log->OpenForInspection(pos[0])) return 1;
+    if (!Inspect::OpenLog(p, pos[0])) return 1;
     p.av.AbbMax = static_cast<int32_t>(max);
     OpenImage(p);
     RebuildImage(p);
@@ -89,7 +90,7 @@ int RunImage(const Args& args) {
             std::cout << ObjectJson(p.image.At(r)).dump() << "\n";
         return 0;
     }
-    QtLocaleFormats loc;
+    QtLocaleFormats loc(OutputLocale(inv));
     SetDefaultNumberFormat(loc.Numbers());
     ImageTextEnv env{p.texts, p.av, p.ap, p.pp, loc};
     std::cout << ImageCopyText(p.image, env, ImageCaption(p.image.St(), env));

@@ -5,8 +5,10 @@
 //   log export FILE     the log as text, CSV or a new log file
 #include "cli.h"
 #include "decode_input.h"
+#include "decode_render.h"
 #include "inspect.h"
 #include "invocation.h"
+#include "log_settings.h"
 #include "record_json.h"
 
 #include "app/program.h"
@@ -134,38 +136,6 @@ int Records(const Args& args) {
         std::cout << StoredRecordJson(c->Current()).dump() << "\n";
     ReportDamage(inv, in.p, in.p.log->Tally());
     return 0;
-}
-
-// What a log holds of the settings the options of log write set.
-struct LogSettings {
-    T_AllgPar ap;
-    T_BetriebsPar bp[2];
-};
-LogSettings SettingsIn(const Program& p) {
-    return {p.ap, {p.com[0].bp, p.com[1].bp}};
-}
-
-// A setting as the option that sets it names it; "" for an option that sets nothing a log
-// holds.
-std::string LoggedValue(const std::string& option, const LogSettings& s, int ch,
-                        const TextTable& t) {
-    const T_AllgPar& ap = s.ap;
-    const T_BetriebsPar& bp = s.bp[ch];
-    if (option == "link-address-length") return std::to_string(ap.lgla);
-    if (option == "cot-length") return std::to_string(ap.mitori + 1);
-    if (option == "ca-structure") return AdrStrukturText(ap.castr, t);
-    if (option == "ioa-structure") return AdrStrukturText(ap.oastr, t);
-    if (option == "function") return std::to_string(bp.fkt);
-    if (option == "procedure") return bp.pro == PRO_BALANCED ? "balanced" : "unbalanced";
-    if (option == "vwe5") return std::to_string(bp.vwe5);
-    if (option == "spikes") return bp.spik ? "on" : "off";
-    if (option == "link-addresses") {
-        std::string v;
-        for (int i = 0; i < std::clamp(bp.la.anz, 0, kMaxLinkAdr); ++i)
-            v += (i ? "," : "") + std::to_string(bp.la.a[i]);
-        return v;
-    }
-    return {};
 }
 
 // Applies the options to the settings of the log that p holds. An option that would change
@@ -328,15 +298,16 @@ int Export(const Args& args) {
     if (o.Has("out") && SameFile(o.Get("out"), file))
         return inv.Refuse(inv.Say(inv.tx(kTxSameFile), {Shown(o.Get("out")), Shown(file)}));
     p.CreateLog(clock);
-    if (!p.log->OpenForInspection(file)) return 1;
+    if (!Inspect::OpenLog(p, file)) return 1;
     p.pp.format = static_cast<int32_t>(format);
     if (p.pp.format == VF_CSV) p.pp.zeitzl = 1;
+    p.pp.onlausg = 0; // a log file is shown as the log display shows it
     if (!filter.empty()) {
         if (!LoadNamedFilter(filter, p.ap.afilt, p.ap))
             return inv.Refuse(inv.Say(inv.tx(2213), {Shown(o.Get("filter"))}));
         p.ap.afilt.aktiv = static_cast<uint8_t>(p.ap.afilt.def);
     }
-    QtLocaleFormats loc;
+    QtLocaleFormats loc(OutputLocale(inv));
     SetDefaultNumberFormat(loc.Numbers());
     RenderEnv render = p.Rendering(loc);
     LogOutputEnv env = p.OutputEnv(render, loc, clock);

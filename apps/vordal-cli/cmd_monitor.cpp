@@ -39,6 +39,8 @@ OnlineCommand Monitor() {
         for (T_ComVar& c : p.com) {
             c.bp.baud = static_cast<int32_t>(baud);
             c.bp.pari = static_cast<uint8_t>(pari);
+            // It only listens: frames are judged as frames, never as a modem's text lines.
+            c.wm.vorh = 0;
         }
         return 0;
     };

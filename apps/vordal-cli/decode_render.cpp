@@ -1,5 +1,7 @@
 #include "decode_render.h"
 
+#include "platform/qt_language.h"
+
 #include "core/format.h"
 #include "log/filter.h"
 
@@ -63,12 +65,18 @@ bool DecodeRenderer::Setup(const Invocation& inv, Program& p) {
         inv.Refuse(inv.Say(inv.tx(2214), {Shown(o.Get("objects"))}));
         return false;
     }
-    loc_ = std::make_unique<QtLocaleFormats>();
+    loc_ = std::make_unique<QtLocaleFormats>(OutputLocale(inv));
     SetDefaultNumberFormat(loc_->Numbers());
     env_ = p.Rendering(*loc_);
     env_.oldestNr = 1;
     ctx_.env = &env_;
     return true;
+}
+
+QLocale OutputLocale(const Invocation& inv) {
+    const QLocale system = QLocale::system();
+    if (inv.Lang() == 1 && system.language() == QLocale::C) return system;
+    return ProgramLocale(inv.Lang());
 }
 
 void DecodeRenderer::Begin(std::ostream& out) {

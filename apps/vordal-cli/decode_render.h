@@ -19,6 +19,11 @@ namespace vdl::cli {
 const std::vector<std::string>& RenderValueOptions();
 const char* RenderOptionsUsage();
 
+// The date and number forms of the output: those of the system's locale when it speaks the
+// language of the command line (or is the plain C locale and English is asked for), else those
+// of the language, so that German output never shows English month names.
+QLocale OutputLocale(const Invocation& inv);
+
 // The values of the interpretation options, refused when bad; Setup checks them too.
 bool CheckRenderOptions(const Invocation& inv);
 

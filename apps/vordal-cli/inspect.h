@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "invocation.h"
 
+#include "app/main_commands.h"
 #include "app/program.h"
 #include "core/clock.h"
 
@@ -26,7 +27,14 @@ struct Inspect {
     bool Open(const Invocation& inv, const std::string& file) {
         p.texts.LoadFile(TextFilePath(ProgramDir(), inv.LangOf(ProgramDir())));
         p.CreateLog(clock);
-        return p.log->OpenForInspection(file);
+        return OpenLog(p, file);
+    }
+    // Opens the log of p for looking; its records are read with the address layout and
+    // settings stored in its head.
+    static bool OpenLog(Program& p, const std::string& file) {
+        if (!p.log->OpenForInspection(file)) return false;
+        DeriveFromSettings(p);
+        return true;
     }
 };
 

@@ -2,9 +2,11 @@
 
 #include "decode_input.h"
 #include "decode_render.h"
+#include "log_settings.h"
 #include "record_json.h"
 
 #include "app/demo_line.h"
+#include "core/file_io.h"
 #include "core/format.h"
 #include "link/port_list.h"
 
@@ -16,10 +18,13 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 namespace vdl::cli {
 
 namespace {
+
+constexpr int kTxSameDevice = 2224; // Format(device of --port1, device of --port2)
 
 std::atomic<bool> g_stop{false};
 extern "C" void OnStopSignal(int) {
@@ -47,14 +52,35 @@ void RunUntilStopped(long long seconds) {
     QCoreApplication::exec();
 }
 
-std::string OnlineOptionsUsage() {
-    return std::string(
-               "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
-               "      --log FILE                       the log file (default: the automatic log)\n"
-               "      --duration S                     go offline after S seconds\n"
-               "      --records                        one JSON object per telegram, with nr and "
-               "dt\n") +
-           DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
+std::string OnlineOptionsUsage(const std::vector<std::string>& omit) {
+    std::string all =
+        std::string(
+            "      --port1 DEV, --port2 DEV         the serial devices of the channels\n"
+            "      --log FILE                       the log file (default: the automatic log);\n"
+            "                                       settings are the defaults and the options,\n"
+            "                                       never a log's; a log with records keeps\n"
+            "                                       its own: other ones are refused (2), the\n"
+            "                                       automatic log is kept aside "
+            "(NAME.kept.EXT)\n"
+            "      --duration S                     go offline after S seconds\n"
+            "      --records                        one JSON object per telegram, with nr and "
+            "dt\n") +
+        DecodeOptionsUsage() + "\n" + RenderOptionsUsage();
+    // An omitted option's line goes with the lines that continue it (they start with blanks
+    // only).
+    std::istringstream in(all);
+    std::string out;
+    bool skip = false;
+    for (std::string line; std::getline(in, line);) {
+        const size_t at = line.find_first_not_of(' ');
+        if (at != std::string::npos && line.compare(at, 2, "--") == 0) {
+            const std::string name = line.substr(at + 2, line.find_first_of(" ,", at) - at - 2);
+            skip = std::find(omit.begin(), omit.end(), name) != omit.end();
+        }
+        if (!skip) out += line + "\n";
+    }
+    if (!out.empty()) out.pop_back();
+    return out;
 }
 
 int RunOnline(const Args& args, const OnlineCommand& cmd) {
@@ -73,6 +99,10 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         return in.Refuse(in.Say(in.tx(2207), {"--demo", o.Has("port1") ? "--port1" : "--port2"}));
     if (!demo && !o.Has("port1") && !o.Has("port2"))
         return in.Refuse(in.Say(in.tx(2206), {"--port1 DEV, --port2 DEV"}));
+    // One device cannot serve both channels, by whatever name or link it is given.
+    if (o.Has("port1") && o.Has("port2") && SameFile(o.Get("port1"), o.Get("port2")))
+        return in.Refuse(
+            in.Say(in.tx(kTxSameDevice), {Shown(o.Get("port1")), Shown(o.Get("port2"))}));
     if (o.Has("records") && o.Has("format"))
         return in.Refuse(in.Say(in.tx(2207), {"--records", "--format"}));
     long long duration = -1;
@@ -106,7 +136,11 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         if (int rc = cmd.beforeRun(in, host); rc != 0) return rc;
     // The command line's language, not the one of the stored settings.
     if (!p.LoadLanguage(in.LangOf(in.TextsDir()))) return 1;
-    if (o.Has("log")) p.av.dtLog = o.Get("log");
+    // The run's settings are the program's defaults, --params and the options: never those of
+    // a log or a parameter set the desktop left in the data directory. The log is --log or the
+    // automatic one.
+    const LogSettings defaults = SettingsIn(p);
+    p.av.dtLog = o.Get("log");
     p.pp.onlausg = 1; // no log view to open for reading
     // The logs this run may create: one of them is removed again when no port opens.
     std::vector<std::string> newLogs;
@@ -117,10 +151,16 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     }
     host.Run({p.texts.tx(673)});
     if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
-    if (!ApplyDecodeOptions(in, p)) {
+    const LogSettings logged = SettingsIn(p);
+    const bool hadRecords = !p.log->Empty();
+    PutSettings(p, defaults);
+    // A run that ends before it starts leaves the log's settings as they were.
+    auto endEarly = [&](int rc) {
+        PutSettings(p, logged);
         host.Shutdown();
-        return kExitRefused;
-    }
+        return rc;
+    };
+    if (!ApplyDecodeOptions(in, p)) return endEarly(kExitRefused);
     for (T_ComVar& c : p.com) {
         T_BetriebsPar& bp = c.bp;
         bp.baud = 9600;
@@ -129,11 +169,12 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         bp.stop = 1;
     }
     if (cmd.configure) {
-        if (int rc = cmd.configure(in, p); rc != 0) {
-            host.Shutdown();
-            return rc;
-        }
+        if (int rc = cmd.configure(in, p); rc != 0) return endEarly(rc);
     }
+    std::string aside; // the automatic log kept aside, given back when no port opens
+    if (int rc = SettleRunLog(in, p, logged, hadRecords, o.Has("log"), aside); rc != 0)
+        return endEarly(rc);
+    if (!aside.empty()) newLogs.push_back(p.av.dtLog);
     for (int i = 0; i < 2; ++i) {
         p.com[i].bp.cnr = 0;
         std::string dev = o.Get(i == 0 ? "port1" : "port2");
@@ -188,8 +229,10 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
         std::string made = p.av.dtLog;
         host.Shutdown();
         std::error_code ec;
-        if (empty && std::find(newLogs.begin(), newLogs.end(), made) != newLogs.end())
+        if (empty && std::find(newLogs.begin(), newLogs.end(), made) != newLogs.end()) {
             std::filesystem::remove(made, ec);
+            if (!aside.empty()) std::filesystem::rename(aside, made, ec);
+        }
         return 1;
     }
     if (cmd.passive) {

@@ -48,8 +48,9 @@ struct OnlineCommand {
 // Runs the event loop until SIGINT or SIGTERM, or for seconds when that is not negative.
 void RunUntilStopped(long long seconds = -1);
 
-// The usage lines of the shared options.
-std::string OnlineOptionsUsage();
+// The usage lines of the shared options, without those named in omit (a command that lists
+// them among its own).
+std::string OnlineOptionsUsage(const std::vector<std::string>& omit = {});
 
 // Runs an online command: 0 normal end, 1 a port or the log could not be opened, 2 a refused
 // command line, 3 no instance slot, 99 no program texts.

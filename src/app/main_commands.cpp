@@ -6,7 +6,9 @@
 #include "asdu/address_text.h"
 #include "core/display_lists.h"
 #include "core/format.h"
+#include "core/modem_file.h"
 #include "link/channel_init.h"
+#include "link/modem.h"
 
 #include <cstring>
 #include <filesystem>
@@ -28,13 +30,16 @@ bool GoOfflineAsking(Program& p) {
     return true;
 }
 
-// The address settings changed: run-time values, filter rows and the structure hints.
+} // namespace
+
 void DeriveFromSettings(Program& p) {
     p.InitChannels();
     NormaliseFilter(p.ap.afilt, p.ap);
     NormaliseFilter(p.ap.lfilt, p.ap);
     InstallAsduTexts(p.texts, p.av, p.ap);
 }
+
+namespace {
 
 void Status(Program& p) {
     if (p.view) p.view->UpdateStatus();
@@ -126,6 +131,26 @@ bool SaveParamSetCommand(Program& p, const std::string& file) {
     p.av.dtSeTeLi = file;
     AddRecentFile(p.av, file);
     Status(p);
+    return true;
+}
+
+bool TakeModemSettings(Program& p, int i, const T_Modem& edited, const T_Modem& opened) {
+    T_ComVar& c = p.com[i];
+    const bool used = edited.vorh != 0;
+    T_Modem m = edited;
+    m.id = kModemLen;
+    m.vorh = c.wm.vorh;
+    c.wm = m;
+    if (p.linkEnv) SetModemUsed(c, *p.linkEnv, used);
+    c.wm.vorh = used ? 1 : 0;
+    if (!ModemDiffers(c.wm, opened)) return false;
+    if (p.msg.Ask(p.texts.tx(kTxAskSaveModem), false) != Answer::Yes) return false;
+    if (i == 0 && !SaveParamSet(p, p.av.dtSeTeLi.empty() ? p.DefaultParamSetName() : p.av.dtSeTeLi))
+        return false;
+    if (p.sv && p.persistSettings) {
+        SettingsEnv env = p.SettingsOf();
+        WriteSettings(env);
+    }
     return true;
 }
 
@@ -299,11 +324,31 @@ void StopSendingCommand(Program& p) {
     Status(p);
 }
 
+bool StartListCommand(Program& p, int n) {
+    if (!p.lists) return false;
+    const bool ok = p.lists->StartList(n) == RequestResult::Requested;
+    Status(p);
+    return ok;
+}
+
+bool AnySending(const Program& p) {
+    return (p.send && p.send->AnyActive()) || (p.lists && p.lists->AnyActive());
+}
+
 std::vector<std::string> SendCaptions(const Program& p, bool edit) {
     std::vector<std::string> out;
     for (int n = 1; n <= kSeTeCount; ++n)
         out.push_back(
             SendMenuCaption(n, p.sete.at(n), p.sete.at(n).stat != SS_TE_IDLE, p.texts, edit));
+    return out;
+}
+
+std::vector<std::string> ListCaptions(const Program& p, bool edit) {
+    std::vector<std::string> out;
+    for (int n = 1; n <= kSeLiCount; ++n) {
+        const T_SeTe& h = p.seli.at(n).h;
+        out.push_back(SendMenuCaption(n, h, h.stat != SS_TE_IDLE, p.texts, edit));
+    }
     return out;
 }
 

@@ -19,7 +19,11 @@ constexpr int kTxAskSaveSendData = 1134;
 constexpr int kTxAskNewLogSize = 1328;
 constexpr int kTxNoDisplayFilter = 1215;
 constexpr int kTxFileMissing = 883;
+constexpr int kTxAskSaveModem = 2361;
 
+// The address settings changed (edited, or taken from a log or parameter set): the channels'
+// run-time values and frame layout, the filter rows and the structure hints.
+void DeriveFromSettings(Program& p);
 // aLogDel: asks, then empties the log and zeroes the statistics. True when it was emptied.
 bool DeleteLog(Program& p);
 // miLogOp: goes offline (asking when online) and opens another log file. A file that is not a
@@ -58,6 +62,12 @@ void TakeDisplaySettings(Program& p, const T_AusgPar& a);
 // data directory it chose.
 void ApplyGeneralSettings(Program& p, const T_AllgPar& edited, const std::string& dataDir);
 
+// The dialling window closed: its fields become channel i's modem settings (a changed modem
+// check box resets the link state). When they differ from those it opened with and the user
+// agrees, they are saved: channel 1's go into the parameter set file, which holds them, and
+// the settings file is written. True when they were saved.
+bool TakeModemSettings(Program& p, int i, const T_Modem& edited, const T_Modem& opened);
+
 // Loads the texts of another language. False (the table holds the partial load) on failure.
 bool ChangeLanguage(Program& p, int lang);
 
@@ -67,5 +77,12 @@ bool SendTelegramCommand(Program& p, int n);
 void StopSendingCommand(Program& p);
 // The captions of the 12 send actions (edit = false) or edit actions (edit = true).
 std::vector<std::string> SendCaptions(const Program& p, bool edit);
+// aSeLi1..12: starts send list n (the send request with its checks; text 874 for a list without
+// active objects). True when it was requested.
+bool StartListCommand(Program& p, int n);
+// Some send telegram or list is active (miSeStop is enabled).
+bool AnySending(const Program& p);
+// The captions of the 12 list actions (aSeLi) or edit actions (aPaLi).
+std::vector<std::string> ListCaptions(const Program& p, bool edit);
 
 } // namespace vdl

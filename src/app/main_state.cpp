@@ -24,7 +24,10 @@ std::string Count(int32_t v, int width) {
 // frames (its own link) or the one in which it answers them (the partner's link).
 int LinkStateText(const Program& p, const T_ComVar& c, bool sending) {
     if (!p.av.online || !c.se.open || c.se.sim == SIM_NONE) return kTxLinkNotUsed;
-    bool stationDown = c.se.usi >= 0 && c.se.usi < 16 && ((c.se.uslstat >> c.se.usi) & 1) != 0;
+    // Unbalanced: the links of all configured stations, not of the one in turn, which would
+    // make the cell flip with every station the channel serves.
+    const int stations = std::clamp(c.bp.la.anz, 1, kMaxLinkAdr);
+    bool stationDown = (c.se.uslstat & ((1u << stations) - 1u)) != 0;
     switch (c.se.sim) {
     case SIM_MASTER:
         if (!sending) return kTxLinkNotUsed;

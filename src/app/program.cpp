@@ -2,7 +2,10 @@
 
 #include "app/image_commands.h"
 #include "asdu/address_text.h"
+#include "core/file_io.h"
 #include "link/channel_init.h"
+#include "send/feedback_files.h"
+#include "send/list_files.h"
 
 #include <iostream>
 
@@ -18,6 +21,8 @@ Program::Program(std::string progDir, Messages& m)
     InitChannelRecords(com[0], com[1]);
     for (T_ComVar& c : com) InitChannel(c, av, ap);
     InitialSeTeSet(sete, texts);
+    InitialSeLiSet(seli, texts);
+    NewFeedbackTable(rmTab);
     // The interpretation's colour tables by type and cause, and its quality highlight.
     av.pft = &pp.frbtyp;
     av.pfu = &pp.frburs;
@@ -31,6 +36,49 @@ void Program::LogMessage(const std::string& m) {
     te.ta = TA_INTERNAL;
     te.setS0(m);
     log->AppendTelegram(te);
+}
+
+void Program::LogText(const std::string& m) {
+    if (!log) return;
+    T_Telegramm te{};
+    te.stat = ST_MESSAGE_TEXT;
+    te.ta = TA_INTERNAL;
+    te.setS0(m);
+    log->AppendTelegram(te);
+}
+
+bool Program::LoadFeedback(const std::string& path, bool emptyAfter) {
+    std::string error;
+    if (LoadFeedbackFile(path, rmTab, SeTeTextEnv{av, ap}, emptyAfter, error)) {
+        av.setelisav = true;
+        return true;
+    }
+    LogMessage(error);
+    return false;
+}
+
+void Program::RunCommandFiles() {
+    send->RunCommandFile();
+    const std::string list = av.DataDir + texts.tx(kTxListCommandFile);
+    if (FileExists(list)) {
+        ListBatchHooks hooks;
+        hooks.feedback = [this](const std::string& f) { return LoadFeedback(f, false); };
+        hooks.telegram = [this](const std::string& f, int n) {
+            std::string error;
+            T_SeTe& t = sete.at(n);
+            if (!LoadSeTeFile(f, t, SeTeTextEnv{av, ap}, error)) {
+                if (!error.empty()) LogMessage(error);
+                return false;
+            }
+            send->StationFromLinkAddress(t);
+            send->ReloadRawFile(n);
+            av.setelisav = true;
+            return true;
+        };
+        RunListCommandFile(*lists, list, hooks);
+    }
+    const std::string rm = av.DataDir + texts.tx(kTxFeedbackCommandFile);
+    if (FileExists(rm)) LoadFeedback(rm, true);
 }
 
 bool Program::LoadObjectTexts(const std::string& path) {
@@ -97,7 +145,10 @@ FilterEnv Program::Filters() const {
 }
 
 ParamSetEnv Program::ParamEnv() {
+    pblk.rm = RmBlock(rmTab);
     pblk.sete = SeTeBlock(sete);
+    pblk.seli = SeLiBlock(seli);
+    pblk.casl = CaSeLiBlock(seli);
     return ParamSetEnv{av, ap, com[0].bp, com[1].bp, pp, com[0].wm, pblk, texts, msg};
 }
 

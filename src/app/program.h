@@ -29,6 +29,9 @@
 #include "log/filter.h"
 #include "log/log_output.h"
 #include "log/log_store.h"
+#include "send/feedback.h"
+#include "send/list_service.h"
+#include "send/seli.h"
 #include "send/send_service.h"
 #include "send/sete.h"
 
@@ -71,6 +74,8 @@ public:
     virtual void PostViewCommand(int code) { (void)code; }
     virtual void Lamp(T_LedVar& led, bool lit) { (void)led, (void)lit; }
     virtual void StatisticsChanged() {}
+    // Recording started while channel 1 works through a modem: the dialling window opens.
+    virtual void ShowDialling() {}
 };
 
 class Program {
@@ -96,8 +101,10 @@ public:
     T_AllgPar ap;
     T_ProgPar pp;
     T_ComVar com[2];
-    T_ParaBlocks pblk = DefaultParaBlocks(); // send lists and feedback as stored
+    T_ParaBlocks pblk = DefaultParaBlocks(); // the send blocks as read and written
     SeTeSet sete;                            // the twelve send telegrams
+    SeLiSet seli;                            // the twelve send lists
+    T_RmTab rmTab;                           // the command feedback table
 
     // Makes the log store; stamps gives the time stamps of new telegrams (the time base).
     void CreateLog(Clock& stamps);
@@ -112,6 +119,8 @@ public:
     // entered into the log as a message, and forgets dtOaTxt.
     // Enters a program message about a file (stat 33) into the log.
     void LogMessage(const std::string& m);
+    // Enters a program text (stat 52) into the log.
+    void LogText(const std::string& m);
 
     ObjectTexts objects;
     bool LoadObjectTexts(const std::string& path);
@@ -191,6 +200,16 @@ public:
     std::unique_ptr<LinkEnv> linkEnv;
     // The send telegrams at work: requests, triggers, and the first user data source.
     std::unique_ptr<SendTelegrams> send;
+    // The send lists, the second user data source.
+    std::unique_ptr<SendLists> lists;
+    // The command feedback, the source of command feedback.
+    std::unique_ptr<CommandFeedback> feedback;
+    // The three command files of the data directory (option 12): a telegram, a list or a batch,
+    // the feedback table.
+    void RunCommandFiles();
+    // Loads a feedback text file into the table (emptying it: the command file); a file that
+    // cannot be read is said in the log. True when it was read.
+    bool LoadFeedback(const std::string& path, bool emptyAfter);
     // The files file transfer reads and writes (the system's, unless a test sets its own before
     // the start), and the file transfer: the last user data source.
     std::unique_ptr<TransferFiles> transferFiles = std::make_unique<StdTransferFiles>();

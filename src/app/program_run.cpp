@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "link/channel_init.h"
 #include "link/link_services.h"
+#include "link/modem.h"
 #include "link/transmitter.h"
 
 #include <algorithm>
@@ -34,17 +35,26 @@ public:
     void Log(T_ComVar&, const T_Telegramm& te) override { p_.LogTelegram(te); }
     void ReceiveTriggers(T_ComVar& c, const T_Telegramm& te) override {
         if (p_.send) p_.send->FireOnReceive(c, te);
+        if (p_.lists) p_.lists->FireOnReceive(c, te);
     }
     void FrameTriggers(T_ComVar& c, const T_Telegramm& te) override {
         if (p_.send) p_.send->FireOnFrame(c, te);
+        if (p_.lists) p_.lists->FireOnFrame(c, te);
     }
     void RemoteReset(T_ComVar& c, uint16_t la) override {
         if (p_.svc) p_.svc->LogEvent(c, ST_REMOTE_RESET, la);
         if (p_.send) p_.send->FireEvent(c, ANST_REMOTE_RESET, la);
+        if (p_.lists) p_.lists->FireEvent(c, ANST_REMOTE_RESET, la);
         if (p_.view) p_.view->UpdateStatus();
     }
     void LinkReaction(T_ComVar& c) override {
         if (p_.linkEnv) vdl::LinkReaction(c, *p_.linkEnv);
+    }
+    void ModemLine(T_ComVar& c) override {
+        if (p_.linkEnv) vdl::ModemLine(c, *p_.linkEnv);
+    }
+    void ModemIdleReload(T_ComVar& c) override {
+        if (p_.linkEnv) vdl::ModemIdleReload(c, *p_.linkEnv);
     }
     void RunNow(T_ComVar& c) override {
         if (p_.sv) p_.sv->link.PostRunNow(&c == &p_.com[0] ? 0 : 1);
@@ -53,6 +63,20 @@ public:
 private:
     Program& p_;
 };
+
+// The ports of both channels before a log or parameter set replaces the channel parameters.
+std::array<int32_t, 2> PortsOf(const Program& p) {
+    return {p.com[0].bp.cnr, p.com[1].bp.cnr};
+}
+
+// A bound port number that names no device here (bound by another program's run) would show
+// as a bare number and never open: the channel keeps the port it had.
+void KeepKnownPorts(Program& p, const std::array<int32_t, 2>& before) {
+    for (size_t i = 0; i < 2; ++i) {
+        int32_t& cnr = p.com[i].bp.cnr;
+        if (cnr >= kFirstBoundPort && p.ports.DevicePath(cnr).empty()) cnr = before[i];
+    }
+}
 
 int MinuteOf(double dt) {
     DateTimeParts d = DecodeDateTime(dt);
@@ -106,9 +130,10 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     ApplyDisplaySettings();
     if (pp.sprache != 0) LoadLanguage(pp.sprache);
 
-    // The send telegrams named in the present language; the channel defaults: channel 1's
-    // baud rate from its entry of the baud list.
+    // The send telegrams and lists named in the present language; the channel defaults:
+    // channel 1's baud rate from its entry of the baud list.
     InitialSeTeSet(sete, texts);
+    InitialSeLiSet(seli, texts);
     InitChannelRecords(com[0], com[1]);
     const std::string& baudText = texts.tx(657 + com[0].bp.BaudI);
     if (!baudText.empty() && baudText.find_first_not_of("0123456789") == std::string::npos &&
@@ -150,18 +175,39 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
     };
     linkEnv = std::make_unique<LinkEnv>(LinkEnv{*svc, av, ap, texts, *tb, msg, dataSources, {}});
     linkEnv->hooks.linkEvent = [this](T_ComVar& c, uint8_t event, uint16_t la) {
-        if (event == ST_LINK_UP) send->FireEvent(c, ANST_LINK_UP, la);
+        if (event == ST_LINK_UP) {
+            send->FireEvent(c, ANST_LINK_UP, la);
+            lists->FireEvent(c, ANST_LINK_UP, la);
+        }
         if (view) view->UpdateStatus();
     };
-    // Reception of user data: the receive triggers of the send telegrams.
-    linkEnv->hooks.userData = [this](T_ComVar& c) { send->FireOnReceive(c, c.em.te); };
+    // Reception of user data: the receive triggers of the send telegrams and lists.
+    linkEnv->hooks.userData = [this](T_ComVar& c) {
+        send->FireOnReceive(c, c.em.te);
+        lists->FireOnReceive(c, c.em.te);
+    };
     svc->hooks.continueTransmission = [this](T_ComVar& c) { ContinueSending(c, *linkEnv); };
     svc->hooks.idleWork = [this](T_ComVar& c) { LinkIdleWork(c, *linkEnv); };
     svc->hooks.tickCountdowns = [this](T_ComVar& c) { LinkTickCountdowns(c, *linkEnv); };
 
     send = std::make_unique<SendTelegrams>(
-        sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); }});
-    dataSources.Add(send.get()); // the first user data source
+        sete, SendEnv{*linkEnv, av, com, pp, [this](const std::string& m) { LogMessage(m); },
+                      [this](const std::string& m) { LogText(m); }});
+    lists = std::make_unique<SendLists>(seli, *send);
+    send->stopLists = [this] { lists->StopAll(); };
+    feedback = std::make_unique<CommandFeedback>(rmTab, FeedbackEnv{*linkEnv, av});
+    linkEnv->hooks.commandFeedback = [this](T_ComVar& c) {
+        return feedback->MatchCommand(c, c.em.te);
+    };
+    // Telegrams 1..12 go before lists 1..12; the feedback is asked by its own kind.
+    dataSources.Add(send.get());
+    dataSources.Add(lists.get());
+    dataSources.Add(feedback.get());
+    minuteWork = [this] {
+        send->FireMinute(av.min % 60);
+        lists->FireMinute(av.min % 60);
+    };
+    commandFiles = [this] { RunCommandFiles(); };
     // File transfer: the last user data source (registered after all others); its time-outs
     // run on the timer's tick.
     files = std::make_unique<FileTransfer>(*linkEnv, *transferFiles);
@@ -177,9 +223,8 @@ Program::StartResult Program::StartUp(ProgramServices& services) {
         for (T_ComVar& c : com) files->CloseFiles(c);
     };
     files->Rescan();
-    minuteWork = [this] { send->FireMinute(av.min % 60); };
-    commandFiles = [this] { send->RunCommandFile(); };
     InitChannels();
+    lists->RecountAll();
 
     CreateLog(*tb);
     log->statisticsChanged = [this] {
@@ -203,12 +248,17 @@ std::string Program::DefaultParamSetName() const {
 
 bool Program::LoadParamSet(const std::string& name) {
     ParamSetEnv env = ParamEnv();
+    const auto ports = PortsOf(*this);
     bool ok = LoadParameterSet(env, name.empty() ? DefaultParamSetName() : name);
+    KeepKnownPorts(*this, ports);
     if (ok) {
         demoKept.reset();
         TakeSeTeBlock(sete, pblk.sete);
+        TakeSeLiBlocks(seli, pblk.seli, pblk.casl);
+        TakeRmBlock(rmTab, pblk.rm);
         InitChannels();
         if (send) send->ReloadRawFiles();
+        if (lists) lists->RecountAll();
     }
     return ok;
 }
@@ -218,6 +268,7 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
     if (n.empty())
         n = (pp.opt[13] || av.dtStartLog.empty()) ? log->AutomaticName(tb->LocalNow())
                                                   : av.dtStartLog;
+    const auto ports = PortsOf(*this);
     if (!log->OpenLog(n, ageCheck)) {
         // A file that is not a log stays as it is (its message was shown); the telegrams go
         // to the automatic log instead of being lost.
@@ -229,6 +280,7 @@ void Program::OpenLogFile(const std::string& name, bool ageCheck) {
         msg.Error(Format(texts.tx(kTxLogDamaged), {log->Name(), t.records}) + "\n" +
                   Format(texts.tx(kTxLogWillBeKept), {log->KeepName()}));
     }
+    KeepKnownPorts(*this, ports);
     av.dtLog = n;
     InitChannels();
 }
@@ -237,6 +289,12 @@ void Program::ApplyCommandLine(const CommandLine& cl) {
     for (const std::string& e : cl.errors) msg.Error(e);
     if (!cl.dataDir.empty()) {
         av.DataDir = cl.dataDir;
+        // Everything comes from the given directory: the names the directory read at the
+        // start keeps (log, parameter set, object texts, output) are not its.
+        av.dtLog.clear();
+        av.dtSeTeLi.clear();
+        av.dtOaTxt.clear();
+        av.dtDruk = av.DataDir;
         SettingsEnv env = SettingsOf();
         WriteDataDirToRegistry(env);
         ReloadSettings();
@@ -394,6 +452,8 @@ void Program::SetOnline(bool on) {
             view->ShowOnlineDisplay();
         else if (wasOnlineDisplay)
             view->ShowLogDisplay();
+        // Channel 1 reaches its partner through a modem: the dialling window opens.
+        if (av.online && com[0].wm.vorh && com[0].se.open) view->ShowDialling();
     }
 }
 

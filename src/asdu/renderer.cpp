@@ -490,7 +490,10 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
         }
         if (IsFrame(te) && (LinkLineOn(c) || te.stat <= 39)) s += LinkShortForm(te, c.lay.lgla);
         if (te.ta == TA_VARIABLE) {
-            if (!NextObject(c)) return {};
+            // A frame whose objects the display filter refuses, every one, is left out; one
+            // without objects still shows its data unit, and what follows it in rest rows.
+            const bool objects = c.objanz > 0;
+            if (objects && !NextObject(c)) return {};
             // A long name of the common address and a name from the user's type name file may
             // both come without a blank after them.
             std::string ca = PadRight(CaText(c), static_cast<size_t>(c.env->av->lgcastr));
@@ -499,9 +502,13 @@ std::string LineViewLine(T_TeleAusgabe& c, int n) {
             s += CompactField(CompactTypeName(c));
             s += CompactCause(c);
             c.lgztlk = std::max(0, static_cast<int>(Utf8Length(s)) - 12);
-            bool whole = false;
-            std::string body = ObjectBody(c, &whole);
-            s += body;
+            if (objects) {
+                bool whole = false;
+                s += ObjectBody(c, &whole);
+            } else {
+                c.pb = c.lay.OaI;
+                c.cut = true;
+            }
             c.znr = 6;
             // Element texts may end without a blank; keep the status text apart.
             if (!s.empty() && s.back() != ' ') s += ' ';
@@ -582,45 +589,92 @@ bool ExportObject(T_TeleAusgabe& c, Fields& f) {
     return true;
 }
 
-std::string ExportRestRow(T_TeleAusgabe& c, int end, int separators) {
+std::string ExportRestRow(T_TeleAusgabe& c, int end, int separators, int index) {
     int count = std::min(16, end - c.pb);
     if (count <= 0 || c.pb < 0) return {};
     Fields f(c.env->av->tz);
     f.Add(c.te.nr);
-    f.Add(c.znr - 3);
+    f.Add(index);
     f.Separators(separators);
     f.Add(HexDump(c.te.b + c.pb, count, c.env->av->tz));
     c.pb += count;
     return f.Str();
 }
 
+// The fields of an export line's telegram part up to the link address: channel, date, time,
+// milliseconds, ta, status, control field and link address.
+Fields ExportHead(T_TeleAusgabe& c, bool linkAddress) {
+    const T_Telegramm& te = c.te;
+    DateTimeParts p = DecodeDateTime(te.dt);
+    Fields e(c.env->av->tz);
+    e.Add(ChannelText(c, te.ek));
+    if (StampUsable(te.dt)) {
+        e.Add(c.env->loc->ShortDate(p.year, p.month, p.day));
+        e.Add(c.env->loc->LongTime(p.hour, p.minute, p.second));
+        e.Add(p.ms);
+    } else {
+        e.Separators(3); // a stamp that is no date: empty date, time and milliseconds
+    }
+    e.Add(te.ta);
+    e.Add(StatusText(c));
+    if (!(te.lg == 0 || te.ta == TA_INTERNAL)) {
+        e.Add(te.lc);
+        // Without link addresses the field stays, empty, so that the columns keep their
+        // places.
+        if (te.lg != 1) e.Add(linkAddress ? std::to_string(te.la) : std::string());
+    }
+    return e;
+}
+
+// The export line of an rp57x frame: its messages are no information objects, so the first
+// row holds the telegram part with the message type (its name, number, m0 and m1, the
+// station address of function 6 in the common address column) and the message bytes
+// after m1 follow as rest rows.
+std::string RpExportLine(T_TeleAusgabe& c, int n) {
+    const T_Telegramm& te = c.te;
+    const int fkt = c.pcv->bp.fkt;
+    const int m0 = RpMessageStart(te, fkt);
+    const bool message = te.ta == TA_VARIABLE && te.validLen() > 3;
+    if (n == 0) {
+        Fields e = ExportHead(c, true);
+        if (message) {
+            e.Add(RpTypeName(Tx(c), te));
+            e.Add(te.typ);
+            e.Add(Byte(c, m0));
+            e.Add(Byte(c, m0 + 1));
+            e.Add(std::string()); // no originator address
+            e.Add(m0 == 7 ? std::to_string(te.ca) : std::string());
+        }
+        Fields f(c.env->av->tz);
+        f.Add(te.nr);
+        f.Add(0);
+        f.Raw(e.Str());
+        c.pb = m0 + 2;
+        return f.Str();
+    }
+    if (!message) return {};
+    // The rows of message bytes are numbered on from the first row.
+    return ExportRestRow(c, DataEnd(c), 15, n);
+}
+
 std::string ExportLine(T_TeleAusgabe& c, int n) {
     T_Telegramm& te = c.te;
     const char tz = c.env->av->tz;
+    if (c.pcv && c.pcv->rp57x && (te.ta == TA_FIXED || te.ta == TA_VARIABLE))
+        return RpExportLine(c, n);
     bool variable = te.ta == TA_VARIABLE;
-    // Text lines and bytes outside any frame are shown from their first byte to their last.
-    bool plain = te.ta == TA_TEXT || te.ta == TA_NONE;
+    // Text lines, bytes outside any frame and variable frames without an object (too short,
+    // none announced) are shown from their first byte to their last, so that no telegram of
+    // the log is missing from an export.
+    bool noObjects = variable && c.objanz == 0;
+    bool plain = te.ta == TA_TEXT || te.ta == TA_NONE || noObjects;
     if (n == 0) {
-        if (variable && !NextObject(c)) return {};
-        DateTimeParts p = DecodeDateTime(te.dt);
-        Fields e(tz);
-        e.Add(ChannelText(c, te.ek));
-        if (StampUsable(te.dt)) {
-            e.Add(c.env->loc->ShortDate(p.year, p.month, p.day));
-            e.Add(c.env->loc->LongTime(p.hour, p.minute, p.second));
-            e.Add(p.ms);
-        } else {
-            e.Separators(3); // a stamp that is no date: empty date, time and milliseconds
-        }
-        e.Add(te.ta);
-        e.Add(StatusText(c));
-        if (!(te.lg == 0 || te.ta == TA_INTERNAL)) {
-            e.Add(te.lc);
-            // Without link addresses the field stays, empty, so that the columns keep their
-            // places.
-            if (te.lg != 1) e.Add(c.lay.lgla != 0 ? std::to_string(te.la) : std::string());
-        }
-        if (variable) {
+        // A frame whose objects the display filter refuses, every one, is left out.
+        if (variable && !noObjects && !NextObject(c)) return {};
+        Fields e = ExportHead(c, c.lay.lgla != 0);
+        if (variable && te.lg < c.lay.OaI + 2) {
+            e.Separators(6); // too short for a data unit identifier: no type, cause, address
+        } else if (variable) {
             const std::string& tn = IsKnownType(te.typ) ? tx(c, 70 + te.typ) : tx(c, 70);
             e.Add(IsKnownType(te.typ) ? ShortForm(tn) : tn + std::to_string(te.typ));
             e.Add(te.typ);
@@ -633,7 +687,7 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
         f.Add(te.nr);
         f.Add(0);
         f.Raw(e.Str());
-        if (variable && te.lg > 10) {
+        if (variable && !noObjects && te.lg > 10) {
             c.ExpStr = e.Str();
             ExportObject(c, f);
         }
@@ -644,16 +698,17 @@ std::string ExportLine(T_TeleAusgabe& c, int n) {
     int end = plain ? Len(c) : DataEnd(c);
     if (c.pb >= end) return {};
     bool known = IsKnownType(te.typ);
-    if (variable && known && !(te.typ >= 120 && te.typ <= 126) && !c.cut && !WalkStalls(c)) {
+    if (variable && !noObjects && known && !(te.typ >= 120 && te.typ <= 126) && !c.cut &&
+        !WalkStalls(c)) {
         if (!NextObject(c)) return {};
         Fields f(tz);
         f.Add(te.nr);
         f.Add(c.objzl); // the index of this object: objects rendered before it
         f.Raw(c.ExpStr);
-        if (!ExportObject(c, f)) return ExportRestRow(c, end, 18);
+        if (!ExportObject(c, f)) return ExportRestRow(c, end, 18, c.znr - 3);
         return f.Str();
     }
-    return ExportRestRow(c, end, (variable && !known) ? 15 : 18);
+    return ExportRestRow(c, end, (variable && !known) ? 15 : 18, c.znr - 3);
 }
 
 } // namespace

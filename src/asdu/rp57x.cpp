@@ -19,9 +19,7 @@ public:
     explicit RpFrame(T_TeleAusgabe& c)
         : c_(c), t_(*c.env->texts), te_(c.te), fkt_(c.pcv->bp.fkt), odd_((c.te.lc & 1) != 0) {
         end_ = std::max(0, te_.validLen() - 2);
-        // Function 6 puts a station address before the message, except in the date and time
-        // message (odd type 12), whose length the receiver checks without one.
-        base_ = (fkt_ == FKT_RP6 && !(odd_ && te_.typ == 12)) ? 7 : 6;
+        base_ = RpMessageStart(te_, fkt_);
     }
 
     std::string Line() {
@@ -186,8 +184,7 @@ private:
             s += Format(t_.tx(1492), {te_.la});
         else
             s += Format(t_.tx(1493), {te_.la, te_.ca});
-        const std::string& name =
-            odd_ ? W(1520, te_.typ, 15) : W(1540, std::min<int>(te_.typ, 81), 81);
+        const std::string& name = RpTypeName(t_, te_);
         size_t blank = name.find(' ');
         std::string x = blank == std::string::npos ? name : name.substr(0, blank);
         std::string y = blank == std::string::npos ? name : name.substr(blank + 1);
@@ -497,6 +494,31 @@ private:
 };
 
 } // namespace
+
+int RpMessageStart(const T_Telegramm& te, int fkt) {
+    // The date and time message has no station address: the receiver checks its length
+    // without one.
+    const bool odd = (te.lc & 1) != 0;
+    return (fkt == FKT_RP6 && !(odd && te.typ == 12)) ? 7 : 6;
+}
+
+const std::string& RpTypeName(const TextTable& texts, const T_Telegramm& te) {
+    if (te.lc & 1) return TxAt(texts, 1520, te.typ, 15);
+    return TxAt(texts, 1540, std::min<int>(te.typ, 81), 81);
+}
+
+int RpPagedRecords(const T_Telegramm& te, int fkt) {
+    if (te.ta != TA_VARIABLE || (te.lc & 1) != 0) return 0;
+    switch (te.typ) {
+    case 22:
+    case 23:
+    case 66:
+    case 67:
+        return std::max(0, te.validLen() - 2 - RpMessageStart(te, fkt)) / 4;
+    default:
+        return 0;
+    }
+}
 
 std::string RpLine(T_TeleAusgabe& ctx) {
     if (!ctx.pcv || !ctx.env || !ctx.env->texts || !ctx.env->loc) return {};

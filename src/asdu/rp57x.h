@@ -16,4 +16,15 @@ namespace vdl {
 // that would lie beyond the message (at or after the checksum) reads as 0.
 std::string RpLine(T_TeleAusgabe& ctx);
 
+// The position of the first message byte (m0) of a variable rp57x frame of channel function
+// fkt: after the control field, and in function 6 after the station address, except in the
+// date and time message (odd type 12).
+int RpMessageStart(const T_Telegramm& te, int fkt);
+// The type name of an rp57x frame (header decoded) as its link line shows it.
+const std::string& RpTypeName(const TextTable& texts, const T_Telegramm& te);
+// The records of four octets that paging by obja steps over in an rp57x frame: those of the
+// types 22, 23, 66 and 67 with an even control field; 0 for every other frame, whose lines do
+// not depend on obja.
+int RpPagedRecords(const T_Telegramm& te, int fkt);
+
 } // namespace vdl

@@ -1,5 +1,7 @@
 #include "core/channel.h"
 
+#include "core/modem_file.h"
+
 namespace vdl {
 
 T_BetriebsPar DefaultBetriebsPar() {
@@ -28,9 +30,11 @@ T_BetriebsPar DefaultBetriebsPar() {
 
 void InitChannelRecords(T_ComVar& c1, T_ComVar& c2) {
     c1.bp = DefaultBetriebsPar();
+    c1.wm = DefaultModem();
     c1.em.enr = EK_RX1;
     c1.se.snr = EK_TX1;
     c2.bp = c1.bp;
+    c2.wm = c1.wm;
     c2.em.enr = EK_RX2;
     c2.se.snr = EK_TX2;
     c2.bp.la.a[0] = 2;

@@ -140,6 +140,11 @@ struct T_SendVar {
     bool ft = false;     // reserved
     std::array<bool, LT_COUNT> lt{}; // link test switches
     std::array<bool, 15> abf1{};     // per station: the last response carried ACD
+
+    // The ticks at which the modem's connection countdown and its hang-up count last ran: the
+    // tick procedure also runs on run-now messages, the counts only once per tick.
+    uint32_t tcount = UINT32_MAX;
+    uint32_t tbreak = UINT32_MAX;
 };
 
 // File transfer state of one direction.

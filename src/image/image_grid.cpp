@@ -115,7 +115,9 @@ std::string ImageCaption(const T_StVar& sv, const ImageTextEnv& e) {
         if (days > 0) span = std::to_string(days) + "d ";
         span += e.loc.LongTime(p.hour, p.minute, p.second);
     }
-    return Format(e.t.tx(kTxImageCaption), {sv.anz, from, to, span});
+    if (sv.anz <= 0) return e.t.tx(kTxImageCaptionNone);
+    return Format(e.t.tx(sv.anz == 1 ? kTxImageCaptionOne : kTxImageCaption),
+                  {sv.anz, from, to, span});
 }
 
 std::string ImageCopyText(const StationImage& im, const ImageTextEnv& e,

@@ -17,8 +17,10 @@
 namespace vdl {
 
 // Program texts of the station image window.
-constexpr int kTxImageAuto = 2030;    // chkAuto caption
-constexpr int kTxImageCaption = 2031; // objects, start, end, span
+constexpr int kTxImageAuto = 2030;       // chkAuto caption
+constexpr int kTxImageCaption = 2031;    // objects, start, end, span
+constexpr int kTxImageCaptionOne = 2233; // the same for one object
+constexpr int kTxImageCaptionNone = 2234;
 constexpr int kTxImageButtons = 2032; // Copy, Clear, Exit, Help: caption and hint each
 constexpr int kTxImageAutoHint = 2040;
 constexpr int kTxImageGridHint = 2041;

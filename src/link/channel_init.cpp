@@ -1,6 +1,7 @@
 #include "link/channel_init.h"
 
 #include "asdu/asdu_layout.h"
+#include "link/modem.h"
 
 #include <cmath>
 
@@ -16,6 +17,11 @@ int32_t UsableBaud(int32_t baud) {
 
 uint32_t FrameTimeout(int32_t baud) {
     return static_cast<uint32_t>(std::lround(704000.0 / UsableBaud(baud))) + 300;
+}
+
+uint16_t LineLimit(const T_BetriebsPar& bp) {
+    if (bp.fkt != FKT_ASCII) return 16;
+    return static_cast<uint16_t>(bp.tlg < 0 ? 0 : (bp.tlg > 0xFFFF ? 0xFFFF : bp.tlg));
 }
 
 uint32_t TicksOf(double s, int32_t msjetick) {
@@ -36,13 +42,11 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     em.fcb = 0;
     em.syn = false;
 
-    if (bp.fkt == FKT_ASCII) {
-        em.tlg = static_cast<uint16_t>(bp.tlg < 0 ? 0 : (bp.tlg > 0xFFFF ? 0xFFFF : bp.tlg));
+    em.tlg = LineLimit(bp);
+    if (bp.fkt == FKT_ASCII)
         em.TOut = static_cast<uint32_t>(bp.qzt < 0 ? 0 : bp.qzt);
-    } else {
-        em.tlg = 16;
+    else
         em.TOut = FrameTimeout(bp.baud);
-    }
 
     if (bp.la.anz <= 0 || ap.lgla == 0) bp.la.anz = 1;
     if (bp.la.anz > kMaxLinkAdr) bp.la.anz = kMaxLinkAdr;
@@ -74,8 +78,9 @@ void InitChannel(T_ComVar& c, T_AllgVar& av, T_AllgPar& ap) {
     se.Stat = SS_IDLE;
     se.abf1.fill(false);
     se.lke = 0;
-    // The controlling station starts ready to choose; the other modes start without a link.
-    se.lks = se.sim == SIM_MASTER ? 1 : 0;
+    // The controlling station starts ready to choose, the other modes without a link; a
+    // channel that works through a modem starts in the modem dialogue.
+    InitLinkState(c);
     se.polltick = 0;
     se.whzl = 0;
     se.u3 = 0;

@@ -12,6 +12,7 @@
 #include "link/user_data.h"
 
 #include <functional>
+#include <string>
 
 namespace vdl {
 
@@ -43,6 +44,10 @@ struct LinkEnv {
     Messages& msg;
     UserDataSources& sources;
     LinkHooks hooks;
+    // The text collected from the modems (both channels share it), and the millisecond clock
+    // when its last line came.
+    std::string modemText{};
+    uint32_t modemLineMs = 0;
 };
 
 } // namespace vdl

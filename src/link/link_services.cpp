@@ -3,6 +3,7 @@
 #include "link/balanced_station.h"
 #include "link/controlled_station.h"
 #include "link/controlling_station.h"
+#include "link/modem.h"
 #include "link/transmitter.h"
 #include "link/user_data_reception.h"
 
@@ -100,12 +101,13 @@ bool SendUserData(T_ComVar& c, LinkEnv& env, std::initializer_list<SourceKind> k
 
 void LinkIdleWork(T_ComVar& c, LinkEnv& env) {
     T_SendVar& se = c.se;
-    if (se.sim == SIM_NONE) {
-        // Monitoring: a ready user telegram goes out without link procedure.
-        SendUserData(c, env, {SourceKind::UserTelegram});
+    if (c.wm.vorh) ModemCountdown(c, env);
+    // Monitoring: a ready user telegram goes out without link procedure.
+    if (se.sim == SIM_NONE) SendUserData(c, env, {SourceKind::UserTelegram});
+    if (InModemState(se.lks)) {
+        ModemStep(c, env);
         return;
     }
-    if (se.lks >= 6) return; // the modem dialogue
     switch (se.sim) {
     case SIM_MASTER:
         ControllingStationStep(c, env);

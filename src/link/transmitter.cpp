@@ -354,15 +354,16 @@ void Repeat(T_ComVar& c, LinkEnv& env) {
     ContinueSending(c, env);
 }
 
-bool SendTextLine(T_ComVar& c, LinkEnv& env, const std::string& text) {
+bool SendTextLine(T_ComVar& c, LinkEnv& env, const std::string& text, bool lineEnd) {
     if (!env.av.online) {
         env.msg.Error(env.texts.tx(870));
         return false;
     }
     if (!c.se.open) return false;
-    T_Telegramm& te = c.se.te;
+    T_Telegramm beside{};
+    T_Telegramm& te = c.se.Stat == SS_IDLE ? c.se.te : beside;
     te = T_Telegramm{};
-    const std::string line = text.substr(0, kMaxTextLine - 2) + "\r\n";
+    const std::string line = text.substr(0, kMaxTextLine - 2) + (lineEnd ? "\r\n" : "");
     std::memcpy(te.b, line.data(), line.size());
     te.lg = static_cast<int16_t>(line.size());
     te.ta = TA_TEXT;

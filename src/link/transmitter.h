@@ -98,9 +98,11 @@ void StartSending(T_ComVar& c, LinkEnv& env, const T_Telegramm& frame);
 // Sends the repetition copy se.tew again, marked as a repetition (stat 14).
 void Repeat(T_ComVar& c, LinkEnv& env);
 
-// A text line (ASCII mode, modem commands): sent at once with CR LF and logged. While the
-// program is offline message 870 is shown and nothing is sent. False when nothing was sent.
-bool SendTextLine(T_ComVar& c, LinkEnv& env, const std::string& text);
+// A text line (ASCII mode, modem commands): sent at once with CR LF (unless lineEnd is false)
+// and logged. While the program is offline message 870 is shown and nothing is sent. False
+// when nothing was sent. A frame in its send sequence stays in se.te; the line goes out beside
+// it.
+bool SendTextLine(T_ComVar& c, LinkEnv& env, const std::string& text, bool lineEnd = true);
 
 // The time a frame of lg bytes occupies the line at a baud rate, in ms:
 // round((lg * 11000 + 6000) / baud) + 2.

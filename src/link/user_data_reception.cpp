@@ -29,11 +29,22 @@ void Keep(T_ComVar& c, int station, const T_ComCmd& cmd) {
     if (q.size() < kMaxKeptCommands) q.push_back(cmd);
 }
 
-// A command with cause 6 or 8 is kept for its station, or for every configured station when it
-// was sent to the broadcast address.
+// A command with cause 6 or 8 is kept for its confirmation.
 void KeepForConfirmation(T_ComVar& c, const AsduLayout& lay) {
     const T_Telegramm& te = c.em.te;
     if (c.bp.bcon != 1 || !IsControlType(te.typ) || !IsCommandCause(te.urs)) return;
+    KeepConfirmation(c, te, lay);
+}
+
+// Milliseconds within the minute of a day number (seconds x 1000 + milliseconds).
+uint16_t MsOfMinute(double dt) {
+    DateTimeParts p = DecodeDateTime(dt);
+    return static_cast<uint16_t>(p.second * 1000 + p.ms);
+}
+
+} // namespace
+
+void KeepConfirmation(T_ComVar& c, const T_Telegramm& te, const AsduLayout& lay) {
     T_ComCmd cmd;
     cmd.stat = te.stat;
     cmd.lg = static_cast<int16_t>(te.validLen());
@@ -44,14 +55,6 @@ void KeepForConfirmation(T_ComVar& c, const AsduLayout& lay) {
         Keep(c, c.se.usi, cmd);
     }
 }
-
-// Milliseconds within the minute of a day number (seconds x 1000 + milliseconds).
-uint16_t MsOfMinute(double dt) {
-    DateTimeParts p = DecodeDateTime(dt);
-    return static_cast<uint16_t>(p.second * 1000 + p.ms);
-}
-
-} // namespace
 
 void ReceiveUserData(T_ComVar& c, LinkEnv& env) {
     if (c.se.lt[LT_NO_USER_DATA]) return;

@@ -3,6 +3,7 @@
 // sends it back as its confirmation when it is its turn to send.
 #pragma once
 
+#include "asdu/asdu_layout.h"
 #include "link/link_env.h"
 
 #include <cstdint>
@@ -22,6 +23,10 @@ constexpr bool IsCorrectFrame(uint8_t stat) {
 // automatic confirmation (bcon) and the file transfer. Nothing happens with link test switch 9
 // on.
 void ReceiveUserData(T_ComVar& c, LinkEnv& env);
+
+// Keeps the frame te (its verdict and octets) as a confirmation owed: for its station, or for
+// every configured station when it was sent to the broadcast address.
+void KeepConfirmation(T_ComVar& c, const T_Telegramm& te, const AsduLayout& lay);
 
 // Whether a confirmation is kept for a station (index of bp.la).
 bool ConfirmationKept(const T_ComVar& c, int station);

@@ -95,8 +95,12 @@ std::vector<std::string> PageHeader(const LogOutputEnv& env, double firstDt, int
     const TextTable& t = *env.render.texts;
     const T_ProgPar& pp = *env.render.pp;
     if (pp.format == VF_CSV) return {t.tx(kTxCsvHeader)};
+    // The page number keeps a blank before it however many digits it has.
+    std::string number = Format("%2d", {page});
+    const std::string& word = t.tx(429);
+    if (!word.empty() && word.back() != ' ' && number.front() != ' ') number.insert(0, " ");
     std::string first = PadRight(FileName(env.log.Name()), 32) + t.tx(428) +
-                        ShortDate(env.loc, firstDt) + " " + t.tx(429) + Format("%2d", {page});
+                        ShortDate(env.loc, firstDt) + " " + word + number;
     std::string view = ViewHeaderText(t, pp, *env.render.ap);
     while (!view.empty() && view.back() == ' ') view.pop_back();
     // Right-aligned in 60 columns; a longer header (German) is written whole, not cut.
@@ -118,9 +122,10 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
     int day = DayOf(firstDt);
     for (; w.Ok(); w.Next()) {
         T_Telegramm te = w.Current();
+        // A CSV file holds its column line and rows only: every row carries its date.
         if (int d = DayOf(te.dt); d != kNoDay && d != day) {
             day = d;
-            if (!sink.Line(ShortDate(env.loc, te.dt))) return false;
+            if (!csv && !sink.Line(ShortDate(env.loc, te.dt))) return false;
         }
         StartTelegram(ctx, te);
         bool any = false;
@@ -137,10 +142,10 @@ bool WriteLogLines(LogOutputEnv& env, OutputSink& sink) {
         if (any && !csv && !sink.Line("")) return false;
     }
     if (w.Cancelled()) {
-        sink.Line(t.tx(kTxOutCancelled));
+        if (!csv) sink.Line(t.tx(kTxOutCancelled));
         return false;
     }
-    return sink.Line(t.tx(kTxOutEnd));
+    return csv || sink.Line(t.tx(kTxOutEnd));
 }
 
 bool RefuseTheLog(const LogOutputEnv& env, const std::string& name) {

@@ -52,7 +52,8 @@ std::vector<std::string> PageHeader(const LogOutputEnv& env, double firstDt, int
 std::string ViewHeaderText(const TextTable& t, const T_ProgPar& pp, const T_AllgPar& ap);
 
 // Writes the text form into sink. Returns false when a line could not be written or the run
-// was cancelled (text 1171 ends it then); true at the normal end (text 1170).
+// was cancelled (text 1171 ends it then); true at the normal end (text 1170). In format 7 only
+// the column line and the rows are written: no date lines, no closing line.
 bool WriteLogLines(LogOutputEnv& env, OutputSink& sink);
 
 // True, after text 1315 and both names as an error, when name is the log being written out

@@ -1,5 +1,9 @@
 #include "log/log_page.h"
 
+#include "asdu/asdu_header.h"
+#include "asdu/asdu_layout.h"
+#include "asdu/rp57x.h"
+
 #include "core/clock.h"
 #include "core/format.h"
 #include "core/utf8.h"
@@ -284,10 +288,14 @@ int LogPage::NavigateLog(int code, int position, bool draw) {
         if ((move == 1 || move == -1) && pageTelegrams_ == 1 && cur.Valid()) {
             // Paging inside one telegram that does not fit on a page.
             T_Telegramm t = cur.Current();
-            int objects = t.struk & 0x7F;
             int step = ObjectStep(t);
             const T_ComVar* ch = renv_.com[(t.ek == EK_RX2 || t.ek == EK_TX2) ? 1 : 0];
-            int by = (ch && ch->rp57x) ? step : step - 1;
+            const bool rp = ch && ch->rp57x && t.ta != TA_INTERNAL;
+            // An rp57x frame pages over its records of four octets; its first two message
+            // bytes are no count of objects.
+            if (rp) DecodeHeader(t, ch->bp.fkt, LayoutOf(e_.ap));
+            int objects = rp ? RpPagedRecords(t, ch->bp.fkt) : t.struk & 0x7F;
+            int by = rp ? step : step - 1;
             by = std::max(1, by);
             if (move == 1 && !lastFit_) {
                 int next = std::min(obja_ + by, std::max(0, objects - std::max(1, step)));

@@ -44,13 +44,25 @@ namespace {
 
 // The first of NAME.damaged, NAME.damaged2, ... that does not exist.
 std::string FreeKeepName(const std::string& name) {
-    std::error_code ec;
-    std::string n = name + ".damaged";
-    for (int i = 2; i < 1000 && fs::exists(n, ec); ++i) n = name + ".damaged" + std::to_string(i);
-    return n;
+    return FreeSideName(name, ".damaged", false);
 }
 
 } // namespace
+
+std::string FreeSideName(const std::string& name, const std::string& mark, bool beforeExtension) {
+    std::string stem = name, ext;
+    if (beforeExtension) {
+        const fs::path p(name);
+        if (p.has_extension() && p.has_stem()) {
+            ext = p.extension().string();
+            stem = name.substr(0, name.size() - ext.size());
+        }
+    }
+    std::error_code ec;
+    std::string n = stem + mark + ext;
+    for (int i = 2; i < 1000 && fs::exists(n, ec); ++i) n = stem + mark + std::to_string(i) + ext;
+    return n;
+}
 
 std::string SameFileMessage(const TextTable& t, const std::string& target, const std::string& log) {
     return t.tx(kTxOutIsLog) + "\n" + Format(t.tx(kTxSameFile), {target, log});

@@ -37,6 +37,11 @@ constexpr int kTxLogFilterDropped = 2167;  // Format(count)
 
 constexpr int kTxOutIsLog = 1315; // the output file must not be the log itself
 
+// The first of NAME + mark, NAME + mark + 2, ... up to 999 that does not exist; with
+// beforeExtension the mark goes before the extension ("Log.kept.lg1"), so the copy stays a log
+// by its name.
+std::string FreeSideName(const std::string& name, const std::string& mark, bool beforeExtension);
+
 // The refusal of an output into the log file itself: text 1315 and both names.
 std::string SameFileMessage(const TextTable& t, const std::string& target, const std::string& log);
 

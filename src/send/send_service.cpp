@@ -165,6 +165,7 @@ bool SendTelegrams::BuildTelegram(T_ComVar& c, int n) {
         t.stat = SS_TE_IDLE;
         t.anzist = 0;
     }
+    if (sent) sent(n);
     return true;
 }
 
@@ -188,13 +189,16 @@ void SendTelegrams::StationFromLinkAddress(T_SeTe& t) const {
         }
 }
 
-void SendTelegrams::ResetSendState(int n) {
-    T_SeTe& t = set_->at(n);
+void SendTelegrams::ResetItem(T_SeTe& t) {
     t.stat = SS_TE_IDLE;
     t.struk = 1;
     t.anzist = 0;
     t.la = ResolveLinkAddress(t);
     if (t.anst > ANST_REMOTE_RESET) env_.av.anstzeit = true;
+}
+
+void SendTelegrams::ResetSendState(int n) {
+    ResetItem(set_->at(n));
 }
 
 void SendTelegrams::StopAll() {
@@ -222,6 +226,12 @@ RequestResult SendTelegrams::RequestSend(int n) {
         msg.Error(Format(tx.tx(kTxTelegramFileTransferOnly), {n, static_cast<int>(t.typ)}));
         return RequestResult::Refused;
     }
+    return RequestItem(t);
+}
+
+RequestResult SendTelegrams::RequestItem(T_SeTe& t) {
+    const TextTable& tx = env_.link.texts;
+    Messages& msg = env_.link.msg;
     T_ComVar& c = env_.com[ChannelOfSnr(t.snr)];
     if (!env_.av.online) {
         msg.Error(tx.tx(kTxSendOffline));
@@ -257,60 +267,68 @@ RequestResult SendTelegrams::RequestSend(int n) {
 
 // ---- Triggers ----
 
+bool SendTelegrams::TypeTriggerMatches(const T_SeTe& t, const T_ComVar& c,
+                                       const T_Telegramm& te) const {
+    const AsduLayout lay = LayoutOf(env_.link.ap);
+    if (t.anst != ANST_TYPE || t.typn > 255 || !OnChannel(t, c)) return false;
+    if (lay.lgla > 0 && te.la != lay.globla && te.la != t.la) return false;
+    if (te.typ != t.typn) return false;
+    const int cause = te.urs & 0x3F;
+    return !IsControlType(te.typ) || cause == 6 || cause == 8;
+}
+
 void SendTelegrams::FireOnReceive(const T_ComVar& c, const T_Telegramm& te) {
     if (te.stat != ST_OK) return;
     const AsduLayout lay = LayoutOf(env_.link.ap);
     for (int n = 1; n <= kSeTeCount; ++n) {
         T_SeTe& t = set_->at(n);
-        if (t.anst != ANST_TYPE || t.typn > 255 || !OnChannel(t, c)) continue;
-        if (lay.lgla > 0 && te.la != lay.globla && te.la != t.la) continue;
-        if (te.typ != t.typn) continue;
+        if (!TypeTriggerMatches(t, c, te)) continue;
         bool caFits = te.ca == static_cast<uint32_t>(t.ca) || te.ca == lay.globca ||
                       static_cast<uint32_t>(t.ca) == lay.globca;
         if (!caFits && t.typ == PT_FILE)
             for (const auto& line : set_->linesOf(n))
                 if (RawLineCa(line, lay) == te.ca) caFits = true;
-        if (!caFits) continue;
-        const int cause = te.urs & 0x3F;
-        if (IsControlType(te.typ) && cause != 6 && cause != 8) continue;
-        t.stat = SS_TE_REQUESTED;
+        if (caFits) t.stat = SS_TE_REQUESTED;
     }
+}
+
+bool SendTelegrams::FrameTriggerFires(const T_SeTe& t, const T_ComVar& c,
+                                      const T_Telegramm& te) const {
+    const AsduLayout lay = LayoutOf(env_.link.ap);
+    if (te.stat != ST_OK) return false;
+    if (t.anst != ANST_TYPE || t.typn < kAnyVariableFrame || !OnChannel(t, c)) return false;
+    if (lay.lgla > 0 && te.la != lay.globla && te.la != t.la) return false;
+    const bool single = te.lg <= 1;
+    return t.typn == kAnyVariableFrame ? te.ta == TA_VARIABLE
+                                       : !single && (te.lc & 0x0F) + kFirstFrameTrigger == t.typn;
 }
 
 void SendTelegrams::FireOnFrame(const T_ComVar& c, const T_Telegramm& te) {
-    if (te.stat != ST_OK) return;
-    const AsduLayout lay = LayoutOf(env_.link.ap);
-    const bool single = te.lg <= 1;
-    for (int n = 1; n <= kSeTeCount; ++n) {
-        T_SeTe& t = set_->at(n);
-        if (t.anst != ANST_TYPE || t.typn < kAnyVariableFrame || !OnChannel(t, c)) continue;
-        if (lay.lgla > 0 && te.la != lay.globla && te.la != t.la) continue;
-        const bool fires = t.typn == kAnyVariableFrame
-                               ? te.ta == TA_VARIABLE
-                               : !single && (te.lc & 0x0F) + kFirstFrameTrigger == t.typn;
-        if (fires) t.stat = SS_TE_REQUESTED;
-    }
+    for (int n = 1; n <= kSeTeCount; ++n)
+        if (FrameTriggerFires(set_->at(n), c, te)) set_->at(n).stat = SS_TE_REQUESTED;
+}
+
+bool SendTelegrams::EventTriggerFires(const T_SeTe& t, const T_ComVar& c, int mode,
+                                      uint16_t la) const {
+    if (t.anst != mode || !OnChannel(t, c)) return false;
+    return !(Unbalanced(c) && env_.link.ap.lgla > 0 && la != t.la);
 }
 
 void SendTelegrams::FireEvent(const T_ComVar& c, int mode, uint16_t la) {
-    for (int n = 1; n <= kSeTeCount; ++n) {
-        T_SeTe& t = set_->at(n);
-        if (t.anst != mode || !OnChannel(t, c)) continue;
-        if (Unbalanced(c) && env_.link.ap.lgla > 0 && la != t.la) continue;
-        t.stat = SS_TE_REQUESTED;
-    }
+    for (int n = 1; n <= kSeTeCount; ++n)
+        if (EventTriggerFires(set_->at(n), c, mode, la)) set_->at(n).stat = SS_TE_REQUESTED;
+}
+
+bool SendTelegrams::MinuteTriggerFires(const T_SeTe& t, int minuteOfHour) const {
+    if (env_.com[ChannelOfSnr(t.snr)].bp.fkt == FKT_MONITOR) return false;
+    if (t.anst == ANST_MINUTE) return minuteOfHour == t.minute;
+    if (t.anst == ANST_EVERY_MINUTES) return t.minute == 0 || minuteOfHour % t.minute == 0;
+    return false;
 }
 
 void SendTelegrams::FireMinute(int minuteOfHour) {
-    for (int n = 1; n <= kSeTeCount; ++n) {
-        T_SeTe& t = set_->at(n);
-        if (env_.com[ChannelOfSnr(t.snr)].bp.fkt == FKT_MONITOR) continue;
-        const bool fires = t.anst == ANST_MINUTE ? minuteOfHour == t.minute
-                           : t.anst == ANST_EVERY_MINUTES
-                               ? t.minute == 0 || minuteOfHour % t.minute == 0
-                               : false;
-        if (fires) t.stat = SS_TE_REQUESTED;
-    }
+    for (int n = 1; n <= kSeTeCount; ++n)
+        if (MinuteTriggerFires(set_->at(n), minuteOfHour)) set_->at(n).stat = SS_TE_REQUESTED;
 }
 
 bool SendTelegrams::AnyActive() const {

@@ -34,6 +34,8 @@ struct SendEnv {
     const T_ProgPar& pp; // option 11 (counter readings advance), option 12 (command files)
     // Enters a program message (stat 33) into the log.
     std::function<void(const std::string&)> logMessage;
+    // Enters a program text (stat 52) into the log.
+    std::function<void(const std::string&)> logText;
 };
 
 enum class RequestResult {
@@ -98,21 +100,41 @@ public:
     bool Active(int n) const { return set_->at(n).stat != SS_TE_IDLE; }
     bool AnyActive() const;
 
-    // The list reset of the send lists, run by StopAll (a hook until the send lists exist).
+    // The list reset of the send lists, run by StopAll.
     std::function<void()> stopLists;
+    // Telegram n has been built to be sent (the demonstration line follows its commands).
+    std::function<void(int n)> sent;
     // The file transfer, which builds the telegrams of types 120, 122 and 126.
     FileTransfer* files = nullptr;
 
-private:
+    // ---- The rules of one item, shared with the send lists (a list's header is an item) ----
     bool OnChannel(const T_SeTe& t, const T_ComVar& c) const;
-    // Whether telegram t is pending on channel c for station (an index of bp.la, -1 any);
-    // moves the pause states on.
+    // Whether item t is pending on channel c for station (an index of bp.la, -1 any); moves
+    // the pause states on.
     bool Pending(T_SeTe& t, const T_ComVar& c, int station) const;
     int ClassOf(const T_SeTe& t, const T_ComVar& c) const;
+    int StationIndex(const T_SeTe& t, const T_ComVar& c, int station) const;
+    // The operator's request of an item: the checks of its channel with their messages, then
+    // stat 1.
+    RequestResult RequestItem(T_SeTe& t);
+    // Idle, qualifier 1, no transmissions counted, the link address resolved.
+    void ResetItem(T_SeTe& t);
+    // Whether a frame on channel c fires the type trigger of item t (mode 1, typn 0..255) as
+    // far as its link address, type and cause go; the common address is the caller's rule.
+    bool TypeTriggerMatches(const T_SeTe& t, const T_ComVar& c, const T_Telegramm& te) const;
+    // Mode 1 with typn 256 (any variable frame) or 257 + a function code.
+    bool FrameTriggerFires(const T_SeTe& t, const T_ComVar& c, const T_Telegramm& te) const;
+    // Modes 2 and 3: a link event of the item's channel (and station).
+    bool EventTriggerFires(const T_SeTe& t, const T_ComVar& c, int mode, uint16_t la) const;
+    // Modes 4 and 5 at a change of the minute.
+    bool MinuteTriggerFires(const T_SeTe& t, int minuteOfHour) const;
+
+    const SendEnv& Env() const { return env_; }
+
+private:
     // The first pending telegram of a class (DATA_NONE: any; the controlled station offers
     // class 1 first), 0 when none.
     int Select(const T_ComVar& c, int station, int cls) const;
-    int StationIndex(const T_SeTe& t, const T_ComVar& c, int station) const;
     bool BuildTelegram(T_ComVar& c, int n);
     EncodeResult EncodeFileTelegram(T_ComVar& c, const T_SeTe& t);
 

@@ -18,7 +18,7 @@ constexpr size_t kMaxRawNumbers = 250;
 constexpr size_t kMaxRawOctets = 250;
 constexpr uint32_t kMaxRawNumber = 16777215;
 constexpr size_t kMaxTextFile = 64u << 20;
-constexpr int kMinHeaderFields = 12;
+constexpr size_t kHeaderFields = 16; // name and the fields up to the quality
 constexpr int kMinLine2Fields = 5;
 
 std::string Trim(const std::string& s) {
@@ -28,8 +28,13 @@ std::string Trim(const std::string& s) {
     return s.substr(a, b - a + 1);
 }
 
-// A decimal integer within lo..hi (blanks around it allowed).
-bool Int(const std::string& field, long long lo, long long hi, long long& out) {
+std::string Num(long long v) {
+    return std::to_string(v);
+}
+
+} // namespace
+
+bool IntField(const std::string& field, long long lo, long long hi, long long& out) {
     const std::string s = Trim(field);
     if (s.empty()) return false;
     long long v = 0;
@@ -39,18 +44,11 @@ bool Int(const std::string& field, long long lo, long long hi, long long& out) {
     return true;
 }
 
-// At most n characters and n bytes of a UTF-8 string, never cutting a character.
 std::string Fit(const std::string& s, size_t n) {
     std::string r = Utf8Left(s, n);
     while (r.size() > n) r = Utf8Left(r, Utf8Length(r) - 1);
     return r;
 }
-
-std::string Num(long long v) {
-    return std::to_string(v);
-}
-
-} // namespace
 
 // ---- Raw file ----
 
@@ -61,7 +59,7 @@ RawLines ParseRawLines(const std::vector<std::string>& lines, char tz) {
         std::vector<uint8_t> oct;
         for (size_t k = 0; k < f.size() && k < kMaxRawNumbers && oct.size() < kMaxRawOctets; ++k) {
             long long v = 0;
-            if (!Int(f[k], 0, kMaxRawNumber, v)) break;
+            if (!IntField(f[k], 0, kMaxRawNumber, v)) break;
             oct.push_back(static_cast<uint8_t>(v & 0xFF));
             if (v >= 0x100) oct.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
             if (v >= 0x10000) oct.push_back(static_cast<uint8_t>((v >> 16) & 0xFF));
@@ -148,52 +146,50 @@ std::vector<std::string> SeTeTextLines(const T_SeTe& t, const SeTeTextEnv& env) 
     return out;
 }
 
+bool ReadSeTeHeader(const std::string& line, T_SeTe& t, const SeTeTextEnv& env) {
+    std::vector<std::string> h = SplitFields(line, env.av.tz);
+    // Every field up to the quality must be valid, or nothing of the header is taken.
+    if (h.size() < kHeaderFields) return false;
+    struct Range {
+        long long lo, hi;
+    };
+    static constexpr Range kRanges[] = {{0, 5},      {0, 257},    {0, 100000}, {1, 4},
+                                        {0, 100000}, {0, 100000}, {0, 2},      {0, 65535},
+                                        {0, 255},    {0, 255},    {0, 255}};
+    long long v[11] = {};
+    for (size_t k = 0; k < 11; ++k)
+        if (!IntField(h[k + 1], kRanges[k].lo, kRanges[k].hi, v[k])) return false;
+    uint32_t ca = 0, oa = 0;
+    long long inf = 0, qua = 0;
+    if (!ParseCa(Trim(h[12]), ca, env.av, env.ap)) ca = 0;
+    if (!ParseOa(Trim(h[13]), oa, env.av, env.ap)) oa = 0;
+    if (!IntField(h[14], INT32_MIN, UINT32_MAX, inf) || !IntField(h[15], 0, 255, qua)) return false;
+    t.bez.set(Fit(h[0], 27));
+    t.anst = static_cast<int32_t>(v[0]);
+    if (t.anst <= ANST_REMOTE_RESET)
+        t.typn = static_cast<uint16_t>(v[1]);
+    else
+        t.minute = static_cast<uint16_t>(v[1]);
+    t.anzt = static_cast<int32_t>(v[2]);
+    t.snr = static_cast<int32_t>(v[3]);
+    t.zeile = static_cast<int32_t>(v[4]);
+    t.wzt = static_cast<int32_t>(v[5]);
+    t.ueb = static_cast<int16_t>(v[6]);
+    t.la = static_cast<uint32_t>(v[7]);
+    t.typ = static_cast<uint8_t>(v[8]);
+    t.urs = static_cast<uint8_t>(v[9]);
+    t.hk = static_cast<uint8_t>(v[10]);
+    t.ca = static_cast<int32_t>(ca);
+    t.oa = static_cast<int32_t>(oa);
+    t.inf.u = static_cast<uint32_t>(inf);
+    t.qua = static_cast<uint8_t>(qua);
+    return true;
+}
+
 bool ReadSeTeText(const std::vector<std::string>& lines, T_SeTe& t, const SeTeTextEnv& env) {
     if (lines.size() < 2) return false;
     const char tz = env.av.tz;
-
-    std::vector<std::string> h = SplitFields(lines[0], tz);
-    if (static_cast<int>(h.size()) >= kMinHeaderFields) {
-        // Every field up to the quality must be valid, or nothing of the header is taken.
-        struct Range {
-            long long lo, hi;
-        };
-        static constexpr Range kRanges[] = {{0, 5},      {0, 257},    {0, 100000}, {1, 4},
-                                            {0, 100000}, {0, 100000}, {0, 2},      {0, 65535},
-                                            {0, 255},    {0, 255},    {0, 255}};
-        long long v[11] = {};
-        bool ok = h.size() >= 16;
-        for (size_t k = 0; ok && k < 11; ++k)
-            ok = Int(h[k + 1], kRanges[k].lo, kRanges[k].hi, v[k]);
-        uint32_t ca = 0, oa = 0;
-        long long inf = 0, qua = 0;
-        if (ok) {
-            if (!ParseCa(Trim(h[12]), ca, env.av, env.ap)) ca = 0;
-            if (!ParseOa(Trim(h[13]), oa, env.av, env.ap)) oa = 0;
-            ok = Int(h[14], INT32_MIN, UINT32_MAX, inf) && Int(h[15], 0, 255, qua);
-        }
-        if (ok) {
-            t.bez.set(Fit(h[0], 27));
-            t.anst = static_cast<int32_t>(v[0]);
-            if (t.anst <= ANST_REMOTE_RESET)
-                t.typn = static_cast<uint16_t>(v[1]);
-            else
-                t.minute = static_cast<uint16_t>(v[1]);
-            t.anzt = static_cast<int32_t>(v[2]);
-            t.snr = static_cast<int32_t>(v[3]);
-            t.zeile = static_cast<int32_t>(v[4]);
-            t.wzt = static_cast<int32_t>(v[5]);
-            t.ueb = static_cast<int16_t>(v[6]);
-            t.la = static_cast<uint32_t>(v[7]);
-            t.typ = static_cast<uint8_t>(v[8]);
-            t.urs = static_cast<uint8_t>(v[9]);
-            t.hk = static_cast<uint8_t>(v[10]);
-            t.ca = static_cast<int32_t>(ca);
-            t.oa = static_cast<int32_t>(oa);
-            t.inf.u = static_cast<uint32_t>(inf);
-            t.qua = static_cast<uint8_t>(qua);
-        }
-    }
+    ReadSeTeHeader(lines[0], t, env);
 
     std::vector<std::string> l2 = SplitFields(lines[1], tz);
     if (static_cast<int>(l2.size()) >= kMinLine2Fields) {
@@ -206,7 +202,7 @@ bool ReadSeTeText(const std::vector<std::string>& lines, T_SeTe& t, const SeTeTe
                 t.datei.set(Fit(l2[k], 127));
                 break;
             }
-            if (!Int(l2[k], 0, kHi[k], v)) break;
+            if (!IntField(l2[k], 0, kHi[k], v)) break;
             const uint8_t flag = v > 0 ? 1 : 0;
             switch (k) {
             case 0:
@@ -237,11 +233,11 @@ bool ReadSeTeText(const std::vector<std::string>& lines, T_SeTe& t, const SeTeTe
     if (lines.size() > 2) {
         std::vector<std::string> l3 = SplitFields(lines[2], tz);
         long long lg = 0;
-        if (!l3.empty() && Int(l3[0], 0, kSeTeRawMax - 1, lg)) {
+        if (!l3.empty() && IntField(l3[0], 0, kSeTeRawMax - 1, lg)) {
             int n = 0;
             for (; n < lg && static_cast<size_t>(n) + 1 < l3.size(); ++n) {
                 long long b = 0;
-                if (!Int(l3[static_cast<size_t>(n) + 1], 0, 255, b)) break;
+                if (!IntField(l3[static_cast<size_t>(n) + 1], 0, 255, b)) break;
                 t.b[n] = static_cast<uint8_t>(b);
             }
             t.lg = n;
@@ -259,9 +255,15 @@ bool LoadSeTeFile(const std::string& path, T_SeTe& t, const SeTeTextEnv& env, st
 
 bool SaveSeTeFile(const std::string& path, const T_SeTe& t, const SeTeTextEnv& env,
                   std::string& error) {
+    return WriteTextLines(path, SeTeTextLines(t, env), error);
+}
+
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    std::string& error) {
     std::string s;
-    for (const std::string& l : SeTeTextLines(t, env)) s += l + "\r\n";
-    return WriteWholeFile(path, s.data(), s.size(), error) == s.size();
+    for (const std::string& l : lines) s += l + "\r\n";
+    error.clear();
+    return WriteWholeFile(path, s.data(), s.size(), error) == s.size() && error.empty();
 }
 
 } // namespace vdl

@@ -13,6 +13,11 @@
 
 namespace vdl {
 
+// A decimal integer within lo..hi (blanks around it allowed).
+bool IntField(const std::string& field, long long lo, long long hi, long long& out);
+// At most n characters and n bytes of a UTF-8 string, never cutting a character (names).
+std::string Fit(const std::string& s, size_t n);
+
 // ---- Raw file of type 133 ----
 
 // The octets of the lines of a raw file: each line up to 250 numbers separated by tz, each
@@ -40,6 +45,11 @@ struct SeTeTextEnv {
 // The three lines of a telegram's text file (without line ends).
 std::vector<std::string> SeTeTextLines(const T_SeTe& t, const SeTeTextEnv& env);
 
+// Reads the header line of a telegram text file (also the first line of a list text file) into
+// t: taken when it has 16 fields and every field up to the quality is valid (the name and those
+// fields; the others keep their values). False, t unchanged, otherwise.
+bool ReadSeTeHeader(const std::string& line, T_SeTe& t, const SeTeTextEnv& env);
+
 // Reads the lines of a telegram text file into t by the rules of the file: a header of more
 // than 11 fields whose fields up to the quality are all valid is taken (name and fields; the
 // other fields keep their values); the second line when it has more than 4 fields, up to its
@@ -53,6 +63,11 @@ bool LoadSeTeFile(const std::string& path, T_SeTe& t, const SeTeTextEnv& env, st
 // Saves t as a telegram text file. False (error gets the reason) when it cannot be written.
 bool SaveSeTeFile(const std::string& path, const T_SeTe& t, const SeTeTextEnv& env,
                   std::string& error);
+
+// Writes lines, each ended by CR LF (no lines: an empty file). False (error says why) when the
+// file cannot be written.
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    std::string& error);
 
 // Reads lines of a text file: a byte-order mark is dropped, a file that is not UTF-8 is taken
 // as ANSI. False when it cannot be read.

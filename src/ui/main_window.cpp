@@ -21,8 +21,11 @@
 #include "ui/dlg_info.h"
 #include "ui/dlg_lnk.h"
 #include "ui/dlg_opt.h"
+#include "ui/dlg_rm.h"
+#include "ui/dlg_seli.h"
 #include "ui/dlg_sete.h"
 #include "ui/dlg_typ.h"
+#include "ui/dlg_wahl.h"
 #include "ui/eliding_label.h"
 #include "ui/form_texts.h"
 #include "ui/frm_obj.h"
@@ -208,15 +211,22 @@ void TfmMain::BuildMenus() {
     QMenu* tel = menus_[M_SEND]->addMenu(QString());
     tel->menuAction()->setObjectName(QStringLiteral("miSeTel"));
     se.push_back(tel->menuAction());
-    se.push_back(nullptr); // send lists
+    QMenu* lis = menus_[M_SEND]->addMenu(QString());
+    lis->menuAction()->setObjectName(QStringLiteral("miSeLi"));
+    se.push_back(lis->menuAction());
     se.push_back(AddAction(menus_[M_SEND], "miSeStop", [this] { StopSendingCommand(prog_); }));
+    for (int n = 1; n <= kSeLiCount; ++n)
+        seLiActs_[static_cast<size_t>(n - 1)] =
+            AddAction(lis, QStringLiteral("aSeLi%1").arg(n).toLatin1().constData(),
+                      [this, n] { StartListCommand(prog_, n); });
+    connect(lis, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
     for (int n = 1; n <= kSeTeCount; ++n)
         seTeActs_[static_cast<size_t>(n - 1)] =
             AddAction(tel, QStringLiteral("aSeTe%1").arg(n).toLatin1().constData(),
                       [this, n] { SendTelegramCommand(prog_, n); });
     connect(tel, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
     connect(menus_[M_SEND], &QMenu::aboutToShow, this,
-            [this] { Action("miSeStop")->setEnabled(prog_.send && prog_.send->AnyActive()); });
+            [this] { Action("miSeStop")->setEnabled(AnySending(prog_)); });
 
     Items& v = items[M_VIEW];
     v.push_back(AddAction(
@@ -250,15 +260,25 @@ void TfmMain::BuildMenus() {
                            [this] { Dialog([this] { EditColours(kFrbCauses); }); }));
     QMenu* parTel = menus_[M_PARA]->addMenu(QString());
     parTel->menuAction()->setObjectName(QStringLiteral("miParTel"));
+    // Named with the menu's items, so that it takes its caption with theirs.
+    actions_[parTel->menuAction()->objectName()] = parTel->menuAction();
     pa.push_back(parTel->menuAction());
     for (int n = 1; n <= kSeTeCount; ++n)
         paTeActs_[static_cast<size_t>(n - 1)] =
             AddAction(parTel, QStringLiteral("aPaTe%1").arg(n).toLatin1().constData(),
                       [this, n] { OpenSendEditor(n); });
     connect(parTel, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
-    pa.push_back(nullptr); // send list editor
-    pa.push_back(nullptr); // command feedback
-    pa.push_back(nullptr); // modem
+    QMenu* parLi = menus_[M_PARA]->addMenu(QString());
+    parLi->menuAction()->setObjectName(QStringLiteral("miParLi"));
+    pa.push_back(parLi->menuAction());
+    for (int n = 1; n <= kSeLiCount; ++n)
+        paLiActs_[static_cast<size_t>(n - 1)] =
+            AddAction(parLi, QStringLiteral("aPaLi%1").arg(n).toLatin1().constData(),
+                      [this, n] { OpenListEditor(n); });
+    connect(parLi, &QMenu::aboutToShow, this, &TfmMain::RefreshSendCaptions);
+    pa.push_back(AddAction(menus_[M_PARA], "miBRm",
+                           [this] { Dialog([this] { RunFeedbackDialog(prog_, this); }); }));
+    pa.push_back(AddAction(menus_[M_PARA], "WaehlModem", [this] { ShowDialling(); }));
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT1", [this] { LinkTest(1); }));
     pa.push_back(AddAction(menus_[M_PARA], "miLinkT2", [this] { LinkTest(2); }));
 
@@ -283,8 +303,11 @@ void TfmMain::BuildMenus() {
     // The texts of the items by their index (ApplyTexts).
     for (int k = 0; k < M_COUNT; ++k)
         for (size_t i = 0; i < items[static_cast<size_t>(k)].size(); ++i)
-            if (QAction* a = items[static_cast<size_t>(k)][i])
+            if (QAction* a = items[static_cast<size_t>(k)][i]) {
                 a->setProperty("vdlText", kMenuItemText[k] + static_cast<int>(i));
+                // The submenus' own items are captioned with the others.
+                actions_.emplace(a->objectName(), a);
+            }
 
     tbrLed_ = addToolBar(QStringLiteral("tbrLed"));
     tbrLed_->setObjectName(QStringLiteral("tbrLed"));
@@ -398,6 +421,43 @@ void TfmMain::RefreshSendCaptions() {
         seTeActs_[i]->setText(Qs(send[i]));
         paTeActs_[i]->setText(Qs(edit[i]));
     }
+    const std::vector<std::string> lists = ListCaptions(prog_, false),
+                                   listEdit = ListCaptions(prog_, true);
+    for (size_t i = 0; i < seLiActs_.size(); ++i) {
+        seLiActs_[i]->setText(Qs(lists[i]));
+        paLiActs_[i]->setText(Qs(listEdit[i]));
+    }
+}
+
+TfmSeLi* TfmMain::ListEditor() const {
+    return seLi_;
+}
+
+void TfmMain::OpenListEditor(int n) {
+    if (!seLi_) {
+        seLi_ = new TfmSeLi(prog_, n, this);
+        seLi_->setAttribute(Qt::WA_DeleteOnClose);
+        prog_.av.ParaSeTeLi = 2;
+        // A cycle of the list the editor follows is shown once the event loop comes round.
+        prog_.lists->cycleEnded = [this](int list) {
+            if (!seLi_ || seLi_->Number() != list) return false;
+            QTimer::singleShot(0, this, [this] {
+                if (seLi_) seLi_->CycleEnded();
+            });
+            return true;
+        };
+        connect(seLi_, &QDialog::finished, this, [this] {
+            prog_.av.ParaSeTeLi = 0;
+            prog_.lists->cycleEnded = nullptr;
+            seLi_ = nullptr;
+            SetShortcuts();
+            PostViewCommand(0);
+        });
+        SetShortcuts();
+    }
+    seLi_->show();
+    seLi_->raise();
+    seLi_->activateWindow();
 }
 
 TfmSeTe* TfmMain::SendEditor() const {
@@ -851,6 +911,10 @@ void TfmMain::EditFilterCmd(bool logFilter) {
         TakeFilter(prog_, logFilter, f);
 }
 
+void TfmMain::ShowDialling() {
+    vdl::ShowDialling(this, prog_);
+}
+
 void TfmMain::ToggleImageWindow() {
     if (obj_ && obj_->isVisible()) {
         obj_->close();
@@ -965,6 +1029,7 @@ void TfmMain::closeEvent(QCloseEvent* e) {
     pp.wheight = g.height();
     pp.wwidth = g.width();
     if (TfmLnk* l = OpenLinkTest()) l->close();
+    if (TfmWahl* w = OpenDialling()) w->close();
     if (seTe_) seTe_->close();
     // An open station image window closes and is remembered as open.
     if (obj_ && obj_->isVisible()) {

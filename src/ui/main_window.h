@@ -27,6 +27,7 @@ namespace vdl {
 
 class LampButton;
 class TfmSeTe;
+class TfmSeLi;
 class LogView;
 class TfmObj;
 class ProgramHost;
@@ -60,6 +61,9 @@ public:
     void PostViewCommand(int code) override;
     void Lamp(T_LedVar& led, bool lit) override;
     void StatisticsChanged() override;
+    // The dialling window of channel 1 (WaehlModem; also when recording starts through a
+    // modem).
+    void ShowDialling() override;
 
     // A scroll position with code 0 (thumb track).
     void PostViewPosition(int position);
@@ -69,6 +73,9 @@ public:
     // aPaTe1..12: the telegram editor, opened on telegram n (shown when it is open already).
     void OpenSendEditor(int n);
     TfmSeTe* SendEditor() const;
+    // aPaLi1..12: the list editor, opened on list n (shown when it is open already).
+    void OpenListEditor(int n);
+    TfmSeLi* ListEditor() const;
     // The captions of the send and edit actions of the twelve telegrams.
     void RefreshSendCaptions();
     // miTextZeig: the object texts in the picker.
@@ -179,6 +186,9 @@ private:
     std::unique_ptr<TfmObj> obj_;         // the station image window, made at its first opening
     std::array<QAction*, 12> seTeActs_{}; // aSeTe1..12
     std::array<QAction*, 12> paTeActs_{}; // aPaTe1..12
+    std::array<QAction*, 12> seLiActs_{}; // aSeLi1..12
+    std::array<QAction*, 12> paLiActs_{}; // aPaLi1..12
+    QPointer<TfmSeLi> seLi_;              // the list editor while it is open
     QPointer<TfmSeTe> seTe_;              // the telegram editor while it is open
 };
 

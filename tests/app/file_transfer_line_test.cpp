@@ -382,6 +382,7 @@ TEST(FileTransferDirectory, AReceivedDirectoryCallsItsFilesOneAfterTheOther) {
     l.b.prog.ap.Abruf = 1;
     // The directory goes out as send telegram 1 of type 126.
     T_SeTe& t = l.a.prog.sete.at(1);
+    t.anzt = 1;
     t.typ = FT_DIRECTORY;
     t.urs = kCotSpontaneous;
     t.ca = 1;
@@ -426,6 +427,7 @@ TEST(FileTransferDirectory, AFileNotInTheDirectoryIsMarked35AndNotAnswered) {
     ft.Rescan();
     l.b.prog.ap.Abruf = 1;
     T_SeTe& t = l.a.prog.sete.at(1);
+    t.anzt = 1;
     t.typ = FT_DIRECTORY;
     t.urs = kCotSpontaneous;
     t.ca = 1;
@@ -489,6 +491,7 @@ TEST(FileTransferDirectory, ACalledSubDirectoryIsSentAndItsFileCalledFromIt) {
     // The controlled station calls the directory of object address 200 (cause 5), as class 1
     // data.
     T_SeTe& t = l.b.prog.sete.at(1);
+    t.anzt = 1;
     t.typ = FT_CALL;
     t.urs = kCotRequest;
     t.snr = 4;
@@ -515,6 +518,7 @@ TEST(FileTransferOffer, ASendTelegramOfType120OffersItsFile) {
     const std::string content = Pattern(5001, 31);
     Write(l.DataA() + "31", content);
     T_SeTe& t = l.a.prog.sete.at(1);
+    t.anzt = 1;
     t.typ = FT_FILE_READY;
     t.urs = kCotFileTransfer;
     t.ca = 1;

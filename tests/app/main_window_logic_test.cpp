@@ -5,6 +5,7 @@
 #include "app/main_state.h"
 #include "app/program.h"
 #include "core/display_lists.h"
+#include "core/modem_file.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_link_platform.h"
@@ -27,7 +28,7 @@ namespace {
 
 // What the window would be told.
 struct ViewSpy : ProgramView {
-    int status = 0, logDisplay = 0, onlineDisplay = 0;
+    int status = 0, logDisplay = 0, onlineDisplay = 0, dialling = 0;
     std::vector<int> commands;
     bool online = false;
     void UpdateStatus() override { ++status; }
@@ -41,6 +42,7 @@ struct ViewSpy : ProgramView {
     }
     bool OnlineDisplayShown() const override { return online; }
     void PostViewCommand(int code) override { commands.push_back(code); }
+    void ShowDialling() override { ++dialling; }
 };
 
 struct Rig {
@@ -189,6 +191,36 @@ TEST(MainState, LinkStatesOfABalancedStationInBothDirections) {
         c.se.lks = row.lks;
         EXPECT_EQ(GridCell(p, 1, 5), r.tx(row.partner)) << int(row.lke);
         EXPECT_EQ(GridCell(p, 1, 6), r.tx(row.own)) << int(row.lks);
+    }
+}
+
+// A controlling or controlled station of several stations: the link column shows whether the
+// links of all its stations are up, whichever station is in turn.
+TEST(MainState, TheLinkColumnOfSeveralStationsDoesNotFollowTheStationInTurn) {
+    Rig r("mw-stations");
+    Program& p = r.prog;
+    p.av.online = true;
+    T_ComVar& c = p.com[0];
+    c.se.open = true;
+    c.bp.la.anz = 3;
+    struct Row {
+        uint8_t sim;
+        uint16_t uslstat; // bit i: station i's link is down
+        int col, text;    // the link column and what it shows
+    };
+    const Row rows[] = {
+        {SIM_MASTER, 0x0, 6, kTxLinkUp},   {SIM_MASTER, 0x2, 6, kTxLinkDown},
+        {SIM_MASTER, 0x7, 6, kTxLinkDown}, {SIM_MASTER, 0x8, 6, kTxLinkUp},
+        {SIM_SLAVE, 0x0, 5, kTxLinkUp},    {SIM_SLAVE, 0x4, 5, kTxLinkDown},
+    };
+    for (const Row& row : rows) {
+        c.se.sim = row.sim;
+        c.se.uslstat = row.uslstat;
+        for (int usi = 0; usi < 3; ++usi) {
+            c.se.usi = usi;
+            EXPECT_EQ(GridCell(p, 1, row.col), r.tx(row.text))
+                << int(row.sim) << " " << row.uslstat << " station " << usi;
+        }
     }
 }
 
@@ -475,4 +507,44 @@ TEST(MainCommands, LanguageChange) {
     fs::remove(r.dir + "VdlText.ger");
     EXPECT_FALSE(ChangeLanguage(r.prog, 0));
     EXPECT_FALSE(r.msg.errors.empty());
+}
+
+TEST(MainCommands, TheDiallingWindowOpensThroughAModemAndItsChangesAreOfferedForSaving) {
+    Rig r("mw-modem");
+    Program& p = r.prog;
+    p.com[0].bp.cnr = 1;
+    p.com[1].bp.cnr = 0;
+    p.SetOnline(true);
+    EXPECT_EQ(r.view.dialling, 0) << "channel 1 has no modem";
+    p.SetOnline(false);
+    p.com[0].wm.vorh = 1;
+    p.SetOnline(true);
+    EXPECT_EQ(r.view.dialling, 1);
+    EXPECT_EQ(p.com[0].se.lks, 6);
+
+    const T_Modem opened = p.com[0].wm;
+    p.av.dtSeTeLi = r.dir + "modem" + r.tx(1223);
+    // Nothing changed: no question.
+    EXPECT_FALSE(TakeModemSettings(p, 0, opened, opened));
+    EXPECT_TRUE(r.msg.questions.empty());
+    // Changed and not saved: taken all the same; the modem check box resets the link state.
+    T_Modem edited = opened;
+    edited.connect.set("CONNECT 9600");
+    edited.vorh = 0;
+    r.msg.answers.push_back(Answer::No);
+    EXPECT_FALSE(TakeModemSettings(p, 0, edited, opened));
+    EXPECT_EQ(r.msg.questions.back(), r.tx(kTxAskSaveModem));
+    EXPECT_EQ(p.com[0].wm.connect.str(), "CONNECT 9600");
+    EXPECT_EQ(p.com[0].se.lks, 0);
+    EXPECT_FALSE(fs::exists(p.av.dtSeTeLi));
+    // Saved: the parameter set file holds them.
+    edited.vorh = 1;
+    r.msg.answers.push_back(Answer::Yes);
+    EXPECT_TRUE(TakeModemSettings(p, 0, edited, opened));
+    EXPECT_EQ(p.com[0].se.lks, 6);
+    p.SetOnline(false);
+    p.com[0].wm = DefaultModem();
+    ASSERT_TRUE(p.LoadParamSet(p.av.dtSeTeLi));
+    EXPECT_EQ(p.com[0].wm.connect.str(), "CONNECT 9600");
+    EXPECT_EQ(p.com[0].wm.vorh, 1);
 }

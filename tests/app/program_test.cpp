@@ -172,6 +172,67 @@ TEST(ProgramStart, AFileThatIsNotALogIsLeftAndTheAutomaticLogUsed) {
     EXPECT_EQ(content, "these are my notes, not a log");
 }
 
+// A data directory given on the command line is used for everything: its settings, its
+// parameter set (missing at a first start: no message) and its automatic log, never the names
+// the directory read at the start keeps.
+TEST(ProgramStart, ADataDirectoryOnTheCommandLineIsUsedForEverything) {
+    Rig r("prog-datadir-arg");
+    ASSERT_EQ(r.prog.StartUp(r.sv), Program::StartResult::Run);
+    const std::string started = r.prog.av.DataDir;
+    const std::string given = r.dir + "given/";
+    fs::create_directories(given);
+    // The directory of the start names its own log and parameter set.
+    const TextTable& t = r.prog.texts;
+    const std::string oldLog = started + t.tx(1199) + t.tx(1200);
+    const std::string oldSet = started + t.tx(1222) + t.tx(1223);
+    ASSERT_TRUE(r.prog.log->OpenLog(oldLog, false));
+    r.prog.log->CloseLog();
+    {
+        std::ofstream list(started + "zVordal_Dateinamen.txt", std::ios::binary);
+        list << started << "\r\n"
+             << oldSet << "\r\n1;0;20000; DeltaRM, OfsSekTel, AbbildMax\r\n\r\n"
+             << oldLog << "\r\n0\r\n";
+        for (int i = 0; i < 8; ++i) list << "\r\n";
+    }
+    r.prog.ReloadSettings();
+    ASSERT_EQ(r.prog.av.dtLog, oldLog);
+    ASSERT_EQ(r.prog.av.dtSeTeLi, oldSet);
+
+    r.prog.FormCreate({r.dir + "given"}, &r.port[0], &r.port[1]);
+    EXPECT_TRUE(r.msg.errors.empty()) << r.msg.errors[0];
+    EXPECT_EQ(r.prog.av.DataDir, given);
+    EXPECT_EQ(r.prog.av.dtLog, given + t.tx(1199) + t.tx(1200));
+    EXPECT_EQ(r.prog.log->Name(), r.prog.av.dtLog);
+    EXPECT_TRUE(fs::exists(r.prog.av.dtLog));
+    EXPECT_EQ(r.prog.av.dtSeTeLi, given + t.tx(1222) + t.tx(1223));
+    EXPECT_EQ(r.prog.av.dtDruk.rfind(given, 0), 0u) << r.prog.av.dtDruk;
+}
+
+// A log names the port it was recorded on by number; a bound number without a device here
+// (another program's run bound it) is no port of this program: the channel keeps its own.
+TEST(ProgramStart, ALogsPortNumberWithoutADeviceHereLeavesTheChannelsPort) {
+    Rig r("prog-log-ports");
+    r.Start();
+    const int bound = r.prog.ports.Bind("/dev/vordal-test-device");
+    ASSERT_GE(bound, kFirstBoundPort);
+    struct Row {
+        int32_t inLog;
+        int32_t taken;
+    };
+    const Row rows[] = {{bound + 7, 1}, {bound, bound}, {2, 2}};
+    for (const Row& row : rows) {
+        const std::string log = r.dir + "ports" + std::to_string(row.inLog) + ".lg1";
+        r.prog.com[0].bp.cnr = row.inLog;
+        ASSERT_TRUE(r.prog.log->CreateLog(log));
+        r.prog.log->FlushLog();
+        r.prog.log->CloseLog();
+        r.prog.com[0].bp.cnr = 1;
+        r.prog.OpenLogFile(log, false);
+        ASSERT_EQ(r.prog.log->Name(), log);
+        EXPECT_EQ(r.prog.com[0].bp.cnr, row.taken) << row.inLog;
+    }
+}
+
 TEST(ProgramRun, ControllingStationPollsWhenOnlineAndTheGridFollowsItsLink) {
     Rig r("prog-master");
     r.Start();

@@ -170,3 +170,63 @@ TEST(RendererExport, CutObjectEndsWithItsBytesInARestRow) {
     const uint8_t ab[] = {0x41, 0x42};
     EXPECT_EQ(lines[2].substr(lines[2].size() - 71), HexDump(ab, 2) + ";");
 }
+
+// Every variable frame of the log is in the export: one without an object to place still gives
+// its header row and its bytes; only a display filter that refuses all its objects leaves one
+// out.
+TEST(RendererExport, OddVariableFramesKeepTheirHeaderRowAndBytes) {
+    RenderFixture f;
+    f.SetFormat(VF_CSV);
+    struct Row {
+        std::string name;
+        Bytes bytes;
+        uint8_t stat;
+        std::string typeNo; // field 11 of the header row ("" when no type can be read)
+        int from;           // the first byte of the rest rows: 0 the whole record, else the element
+    };
+    const Row rows[] = {
+        {"wrong frame length", {0x68, 0x0A, 0x0B, 0x68}, ST_FRAME_LENGTH, "", 0},
+        {"too short for a data unit", Variable(0x08, 1, {0x64, 0x01}), ST_ASDU_LENGTH, "", 0},
+        {"no objects", f.Frame(100, 0x00, 6, 1, {}), ST_STRUCT_CAUSE, "100", 0},
+        {"no objects, bytes behind", f.Frame(1, 0x00, 3, 1, {0x01, 0x00, 0x00, 0x01}),
+         ST_STRUCT_CAUSE, "1", 0},
+        {"unknown type", f.Frame(250, 0x01, 3, 1, {0x01, 0x00, 0x00, 0x05}), ST_UNKNOWN_TYPE, "250",
+         14},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto lines = f.Lines(f.Rec(r.bytes, r.stat));
+        ASSERT_GE(lines.size(), 2u);
+        std::vector<std::string> head = CsvFields(lines[0]);
+        ASSERT_GE(head.size(), 16u) << lines[0];
+        EXPECT_EQ(head[0] + ";" + head[1], "1;0");
+        EXPECT_EQ(head[11], r.typeNo) << lines[0];
+        // The bytes no object line shows follow in rest rows.
+        const int end = static_cast<int>(r.bytes.size()) - (r.from == 0 ? 0 : 2);
+        const std::string dump = HexDump(r.bytes.data() + r.from, std::min(16, end - r.from));
+        EXPECT_NE(lines[1].find(dump), std::string::npos) << lines[1];
+    }
+    // A display filter that refuses every object leaves the frame out.
+    f.env.objectFilter = [](const T_Telegramm&, int) { return false; };
+    EXPECT_TRUE(f.Lines(f.Rec(f.Frame(1, 0x01, 3, 1, {0x01, 0x00, 0x00, 0x01}))).empty());
+}
+
+// The one-line view (format 5) and the others give lines for the same frames; a frame without
+// objects shows what follows its data unit in a rest row.
+TEST(RendererExport, FramesWithoutObjectsAreInEveryViewFormat) {
+    RenderFixture f;
+    const Bytes none = f.Frame(100, 0x00, 6, 1, {});
+    const Bytes behind = f.Frame(100, 0x00, 6, 1, {0xAA, 0xBB});
+    const uint8_t ab[] = {0xAA, 0xBB};
+    for (int format = VF_FULL; format <= VF_CSV; ++format) {
+        SCOPED_TRACE("format " + std::to_string(format));
+        f.SetFormat(format);
+        EXPECT_FALSE(f.Lines(f.Rec(none, ST_STRUCT_CAUSE)).empty());
+        auto lines = f.Lines(f.Rec(behind, ST_ASDU_LENGTH));
+        ASSERT_FALSE(lines.empty());
+        if (format == VF_LINE) {
+            ASSERT_EQ(lines.size(), 2u);
+            EXPECT_NE(lines[1].find(HexDump(ab, 2)), std::string::npos) << lines[1];
+        }
+    }
+}

@@ -387,3 +387,46 @@ TEST_F(Rp57xTest, CompactViewShowsTheSameLines) {
     ASSERT_EQ(full.size(), 5u);
     EXPECT_EQ(full[2], std::string(16, ' ') + "n10 291=14.55% ");
 }
+
+TEST_F(Rp57xTest, ExportGivesTheMessageTypeAndTheMessageBytes) {
+    f.SetFormat(VF_CSV);
+    const std::string head = "1;0;Rx1;04.03.2015;12:34:56;789;";
+    // The message bytes after m0 and m1 of a frame, as the rows after the first show them.
+    auto rest = [](const T_Telegramm& te, int from, int index) {
+        return "1;" + std::to_string(index) + ";" + std::string(15, ';') +
+               HexDump(te.b + from, te.lg - 2 - from, ';') + ";";
+    };
+    struct ExportRow {
+        int fkt;
+        Bytes frame;
+        std::string first;
+        int restFrom; // first byte of the rest row; 0: no rest row
+    } rows[] = {
+        // A first message byte of 0 is no count of objects: the row is there all the same.
+        {FKT_RP5, RpFrame(FKT_RP5, 0x30, Hex("00 05 AA BB")), "3;ok;48;7;E24 even24;24;0;5;;;", 8},
+        {FKT_RP5, RpFrame(FKT_RP5, 0x2C, Hex("01 02 01 00 02 03 0F FF")),
+         "3;ok;44;7;E22 even22;22;1;2;;;", 8},
+        // Function 6: the station address in the common address column.
+        {FKT_RP6, RpFrame(FKT_RP6, 0x2C, Hex("01 02 01 00")), "3;ok;44;7;E22 even22;22;1;2;;3;", 9},
+        // The date and time message of function 6 has no station address.
+        {FKT_RP6, RpFrame(FKT_RP6, 0x19, Hex("00 10 00 0A BC DE"), false),
+         "3;ok;25;7;" + f.texts.tx(1532) + ";12;0;16;;;", 8},
+        {FKT_RP5, RpFrame(FKT_RP5, 0x2C, Hex("01 02")), "3;ok;44;7;E22 even22;22;1;2;;;", 0},
+        {FKT_RP6, Hex("10 07 01 08 16"), "2;ok;1;7;", 0},
+    };
+    for (const ExportRow& r : rows) {
+        Function(r.fkt);
+        T_Telegramm te = Rec(r.frame);
+        auto lines = f.Lines(te);
+        std::vector<std::string> expect{head + r.first};
+        if (r.restFrom > 0) expect.push_back(rest(te, r.restFrom, 1));
+        EXPECT_EQ(lines, expect) << r.first;
+    }
+    // More than 16 message bytes: rows of 16, numbered on.
+    Function(FKT_RP5);
+    Bytes msg(40, 0x11);
+    T_Telegramm te = Rec(RpFrame(FKT_RP5, 0x30, msg));
+    auto lines = f.Lines(te);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[3], rest(te, 8 + 32, 3));
+}

@@ -32,6 +32,8 @@ struct Grid : ::testing::Test {
                              {285, "ON"},
                              {292, "date "},
                              {2031, "%d objects from %s to %s (%s)"},
+                             {2233, "%d object from %s to %s (%s)"},
+                             {2234, "no objects yet"},
                              {2048, "16"},
                              {2049, "No"},
                              {2054, "Value"},
@@ -109,14 +111,14 @@ TEST_F(Grid, TypeAndCauseColumnsFollowTheSettings) {
 
 TEST_F(Grid, AStampOfADamagedLogThatIsNoDateShowsEmpty) {
     Enter(1, 3, Hex("05 00 00 01"), 1e300);
-    EXPECT_EQ(ImageCaption(im.St(), e), "1 objects from  to  ()");
+    EXPECT_EQ(ImageCaption(im.St(), e), "1 object from  to  ()");
 }
 
 TEST_F(Grid, CaptionGivesTheSpanWithWholeDays) {
-    EXPECT_EQ(ImageCaption(im.St(), e), "0 objects from  to  ()");
+    EXPECT_EQ(ImageCaption(im.St(), e), "no objects yet");
     Enter(1, 3, Hex("05 00 00 01"), 46000.25);
     Enter(1, 3, Hex("05 00 00 01"), 46000.75);
-    EXPECT_EQ(ImageCaption(im.St(), e), "1 objects from " + loc.ShortDate(2025, 12, 9) +
+    EXPECT_EQ(ImageCaption(im.St(), e), "1 object from " + loc.ShortDate(2025, 12, 9) +
                                             " 06:00:00 to " + loc.ShortDate(2025, 12, 9) +
                                             " 18:00:00 (12:00:00)");
     Enter(1, 3, Hex("05 00 00 01"), 46003.25 + 3723.0 / 86400);

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -40,6 +41,10 @@ std::vector<nlohmann::json> JsonLines(const std::string& out) {
 
 TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
     PrivateFolders("emulate-options");
+    const std::string dir = TempDir("emulate-options-dirs");
+    // One device by two names; a data directory that does not exist yet.
+    std::filesystem::create_symlink("/dev/null", dir + "null-link");
+    const std::string made = dir + "made/data";
     struct Row {
         std::string args;
         int code;
@@ -52,7 +57,10 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         {"--port1 /dev/null --link-test 13", 2},
         {"--port1 /dev/null --link-addresses 1,300", 2},
         {"--port1 /dev/null --params /no/such/file.vdp", 1},
-        {"--port1 /dev/null --data-dir /no/such/dir", 2},
+        {"--port1 /dev/null --data-dir /dev/null/dir", 2},
+        {"--port1 /dev/null --port2 " + Quote(dir + "null-link"), 2},
+        {"--port1 /dev/null --port2 /dev/null", 2},
+        {"--port1 /dev/null --data-dir " + Quote(made) + " --duration 0", 1},
         {"--port1 /no/such/device --function 1 --duration 0", 1},
     };
     for (const Row& r : rows) {
@@ -60,10 +68,22 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
         EXPECT_FALSE(res.err.empty()) << r.args;
     }
+    EXPECT_TRUE(std::filesystem::is_directory(made));
     ProcessResult help = RunProgram(Cli() + " emulate --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--ch1-NAME"), std::string::npos);
     EXPECT_NE(help.out.find("--zztpoll MS"), std::string::npos);
+    // Each option is listed once, with one meaning.
+    std::map<std::string, int> listed;
+    std::istringstream lines(help.out);
+    for (std::string l; std::getline(lines, l);) {
+        const size_t at = l.find_first_not_of(' ');
+        if (at != std::string::npos && l.compare(at, 2, "--") == 0)
+            ++listed[l.substr(at, l.find_first_of(" ,", at) - at)];
+    }
+    for (const char* o : {"--function", "--procedure", "--link-addresses", "--vwe5", "--zztl"})
+        EXPECT_EQ(listed[o], 1) << o;
+    for (const auto& [o, n] : listed) EXPECT_EQ(n, 1) << o;
 }
 
 TEST(Emulate, MonitorOnlyListensWhateverTheFunction) {
@@ -117,6 +137,79 @@ TEST(Emulate, ParameterSetFileAndDataDirectory) {
                      Quote(dir + "bad" + p.texts.tx(1223)) + " --duration 0");
     EXPECT_EQ(res.exitCode, 1);
     EXPECT_FALSE(res.err.empty());
+}
+
+// The run's settings are the program's defaults, --params and the options, never those of a
+// log found in the data directory; a log with records keeps the settings it was recorded with.
+TEST(Emulate, SettingsNeverComeFromALogAndALogKeepsItsOwn) {
+    PrivateFolders("emulate-log-settings");
+    const std::string dir = TempDir("emulate-log-settings-data");
+    FakeMessages msg;
+    vdl::Program p(BinDir(), msg);
+    ASSERT_TRUE(p.LoadStartTexts());
+    const std::string ext = p.texts.tx(1200);
+    const std::string automatic = dir + p.texts.tx(1199) + ext;
+    const std::string named = dir + "named" + ext;
+    // Both logs recorded by a controlling station of station 7 (as the desktop may leave them).
+    for (const std::string& log : {automatic, named})
+        ASSERT_EQ(
+            RunProgram(Cli() + " log write " + Quote(log) + " --function 1 --link-addresses 7",
+                       "10 49 07 50 16\n")
+                .exitCode,
+            0);
+    auto info = [](const std::string& log) {
+        ProcessResult r = RunProgram(Cli() + " log info " + Quote(log));
+        return r.exitCode == 0 ? nlohmann::json::parse(r.out) : nlohmann::json();
+    };
+    auto bytes = [](const std::string& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    // Without --function the channels monitor (the default 0), whatever the automatic log
+    // holds; that log is kept aside as it was and a new one begun.
+    PtyEnd line;
+    const nlohmann::json before = info(automatic);
+    ProcessResult res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                                   Quote(dir) + " --summary --duration 1");
+    ASSERT_EQ(res.exitCode, 0) << res.err;
+    std::vector<nlohmann::json> lines = JsonLines(res.out);
+    ASSERT_FALSE(lines.empty());
+    for (const nlohmann::json& ch : lines.back()["summary"]["channels"]) EXPECT_EQ(ch["fkt"], 0);
+    char buf[64];
+    EXPECT_LE(::read(line.master, buf, sizeof buf), 0) << "a monitoring channel sent";
+    const std::string kept = dir + p.texts.tx(1199) + ".kept" + ext;
+    EXPECT_NE(res.err.find(kept), std::string::npos) << res.err;
+    const nlohmann::json aside = info(kept);
+    for (const char* field : {"count", "fkt1", "dtneu"}) EXPECT_EQ(aside[field], before[field]);
+    EXPECT_EQ(info(automatic)["fkt1"], 0);
+
+    // A log named with --log is refused (2) when the run's settings differ, naming the
+    // setting, and left as it was; with the log's settings the run appends to it.
+    struct Row {
+        std::string options;
+        int exit;
+        std::string said; // in the message of a refusal
+    };
+    const Row rows[] = {
+        {"", 2, "--function 1"},
+        {"--function 1", 2, "--link-addresses 7"},
+        {"--function 1 --link-addresses 7 --cot-length 2", 2, "--cot-length 1"},
+        {"--function 1 --link-addresses 7", 0, ""},
+    };
+    for (const Row& r : rows) {
+        const std::string was = bytes(named);
+        const int count = info(named)["count"];
+        res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                         Quote(dir) + " --log " + Quote(named) + " --duration 0 " + r.options);
+        EXPECT_EQ(res.exitCode, r.exit) << r.options << "\n" << res.err;
+        if (r.exit == 2) {
+            EXPECT_NE(res.err.find(r.said), std::string::npos) << r.options << "\n" << res.err;
+            EXPECT_TRUE(bytes(named) == was) << r.options;
+        } else {
+            EXPECT_GT(info(named)["count"], count) << r.options;
+        }
+    }
 }
 
 // ---- Against peer101, a controlled station written from the standard alone ----
@@ -481,7 +574,12 @@ TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
         {"--telegram 1", 2},
         {"--telegram 1=" + Quote(dir + "missing.txt"), 1},
         {"--request telegram:0", 2},
-        {"--request list:1@2", 2},
+        {"--request list:13@2", 2},
+        {"--request lists:1", 2},
+        {"--list 0=" + Quote(one), 2},
+        {"--list 1=" + Quote(dir + "missing.txt"), 1},
+        {"--feedback " + Quote(dir + "missing.txt"), 1},
+        {"--list 1=" + Quote(one) + " --request list:1@0.5", 0},
         {"--request telegram:1@-1", 2},
         {"--request telegram:1@1.2345", 2},
         {"--telegram 1=" + Quote(one), 1}, // fewer than two lines
@@ -492,4 +590,64 @@ TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
                                        " --function 1 --duration 0 " + r.args);
         EXPECT_EQ(res.exitCode, r.code) << r.args << "\n" << res.err;
     }
+}
+
+// ---- Send lists and the command feedback against peer101 as the controlling station ----
+
+TEST(EmulateAgainstPeer, ListsGoInCyclesAndCommandsAreAnsweredThroughTheFeedbackTable) {
+    const std::string dir = TempDir("emulate-lists-files");
+    // List 1: three scaled measured values at consecutive addresses (a sequence), periodic,
+    // every 300 ms without end; list 2: single points at 300 and 302, twice.
+    const std::string l1 = dir + "mw.txt", l2 = dir + "ind.txt", fb = dir + "fb.txt";
+    std::ofstream(l1, std::ios::binary) << "MW;0;0;0;2;0;300;0;1;11;1;0;1;0;0;0;\r\n"
+                                           "1;1;100;11;1;0;1000;0;\r\n"
+                                           "1;1;101;11;1;0;-2;0;\r\n"
+                                           "1;1;102;11;1;0;3;0;\r\n";
+    std::ofstream(l2, std::ios::binary) << "SP;0;0;2;2;0;0;0;1;1;3;0;1;0;0;0;\r\n"
+                                           "1;1;300;1;3;0;1;0;\r\n"
+                                           "0;1;301;1;3;0;1;0;\r\n"
+                                           "1;1;302;1;3;0;0;0;\r\n";
+    // The single command 1001 answers with its single point, the double command 1002 (a row
+    // of seven fields: any qualifier) with its double point with time tag.
+    std::ofstream(fb, std::ios::binary) << "1;0;\r\n"
+                                           "1;1001;-1;1;1;1;1001;1;\r\n"
+                                           "1;1002;1;1;1;1002;31;\r\n";
+    EmulatePeer r("emulate-lists",
+                  {"--function", "2", "--link-addresses", "1", "--list", "1=" + l1, "--list",
+                   "2=" + l2, "--feedback", fb, "--request", "list:1@0.5", "--request", "list:2@1"},
+                  {"--role", "primary", "--addresses", "1", "--command-every", "3"});
+    ASSERT_TRUE(r.Until([&] {
+        return Frames(*r.emu, 2, "0B 83 01").size() >= 3 &&
+               Frames(*r.emu, 2, "01 02 03").size() == 2 &&
+               Count(r.peer->out, "command confirmed") >= 2 &&
+               !Frames(*r.emu, 2, "2E 01 0A").empty() && !Frames(*r.emu, 2, "2D 01 0A").empty();
+    })) << r.emu->err
+        << r.peer->out;
+    ASSERT_TRUE(r.line.Stop({r.peer.get(), r.emu.get()}));
+    ExpectPeerSatisfied(*r.peer);
+    EXPECT_EQ(r.emu->ExitCode(), 0) << r.emu->err;
+    EXPECT_EQ(FaultyReceived(*r.emu), 0);
+    // The measured values: one sequence of three from address 100, each value as loaded.
+    auto asdu = [](const nlohmann::json& f, size_t octets) {
+        return f["bytes"].get<std::string>().substr(18, octets * 3 - 1);
+    };
+    for (const nlohmann::json& f : Frames(*r.emu, 2, "0B 83 01"))
+        EXPECT_EQ(asdu(f, 17), "0B 83 01 01 00 64 00 00 E8 03 00 FE FF 00 03 00 00");
+    // The single points: two objects, each with its address (301 is inactive).
+    for (const nlohmann::json& f : Frames(*r.emu, 2, "01 02 03"))
+        EXPECT_EQ(asdu(f, 13), "01 02 03 01 00 2C 01 00 01 2E 01 00 00");
+    // Each executed command: confirmed, its object's state with cause 11, terminated (the last
+    // may have been cut short by the end); the select before it only confirmed.
+    auto expectEach = [&](const std::string& step, const std::string& of) {
+        const size_t a = Frames(*r.emu, 2, step).size(), b = Frames(*r.emu, 2, of).size();
+        EXPECT_GE(a, b) << step;
+        EXPECT_LE(a, b + 1) << step;
+    };
+    ASSERT_GE(Frames(*r.emu, 2, "2D 01 0A").size(), 1u);
+    expectEach("01 01 0B 01 00 E9 03 00 01", "2D 01 0A 01 00 E9 03 00 01");
+    expectEach("1F 01 0B 01 00 EA 03 00 02", "2E 01 0A 01 00 EA 03 00 02");
+    const size_t selects = Frames(*r.emu, 1, "2D 01 06 01 00 E9 03 00 81").size();
+    const size_t confirmed = Frames(*r.emu, 2, "2D 01 07 01 00 E9 03 00 81").size();
+    EXPECT_GE(selects, confirmed);
+    EXPECT_LE(selects, confirmed + 1);
 }

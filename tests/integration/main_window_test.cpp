@@ -430,6 +430,10 @@ TEST(MainWindow, LanguageSwitchAppliesEveryCaption) {
     EXPECT_EQ(w.Action("miLogOp")->text().toStdString(), g.tx(1350));
     EXPECT_EQ(w.Action("aFCsv")->text().toStdString(), g.tx(538));
     EXPECT_EQ(w.Action("miLinkT2")->text().toStdString(), g.tx(1452));
+    // The submenu of the telegram editor and the dialling window's item as well.
+    ASSERT_NE(w.Action("miParTel"), nullptr);
+    EXPECT_EQ(w.Action("miParTel")->text().toStdString(), g.tx(1447));
+    EXPECT_EQ(w.Action("WaehlModem")->text().toStdString(), g.tx(1450));
     std::vector<std::string> buttons;
     for (QToolButton* b : w.MenuToolBar()->findChildren<QToolButton*>())
         buttons.push_back(b->text().toStdString());

@@ -5,6 +5,7 @@
 #include "link/channel_init.h"
 #include "link/channel_service.h"
 #include "link/link_services.h"
+#include "link/modem.h"
 #include "link/receiver.h"
 #include "link/transmitter.h"
 #include "support/fake_clock.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace vdl::test {
@@ -61,6 +63,9 @@ struct LinkRig : RxHooks {
         auto m = StandardLinkTexts();
         for (const auto& kv : StandardCauseTexts()) m.insert(kv);
         m[870] = "offline";
+        for (int n = 2002; n <= 2007; ++n) m[n] = "modem " + std::to_string(n);
+        m[2011] = "RING";
+        m[2012] = "ATA";
         return MakeTexts(m);
     }
 
@@ -114,6 +119,8 @@ struct LinkRig : RxHooks {
 
     // RxHooks: what close frame hands on.
     void LinkReaction(T_ComVar& c) override { vdl::LinkReaction(c, env); }
+    void ModemLine(T_ComVar& c) override { vdl::ModemLine(c, env); }
+    void ModemIdleReload(T_ComVar& c) override { vdl::ModemIdleReload(c, env); }
     void Log(T_ComVar&, const T_Telegramm& te) override { logged.push_back(te); }
     void RunNow(T_ComVar& c) override { plat.PostRunNow(&c == &com[0] ? 0 : 1); }
 

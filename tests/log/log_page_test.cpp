@@ -364,6 +364,53 @@ TEST(LogPage, ObjectPagesGoBackward) {
     EXPECT_EQ(w.TelegramLines().front(), w.Rendered(all[0]).front());
 }
 
+TEST(LogPage, AnRp57xFramePagesByItsRecordsOnlyWhereItHasThem) {
+    PageWorld w("page-rp57x");
+    w.com[0].bp.fkt = FKT_RP5;
+    w.com[0].rp57x = true;
+    w.com[0].rpbrsp1 = 12;
+    w.texts.Replace(1489, "type %3$d"); // the link line names the message type
+    w.texts.Replace(1805, "n%d ");      // the record's number on each message line
+    // The variant's frame: link address 7, the control field (the message type), the message.
+    auto rp = [&w](uint8_t lc, int records, int size, uint8_t first) {
+        Bytes user{lc};
+        for (int i = 0; i < records; ++i)
+            for (int k = 0; k < size; ++k)
+                user.push_back(static_cast<uint8_t>(k == 0 ? first + i : 0x10 + k));
+        return w.Rec(Variable(7, 0, user, 0), EK_RX1);
+    };
+    // Measured values of four octets a record, the first numbered 0: no count of objects.
+    w.Add(rp(0x2C, 60, 4, 0));
+    // Words of three octets a record do not page by obja: their first octet is no count either.
+    w.Add(rp(0x30, 60, 3, 100));
+    w.Add(rp(0x2C, 1, 4, 50));
+    std::vector<T_Telegramm> all = w.ReadAll();
+    // The first two lines shown, and those of a telegram from object obja.
+    auto head = [](std::vector<std::string> v) {
+        v.resize(2);
+        return v;
+    };
+    auto from = [&](int t, int obja = 0) { return head(w.Rendered(all[t], obja)); };
+    w.ShowLog();
+    w.page->NavigateLog(NAV_OLDEST);
+    ASSERT_EQ(head(w.TelegramLines()), from(0));
+    std::vector<int> starts;
+    for (int i = 0; i < 5 && head(w.TelegramLines()) != from(1); ++i) {
+        w.page->NavigateLog(NAV_LINE_DOWN);
+        const int at = w.page->FirstObject();
+        if (at == 0) continue;
+        starts.push_back(at);
+        EXPECT_EQ(head(w.TelegramLines()), from(0, at));
+    }
+    // One step of 29 message lines, after which the rest of the records fits the page.
+    EXPECT_EQ(starts, (std::vector<int>{29}));
+    ASSERT_EQ(head(w.TelegramLines()), from(1));
+    // The words do not fit either, but the next move goes on to the next telegram.
+    w.page->NavigateLog(NAV_LINE_DOWN);
+    EXPECT_EQ(w.page->FirstObject(), 0);
+    EXPECT_EQ(head(w.TelegramLines()), from(2));
+}
+
 TEST(LogPage, LinkLineOffHidesFixedFramesAndKeepsTheNearestEarlierTelegram) {
     PageWorld w("page-link");
     w.Add(w.Points(1, 1));

@@ -117,7 +117,7 @@ TEST_F(LogPrintTest, PagesCarryTheOutputWithItsHeaderOnEachPage) {
             EXPECT_EQ(it.y, lay.top);
             const std::vector<std::string> h = text.header(page);
             EXPECT_EQ(it.s, h[0]);
-            EXPECT_NE(it.s.find(p.texts.tx(429) + Format("%2d", {page})), std::string::npos);
+            EXPECT_NE(it.s.find(p.texts.tx(429) + " " + std::to_string(page)), std::string::npos);
             if (page > 1) printed.push_back("(header)");
         } else {
             EXPECT_GT(it.y, y);

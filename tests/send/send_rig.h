@@ -11,9 +11,11 @@ namespace vdl::test {
 struct SendRig : LinkRig {
     T_ProgPar pp{};
     SeTeSet set;
-    std::vector<std::string> messages; // program messages (stat 33)
-    SendTelegrams tel{
-        set, SendEnv{env, av, com, pp, [this](const std::string& m) { messages.push_back(m); }}};
+    std::vector<std::string> messages;    // program messages (stat 33)
+    std::vector<std::string> textsLogged; // program texts (stat 52)
+    SendTelegrams tel{set, SendEnv{env, av, com, pp,
+                                   [this](const std::string& m) { messages.push_back(m); },
+                                   [this](const std::string& m) { textsLogged.push_back(m); }}};
 
     explicit SendRig(std::vector<uint16_t> stations = {1}) : LinkRig(std::move(stations)) {
         auto m = StandardLinkTexts();

@@ -51,7 +51,7 @@ public:
     uint8_t ModemStatus() override { return modemStatus; }
     void Write(const uint8_t* d, int n) override { written.insert(written.end(), d, d + n); }
     void SetRts(bool on) override { rts = on, rtsLog.push_back(on); }
-    void SetDtr(bool on) override { dtr = on; }
+    void SetDtr(bool on) override { dtr = on, dtrLog.push_back(on); }
     bool Dtr() override { return dtr; }
     bool Dcd() override { return (modemStatus & MS_DCD) != 0; }
 
@@ -81,6 +81,7 @@ public:
     std::vector<uint8_t> written;
     bool rts = false, dtr = false;
     std::vector<bool> rtsLog;
+    std::vector<bool> dtrLog; // every DTR setting, in order
 };
 
 } // namespace vdl::test

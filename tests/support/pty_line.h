@@ -117,41 +117,41 @@ struct ChildProgram {
     }
 };
 
+struct VirtualLine;
+// Runs the lines and gathers the programs' output until done() holds (true) or the deadline
+// passes (false).
+inline bool RunLines(const std::vector<VirtualLine*>& lines, const std::vector<ChildProgram*>& kids,
+                     const std::function<bool()>& done,
+                     std::chrono::milliseconds deadline = std::chrono::seconds(30));
+
 // The two ends joined. Every pass copies what one end wrote to the other and tells `tap` the
 // direction (0: from a to b) and the bytes, at the moment they pass.
 struct VirtualLine {
     PtyEnd a, b;
     std::function<void(int dir, const char* bytes, size_t n)> tap;
 
+    // Copies what is waiting at either end to the other.
+    void Pass() {
+        char buf[4096];
+        for (int dir = 0; dir < 2; ++dir) {
+            int from = dir == 0 ? a.master : b.master, to = dir == 0 ? b.master : a.master;
+            for (ssize_t n; (n = ::read(from, buf, sizeof buf)) > 0;) {
+                if (tap) tap(dir, buf, static_cast<size_t>(n));
+                for (ssize_t done = 0; done < n;) {
+                    ssize_t w = ::write(to, buf + done, static_cast<size_t>(n - done));
+                    if (w > 0)
+                        done += w;
+                    else
+                        break;
+                }
+            }
+        }
+    }
+
     // Runs until done() holds (true) or the deadline passes (false).
     bool Run(const std::vector<ChildProgram*>& kids, const std::function<bool()>& done,
              std::chrono::milliseconds deadline = std::chrono::seconds(30)) {
-        const auto end = std::chrono::steady_clock::now() + deadline;
-        char buf[4096];
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::vector<pollfd> fds{{a.master, POLLIN, 0}, {b.master, POLLIN, 0}};
-            for (ChildProgram* k : kids) {
-                if (k->outFd >= 0) fds.push_back({k->outFd, POLLIN, 0});
-                if (k->errFd >= 0) fds.push_back({k->errFd, POLLIN, 0});
-            }
-            ::poll(fds.data(), fds.size(), 20);
-            for (int dir = 0; dir < 2; ++dir) {
-                int from = dir == 0 ? a.master : b.master, to = dir == 0 ? b.master : a.master;
-                for (ssize_t n; (n = ::read(from, buf, sizeof buf)) > 0;) {
-                    if (tap) tap(dir, buf, static_cast<size_t>(n));
-                    for (ssize_t done = 0; done < n;) {
-                        ssize_t w = ::write(to, buf + done, static_cast<size_t>(n - done));
-                        if (w > 0)
-                            done += w;
-                        else
-                            break;
-                    }
-                }
-            }
-            for (ChildProgram* k : kids) k->Gather();
-        }
-        return true;
+        return RunLines({this}, kids, done, deadline);
     }
     // Asks the programs to end (SIGTERM) and waits for them.
     bool Stop(const std::vector<ChildProgram*>& kids) {
@@ -164,5 +164,26 @@ struct VirtualLine {
         });
     }
 };
+
+inline bool RunLines(const std::vector<VirtualLine*>& lines, const std::vector<ChildProgram*>& kids,
+                     const std::function<bool()>& done, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::vector<pollfd> fds;
+        for (VirtualLine* l : lines) {
+            fds.push_back({l->a.master, POLLIN, 0});
+            fds.push_back({l->b.master, POLLIN, 0});
+        }
+        for (ChildProgram* k : kids) {
+            if (k->outFd >= 0) fds.push_back({k->outFd, POLLIN, 0});
+            if (k->errFd >= 0) fds.push_back({k->errFd, POLLIN, 0});
+        }
+        ::poll(fds.data(), fds.size(), 20);
+        for (VirtualLine* l : lines) l->Pass();
+        for (ChildProgram* k : kids) k->Gather();
+    }
+    return true;
+}
 
 } // namespace vdl::test

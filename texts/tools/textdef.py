@@ -56,6 +56,7 @@ from textdef_cli import define_cli  # noqa: E402
 from textdef_desktop import define_desktop  # noqa: E402
 from textdef_send import define_send  # noqa: E402
 from textdef_stations import define_stations  # noqa: E402
+from textdef_lists import define_lists  # noqa: E402
 
 define_core(T, R, COMBO, FIELD)
 define_ui(T, R, COMBO, FIELD)
@@ -64,3 +65,4 @@ define_cli(T, R, COMBO, FIELD)
 define_desktop(T, R, COMBO, FIELD)
 define_send(T, R, COMBO, FIELD)
 define_stations(T, R, COMBO, FIELD)
+define_lists(T, R, COMBO, FIELD)

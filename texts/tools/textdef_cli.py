@@ -43,3 +43,21 @@ def define_cli(T, R, COMBO, FIELD):
       note="command line: no free instance slot")
     T(2220, "das Log %s kann nicht benutzt werden", "the log %s cannot be used", fmt="s",
       note="command line: the log of monitor cannot be opened")
+    T(2221, "das Log %s wurde mit %s %s aufgezeichnet, dieser Lauf verwendet %s; es wird als %s aufbewahrt und ein neues Log begonnen",
+      "the log %s was recorded with %s %s, this run uses %s; it is kept as %s and a new log is begun",
+      fmt="s,s,s,s,s",
+      note="command line: the automatic log of monitor or emulate holds other settings and is set aside (log, option, its value, the run's option and value, name of the copy)")
+    T(2222, "das Log %s kann nicht als %s aufbewahrt werden: %s", "the log %s cannot be kept as %s: %s",
+      fmt="s,s,s", note="command line: the automatic log cannot be renamed (log, name of the copy, system reason)")
+    T(2223, "%s: das Log wurde mit %s %s aufgezeichnet, dieser Lauf verwendet %s (ein Log behält seine Einstellungen; mit --log ein anderes Log wählen)",
+      "%s: the log was recorded with %s %s, this run uses %s (a log keeps its own settings; name another log with --log)",
+      fmt="s,s,s,s",
+      note="command line: the log named with --log holds other settings than the run (log, option, its value, the run's option and value)")
+    T(2224, "--port1 %s und --port2 %s sind dasselbe Gerät; jeder Kanal braucht ein eigenes",
+      "--port1 %s and --port2 %s are the same device; each channel needs one of its own", fmt="s,s",
+      note="command line: both channels given the same serial device (the two names as given)")
+    T(2225, "das Datenverzeichnis %s kann nicht angelegt werden: %s", "the data directory %s cannot be made: %s",
+      fmt="s,s", note="command line: a missing data directory cannot be made (directory, system reason)")
+    T(2360, "%s ist keine Modemdatei (192 Bytes, das erste Feld 192)",
+      "%s is not a modem file (192 bytes, the first field 192)", fmt="s",
+      note="command line: a file given as modem file that is none")

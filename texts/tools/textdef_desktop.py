@@ -14,3 +14,7 @@ def define_desktop(T, R, COMBO, FIELD):
     T(2232, "Das Handbuch kann nicht im Browser geöffnet werden: %s",
       "The guide cannot be opened in the browser: %s", fmt="s",
       note="message: the guide page could not be handed to the browser (page)")
+    T(2233, "Stationsabbild: %d Objekt von %s bis %s (%s)", "Station image: %d object from %s to %s (%s)",
+      fmt="d,s,s,s", note="station image caption with one object (objects, start, end, span; text 2031 for more)")
+    T(2234, "Stationsabbild: noch keine Objekte", "Station image: no objects yet",
+      note="station image caption while the image is empty")

@@ -76,7 +76,8 @@ def define_ui(T, R, COMBO, FIELD):
           ("Wartezeit auf Quittung oder Antwort in ms (1..65535)",
            "time to wait for an acknowledgement or response in ms (1..65535)"), note="channel dialog qzt")
     FIELD(619, ("Pause nach Linkausfall [s]", "Pause after link failure [s]"),
-          ("Pause vor dem nächsten Linkaufbau in s (1..100)", "pause before the link is tried again in s (1..100)"),
+          ("Pause in s nach negativer Quittung oder DFC; symmetrisch auch, bevor ein ausgefallener Link wieder abgefragt wird (1..100)",
+           "pause in s after a negative acknowledgement or DFC; balanced: also before a lost link is asked for again (1..100)"),
           note="channel dialog zztl")
     FIELD(621, ("Linktestzyklus [s]", "Link test cycle [s]"),
           ("symmetrisch: Linktest nach so vielen Sekunden ohne Antwort, 0 = kein Linktest (0..30000)",
@@ -457,7 +458,7 @@ def define_ui(T, R, COMBO, FIELD):
       fmt="s", note="message: object text file unreadable")
 
     # Modem dialling window.
-    R(1975, ["Modem wählen", "Modem verwenden", "Befehle", "Senden", "Auflegen", "DTR"],
+    R(1975, ["Modem wählen", "Modem verwenden", "Befehle", "Senden", "Auflegebefehl", "DTR"],
       ["Modem dialling", "Use a modem", "Commands", "Send", "Hang-up string", "DTR"],
       note="dialling window: caption, modem check box, command label, send button, hang-up label, DTR button")
     FIELD(1981, ("Max. Verbindungsdauer [s]", "Max. connection time [s]"),
@@ -483,6 +484,15 @@ def define_ui(T, R, COMBO, FIELD):
     T(2010, "Anruf automatisch annehmen", "Answer calls automatically", note="dialling window: ata check box")
     T(2011, "RING", note="modem text of an incoming call", same=True)
     T(2012, "ATA", note="modem command that answers a call", same=True)
+    T(2361, "Die Modemeinstellungen wurden geändert. Speichern?",
+      "The modem settings were changed. Save them?", note="question Yes/No: dialling window closed with changes")
+    R(2362, ["Befehl an das Modem; Eingabetaste oder die Schaltfläche daneben sendet ihn",
+             "Text, mit dem das Modem auflegt; ein +++ am Anfang geht allein und ohne Zeilenende hinaus",
+             "Text der Verbindungsmeldung des Modems, z. B. CONNECT"],
+      ["command to the modem; Enter or the button beside it sends it",
+       "text that makes the modem hang up; a +++ at its start goes out alone, without a line end",
+       "text of the modem's connect message, e.g. CONNECT"],
+      note="dialling window hints: command fields, hang-up string, connect message")
 
     # Filter dialog, station image, list messages.
     R(2015, ["Filter laden", "Filter speichern", "Filterdateien (*.flt);;Alle Dateien (*)"],
