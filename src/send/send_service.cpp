@@ -27,6 +27,13 @@ bool Unbalanced(const T_ComVar& c) {
     return c.se.sim == SIM_MASTER || c.se.sim == SIM_SLAVE;
 }
 
+// Why telegram n of type typ cannot be sent: the file transfer types go within a transfer
+// only; a type without an element encoding goes as a raw telegram.
+std::string NotSendableText(const TextTable& tx, int n, int typ) {
+    return Format(tx.tx(typ >= 120 ? kTxTelegramFileTransferOnly : kTxTelegramNoEncoding),
+                  {n, typ});
+}
+
 } // namespace
 
 // ---- Examining and building ----
@@ -150,11 +157,10 @@ bool SendTelegrams::BuildTelegram(T_ComVar& c, int n) {
     if (r != EncodeResult::Built) {
         const TextTable& tx = env_.link.texts;
         const AsduLayout lay = LayoutOf(env_.link.ap);
-        env_.link.svc.LogText(
-            c,
-            r == EncodeResult::TooLong
-                ? Format(tx.tx(kTxTelegramTooLong), {n, RawFrameLength(t, set_->linesOf(n), lay)})
-                : Format(tx.tx(kTxTelegramFileTransferOnly), {n, static_cast<int>(t.typ)}));
+        env_.link.svc.LogText(c, r == EncodeResult::TooLong
+                                     ? Format(tx.tx(kTxTelegramTooLong),
+                                              {n, RawFrameLength(t, set_->linesOf(n), lay)})
+                                     : NotSendableText(tx, n, t.typ));
         t.stat = SS_TE_IDLE;
         t.anzist = 0;
         return false;
@@ -223,7 +229,7 @@ RequestResult SendTelegrams::RequestSend(int n) {
     }
     if (!IsPseudoType(t.typ) && !StartsFileTransfer(t.typ) &&
         (t.typ >= 120 || !IsKnownType(t.typ))) {
-        msg.Error(Format(tx.tx(kTxTelegramFileTransferOnly), {n, static_cast<int>(t.typ)}));
+        msg.Error(NotSendableText(tx, n, t.typ));
         return RequestResult::Refused;
     }
     return RequestItem(t);

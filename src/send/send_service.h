@@ -24,6 +24,7 @@ constexpr int kTxChannelWithoutPort = 1138;
 constexpr int kTxCommandFile = 395;
 constexpr int kTxTelegramTooLong = 2330;
 constexpr int kTxTelegramFileTransferOnly = 2331;
+constexpr int kTxTelegramNoEncoding = 2358;
 constexpr int kTxModeWords = 864; // + anst: the trigger mode in the send menus
 
 // What the send telegrams reach besides their set.

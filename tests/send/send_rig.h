@@ -25,6 +25,7 @@ struct SendRig : LinkRig {
         m[873] = "switch 9";
         m[1138] = "channel %d has no port";
         m[2330] = "telegram %d: %d octets";
+        m[2358] = "telegram %d: type %d raw";
         m[2331] = "telegram %d: type %d";
         texts = MakeTexts(m); // the environment keeps its reference to the table
         InitialSeTeSet(set, texts);

@@ -273,6 +273,15 @@ TEST(SendService, RequestChecksInTheirOrder) {
     EXPECT_EQ(r.tel.RequestSend(2), RequestResult::Refused);
     EXPECT_EQ(r.msg.errors.back(), "telegram 2: 268 octets");
     EXPECT_FALSE(r.tel.Active(2));
+    // A type without an element encoding goes as a raw telegram; a file transfer type within a
+    // transfer only.
+    raw.lg = 0;
+    for (auto [typ, said] : {std::pair{61, "telegram 2: type 61 raw"},
+                             std::pair{121, "telegram 2: type 121"}}) {
+        raw.typ = static_cast<uint8_t>(typ);
+        EXPECT_EQ(r.tel.RequestSend(2), RequestResult::Refused) << typ;
+        EXPECT_EQ(r.msg.errors.back(), said);
+    }
     EXPECT_EQ(r.tel.RequestSend(1), RequestResult::Requested);
 }
 

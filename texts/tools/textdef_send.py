@@ -48,3 +48,6 @@ def define_send(T, R, COMBO, FIELD):
     T(2357, "%s ist keine Telegrammdatei (weniger als zwei Zeilen)",
       "%s is not a telegram file (fewer than two lines)", fmt="s",
       note="command line: a telegram text file that holds fewer than two lines (file)")
+    T(2358, "Telegramm %d: Typ %d hat hier keine Kodierung; als Rohtelegramm (Typ 128..133) senden.",
+      "Telegram %d: type %d has no encoding here; send it as a raw telegram (types 128..133).",
+      fmt="d,d", note="message: a send telegram of a type without an element encoding (telegram number, type)")
