@@ -200,6 +200,7 @@ bool OfferOption(const std::string& v, int& nof, int& ms) {
 }
 
 constexpr int kTxNoTelegramFile = 2357;
+constexpr int kTxNoTelegramHeader = 2359;
 constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
@@ -210,6 +211,13 @@ int LoadTelegrams(const Invocation& in, Program& p) {
         std::string file, error;
         TelegramOption(v, n, file);
         T_SeTe& t = p.sete.at(n);
+        // The editor keeps a telegram whose file has no valid header as it was; on the command
+        // line that would send the telegram that happened to be there, so the file is refused.
+        std::vector<std::string> lines;
+        T_SeTe probe = t;
+        if (ReadSendTextLines(file, lines, error) && lines.size() >= 2 &&
+            !ReadSeTeHeader(lines[0], probe, SeTeTextEnv{p.av, p.ap}))
+            return in.Fail(1, in.Say(in.tx(kTxNoTelegramHeader), {Shown(file)}));
         if (!LoadSeTeFile(file, t, SeTeTextEnv{p.av, p.ap}, error))
             return in.Fail(1, error.empty() ? in.Say(in.tx(kTxNoTelegramFile), {Shown(file)})
                                             : ShownText(error));

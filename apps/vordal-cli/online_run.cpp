@@ -151,6 +151,17 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     }
     host.Run({p.texts.tx(673)});
     if (!p.log->IsOpen()) return in.Fail(1, in.Say(in.tx(2220), {Shown(p.av.dtLog)}));
+    if (o.Has("log") && !SameFile(p.log->Name(), o.Get("log"))) {
+        // The log named could not be opened (the program has said why) and another one was
+        // opened instead: this run records nothing where it was asked to.
+        const std::string other = p.log->Name();
+        const bool empty = p.log->Count() == 0;
+        host.Shutdown();
+        std::error_code ec;
+        if (empty && std::find(newLogs.begin(), newLogs.end(), other) != newLogs.end())
+            std::filesystem::remove(other, ec);
+        return in.Fail(1, in.Say(in.tx(2220), {Shown(o.Get("log"))}));
+    }
     const LogSettings logged = SettingsIn(p);
     const bool hadRecords = !p.log->Empty();
     PutSettings(p, defaults);

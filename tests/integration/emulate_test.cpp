@@ -210,6 +210,10 @@ TEST(Emulate, SettingsNeverComeFromALogAndALogKeepsItsOwn) {
             EXPECT_GT(info(named)["count"], count) << r.options;
         }
     }
+    // A log that cannot be created ends the run (1); nothing goes into another log instead.
+    res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
+                     Quote(dir) + " --log " + Quote(dir + "none/x.lg1") + " --duration 0");
+    EXPECT_EQ(res.exitCode, 1) << res.err;
 }
 
 // ---- Against peer101, a controlled station written from the standard alone ----
@@ -566,6 +570,10 @@ TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
     const std::string dir = TempDir("emulate-tel-options");
     const std::string one = dir + "one.txt";
     std::ofstream(one) << "only one line\n";
+    // Two lines, but the first is no header: nonsense, and a type beyond 255.
+    const std::string junk = dir + "junk.txt", big = dir + "big.txt";
+    std::ofstream(junk) << "garbage\r\nmore garbage\r\n";
+    std::ofstream(big) << "GA;0;0;1;1;0;0;0;1;999;6;0;1;0;20;0;\r\n0;0;0;0;0;0;0;\r\n";
     struct Row {
         std::string args;
         int code;
@@ -583,6 +591,8 @@ TEST(Emulate, TelegramAndRequestOptionsAreChecked) {
         {"--request telegram:1@-1", 2},
         {"--request telegram:1@1.2345", 2},
         {"--telegram 1=" + Quote(one), 1}, // fewer than two lines
+        {"--telegram 1=" + Quote(junk), 1},
+        {"--telegram 1=" + Quote(big), 1},
     };
     Pty line;
     for (const Row& r : rows) {

@@ -51,3 +51,6 @@ def define_send(T, R, COMBO, FIELD):
     T(2358, "Telegramm %d: Typ %d hat hier keine Kodierung; als Rohtelegramm (Typ 128..133) senden.",
       "Telegram %d: type %d has no encoding here; send it as a raw telegram (types 128..133).",
       fmt="d,d", note="message: a send telegram of a type without an element encoding (telegram number, type)")
+    T(2359, "%s ist keine Telegrammdatei: die erste Zeile ist kein gültiger Telegrammkopf (Name und 15 Felder)",
+      "%s is not a telegram file: its first line is no valid telegram header (a name and 15 fields)", fmt="s",
+      note="command line: a telegram text file whose first line is not a valid header (file)")
