@@ -255,6 +255,9 @@ int RunOnline(const Args& args, const OnlineCommand& cmd) {
     RunUntilStopped(duration);
     p.SetOnline(false);
     if (cmd.finish) cmd.finish(in, p);
+    // No later start takes its settings from a log of the command line: the log's head keeps
+    // the settings of this run, the demonstration's too, so that the next run appends to it.
+    p.demoKept.reset();
     host.Shutdown();
     return 0;
 }

@@ -211,8 +211,8 @@ TEST(Emulate, SettingsNeverComeFromALogAndALogKeepsItsOwn) {
         }
     }
     // A log that cannot be created ends the run (1); nothing goes into another log instead.
-    res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " +
-                     Quote(dir) + " --log " + Quote(dir + "none/x.lg1") + " --duration 0");
+    res = RunProgram(Cli() + " emulate --port1 " + Quote(line.name) + " --data-dir " + Quote(dir) +
+                     " --log " + Quote(dir + "none/x.lg1") + " --duration 0");
     EXPECT_EQ(res.exitCode, 1) << res.err;
 }
 
@@ -485,6 +485,18 @@ TEST(EmulateDemo, ChannelOnePollsChannelTwoOnALineOfItsOwn) {
     EXPECT_EQ(s[0]["fkt"], 1);
     EXPECT_EQ(s[1]["fkt"], 2);
     EXPECT_EQ(s[1]["stations"][0]["link"], "up");
+    // The automatic log's head tells the demonstration's functions, so a second run appends to
+    // it instead of keeping it aside.
+    const std::string data = TempDir("emulate-demo-data");
+    for (int run = 0; run < 2; ++run) {
+        ProcessResult r =
+            RunProgram(Cli() + " emulate --demo --data-dir " + Quote(data) + " --duration 0");
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data),
+                            std::filesystem::directory_iterator()),
+              1);
     // Devices of its own: no ports to name.
     ProcessResult both = RunProgram(Cli() + " emulate --demo --port1 /dev/null --duration 0");
     EXPECT_EQ(both.exitCode, 2);
