@@ -141,8 +141,8 @@ const std::vector<ChannelOption>& ChannelOptions() {
         Custom("modem-connect", "TEXT", "modem: the connect message (default CONNECT)",
                ModemConnectOption),
         Custom("modem-hangup", "TEXT", "modem: hang-up string (default +++ATH)", ModemHangupOption),
-        Custom("modem-max", "S", "modem: longest connection, 10..1000000 s (3600)", ModemMaxOption),
-        Custom("modem-idle", "S", "modem: idle time-out, 2..600 s (60)", ModemIdleOption),
+        Custom("modem-max", "10..1000000", "modem: longest connection in s (3600)", ModemMaxOption),
+        Custom("modem-idle", "2..600", "modem: idle time-out in s (60)", ModemIdleOption),
     };
     return v;
 }
