@@ -7,6 +7,7 @@
 #include "send/list_files.h"
 #include "send/sete_form.h"
 #include "send/type_picker.h"
+#include "ui/dlg_sete.h"
 #include "ui/dlg_typ.h"
 #include "ui/row_table.h"
 
@@ -35,7 +36,8 @@ namespace {
 
 constexpr int kHelpContext = HC_CONTENTS;
 constexpr int kPickerOffset = 352;
-constexpr int kTxLabels = 2340, kLabelName = 0, kLabelOrigin = 3, kLabelSender = 4;
+constexpr int kTxLabels = 2340, kLabelName = 0, kLabelOrigin = 3, kLabelSender = 4,
+              kLabelStation = 5;
 constexpr int kTxTrigger = 856, kTxTypn = 848, kTxMinute = 934, kTxCycles = 832, kTxAnzo = 851;
 constexpr int kTxPause = 853, kTxUeb = 2341, kTxKlasse = 2346, kTxCa = 835, kTxSend = 2351;
 constexpr int kTxHeadings = 1271, kTxEdit = 1159, kTxAskDiscard = 1165, kTxListName = 1385;
@@ -103,6 +105,10 @@ TfmSeLi::TfmSeLi(Program& p, int n, QWidget* main)
     cbKlasse = MakeCombo(kTxKlasse, &l);
     cbKlasse->setObjectName("cbKlasse");
     form_->addRow(l, cbKlasse);
+    cbStation = new QComboBox(this);
+    cbStation->setObjectName("cbStation");
+    SetHint(cbStation, kHintChoice);
+    form_->addRow(label(kLabelStation), cbStation);
     sfHk = entry(0, "sfHk", 60);
     SetHint(sfHk, kHintOrigin);
     sfCa = entry(kTxCa, "sfCa", 120);
@@ -113,6 +119,7 @@ TfmSeLi::TfmSeLi(Program& p, int n, QWidget* main)
     addr->addWidget(sfCa);
     addr->addStretch(1);
     form_->addRow(label(kLabelOrigin), addr);
+    addrRow_ = addr;
 
     RowTableAccess a;
     a.rows = kSeLiObjects;
@@ -145,8 +152,8 @@ TfmSeLi::TfmSeLi(Program& p, int n, QWidget* main)
     connect(btnSend, &QPushButton::clicked, this, [this] { SendNow(); });
     connect(cbAnst, &QComboBox::activated, this, [this] { OnTrigger(); });
     connect(sfSender, &QLineEdit::editingFinished, this, [this] { OnSender(); });
-    SetFocusOrder({sfBez, cbAnst, sfTypn, sfSender, sfAnzt, sfAnzo, sfWzt, cbUeb, cbKlasse, sfHk,
-                   sfCa, grid, btnSend});
+    SetFocusOrder({sfBez, cbAnst, sfTypn, sfSender, sfAnzt, sfAnzo, sfWzt, cbUeb, cbKlasse,
+                   cbStation, sfHk, sfCa, grid, btnSend});
     Fill();
     resize(width(), std::max(height(), 40 * fontMetrics().height()));
     PlaceBesideMain(main);
@@ -193,7 +200,9 @@ void TfmSeLi::OnSender() {
     bool ok = false;
     const int s = sfSender->text().trimmed().toInt(&ok);
     if (ok && (s == 1 || s == 2)) buf_.h.snr = 2 * s;
-    const bool slave = p_.com[ChannelOfSnr(buf_.h.snr)].se.sim == SIM_SLAVE;
+    const T_ComVar& c = p_.com[ChannelOfSnr(buf_.h.snr)];
+    form_->setRowVisible(cbStation, FillStationSelector(cbStation, c, p_.ap.lgla, buf_.h.laidx));
+    const bool slave = c.se.sim == SIM_SLAVE;
     form_->setRowVisible(cbUeb, !slave);
     form_->setRowVisible(cbKlasse, slave);
 }
@@ -204,6 +213,7 @@ void TfmSeLi::ShowColumns() {
     // With a common address per object the header's is not used.
     sfHk->setEnabled(!e.perObjectCa);
     sfCa->setEnabled(!e.perObjectCa);
+    form_->setRowVisible(addrRow_, !e.perObjectCa);
 }
 
 void TfmSeLi::ShowHintOfCell() {
@@ -283,6 +293,8 @@ bool TfmSeLi::ReadHeader(bool mark) {
         h.klasse = cbKlasse->currentIndex() == 0 ? 1 : 2;
     else
         h.ueb = static_cast<int16_t>(std::clamp(cbUeb->currentIndex(), 0, 2));
+    if (form_->isRowVisible(cbStation) && cbStation->currentIndex() >= 0)
+        h.laidx = static_cast<uint8_t>(cbStation->currentIndex());
     if (sfHk->isEnabled())
         number(sfHk, 0, 255, [&](long long v) { h.hk = static_cast<uint8_t>(v); });
     uint32_t ca = 0;

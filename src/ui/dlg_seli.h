@@ -1,7 +1,7 @@
 // The send list editor: one list at a time, its header (name, trigger, sender, cycles, objects
-// per cycle, pause, transmission kind or class, originator and common address) and its 3000
-// objects in a table that asks only for the rows it shows. It works on a copy; OK and Send store
-// it (Send then starts the list from the cursor row and follows its cycles), Escape leaves
+// per cycle, pause, transmission kind or class, station, originator and common address) and its
+// 3000 objects in a table that asks only for the rows it shows. It works on a copy; OK and Send
+// store it (Send then starts the list from the cursor row and follows its cycles), Escape leaves
 // without storing (asking when it changed). The rules live in the send subsystem (seli_form).
 #pragma once
 
@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QFormLayout;
+class QLayout;
 class QLineEdit;
 
 namespace vdl {
@@ -43,7 +44,7 @@ public:
     void reject() override;
 
     QLineEdit *sfBez, *sfTypn, *sfSender, *sfAnzt, *sfAnzo, *sfWzt, *sfHk, *sfCa;
-    QComboBox *cbAnst, *cbUeb, *cbKlasse;
+    QComboBox *cbAnst, *cbUeb, *cbKlasse, *cbStation;
     RowTableView* grid;
     QPushButton* btnSend;
     QLabel* lblTypn;
@@ -71,6 +72,7 @@ private:
     SeLi buf_;
     RowTableModel* model_ = nullptr;
     QFormLayout* form_ = nullptr;
+    QLayout* addrRow_ = nullptr;
     bool restored_ = false;
 };
 

@@ -62,6 +62,14 @@ constexpr int kHintTime = 823, kHintDate = 826;
 
 } // namespace
 
+bool FillStationSelector(QComboBox* cb, const T_ComVar& c, int lgla, int laidx) {
+    const std::vector<uint16_t> stations = StationChoices(c, lgla);
+    cb->clear();
+    for (uint16_t a : stations) cb->addItem(QString::number(a));
+    SelectEntry(cb, laidx > c.bp.la.anz ? 0 : laidx);
+    return !stations.empty();
+}
+
 TfmSeTe::TfmSeTe(Program& p, int n, QWidget* main)
     : FormDialog(p.texts, main), p_(p), n_(n), buf_(p.send->OpenForEditing(n)) {
     setObjectName("TfmSeTe");
@@ -264,11 +272,7 @@ void TfmSeTe::OnSender() {
     const int s = sfSender->text().trimmed().toInt(&ok);
     if (ok && (s == 1 || s == 2)) buf_.snr = 2 * s;
     const T_ComVar& c = Channel();
-    stations_ = StationChoices(c, p_.ap.lgla);
-    cbStation->clear();
-    for (uint16_t a : stations_) cbStation->addItem(QString::number(a));
-    SelectEntry(cbStation, buf_.laidx > c.bp.la.anz ? 0 : buf_.laidx);
-    form_->setRowVisible(cbStation, !stations_.empty());
+    form_->setRowVisible(cbStation, FillStationSelector(cbStation, c, p_.ap.lgla, buf_.laidx));
     const bool slave = c.se.sim == SIM_SLAVE;
     form_->setRowVisible(cbUeb, !slave);
     form_->setRowVisible(cbKlasse, slave);

@@ -20,6 +20,11 @@ namespace vdl {
 
 class Program;
 
+// Fills a station selector with the stations of the sending channel (StationChoices) and selects
+// the station index, the first station when the index is beyond the channel's addresses.
+// False when the channel offers no station to choose (the selector is then hidden).
+bool FillStationSelector(QComboBox* cb, const T_ComVar& c, int lgla, int laidx);
+
 class TfmSeTe : public FormDialog {
     Q_OBJECT
 public:
@@ -84,7 +89,6 @@ private:
     TypeControls ctl_;
     QFormLayout* form_ = nullptr;
     std::vector<int> causes_;
-    std::vector<uint16_t> stations_;
     bool restored_ = false;
 };
 

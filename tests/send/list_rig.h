@@ -16,7 +16,7 @@ struct ListRig : SendRig {
     T_RmTab tab;
     CommandFeedback fb{tab, FeedbackEnv{env, av}};
 
-    ListRig() {
+    explicit ListRig(std::vector<uint16_t> stations = {1}) : SendRig(std::move(stations)) {
         InitialSeLiSet(seli, texts);
         NewFeedbackTable(tab);
         sources.Add(&lists);

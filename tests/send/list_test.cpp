@@ -1,9 +1,10 @@
 // The send lists: packing of objects into telegrams (sequences, the length limit, runs of one
 // type), the cycles with and without a number of objects per cycle, the row reader and the
-// list text file, the parameter set blocks.
+// list text file, the parameter set blocks, the editor's station and its optional columns.
 #include "list_rig.h"
 #include "send/list_files.h"
 #include "send/seli_encoder.h"
+#include "send/seli_form.h"
 
 #include <gtest/gtest.h>
 
@@ -247,4 +248,42 @@ TEST(SendList, TheParameterSetBlocksGoBackByteForByte) {
     bad[0] ^= 1;
     EXPECT_FALSE(TakeSeLiBlocks(other, bad, cas));
     EXPECT_EQ(SeLiBlock(other), lists);
+}
+
+TEST(SendList, TheStationChosenInTheEditorIsTheOneTheStoredListAddresses) {
+    // Channel 1 controls stations 1 and 2 in unbalanced mode; the broadcast address follows.
+    ListRig r({1, 2});
+    r.Open();
+    struct Case {
+        uint8_t laidx;
+        uint32_t la;
+    };
+    for (const Case& c : {Case{0, 1}, Case{1, 2}, Case{2, 0xFF}, Case{7, 1}}) {
+        SeLi edited = r.lists.OpenForEditing(1);
+        edited.h.laidx = c.laidx;
+        r.lists.StoreEdited(1, edited);
+        EXPECT_EQ(r.seli.at(1).h.la, c.la) << "station index " << int(c.laidx);
+    }
+}
+
+TEST(SendList, TheEditorShowsTheCommonAddressAndOriginatorColumnsOnlyWhenTheyAreSent) {
+    TextTable texts;
+    T_AllgVar av;
+    struct Case {
+        bool perObjectCa;
+        int mitori; // two-octet cause
+        bool ca, hk;
+    };
+    for (const Case& c : {Case{false, 0, false, false}, Case{false, 1, false, false},
+                          Case{true, 0, true, false}, Case{true, 1, true, true}}) {
+        T_AllgPar ap = DefaultAllgPar();
+        ap.mitori = c.mitori;
+        const SeLiFormEnv e{texts, av, ap, c.perObjectCa};
+        const std::string at = "option 8 " + std::to_string(c.perObjectCa) + ", two-octet cause " +
+                               std::to_string(c.mitori);
+        EXPECT_EQ(ListColumnShown(SLC_CA, e), c.ca) << at;
+        EXPECT_EQ(ListColumnShown(SLC_HK, e), c.hk) << at;
+        for (int col : {SLC_ROW, SLC_AKT, SLC_OA, SLC_TYP, SLC_URS, SLC_WERT, SLC_QUA})
+            EXPECT_TRUE(ListColumnShown(col, e)) << at << ", column " << col;
+    }
 }
