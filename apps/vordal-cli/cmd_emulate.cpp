@@ -88,6 +88,10 @@ bool LinkAddresses(const std::string& v, T_ComVar& c, const T_AllgPar& ap) {
     if (v.find_first_not_of("0123456789,") != std::string::npos || !list.valid ||
         list.addresses.empty() || list.addresses.size() != given)
         return false;
+    // One station per address: a second one would never be told apart from the first.
+    std::vector<uint16_t> sorted = list.addresses;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return false;
     StoreLinkAddresses(list, ap.lgla, c.bp.la);
     return true;
 }

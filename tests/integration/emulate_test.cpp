@@ -56,6 +56,7 @@ TEST(Emulate, BadOptionsEndWithTwoAndAPortThatCannotBeOpenedWithOne) {
         {"--port1 /dev/null --ch3-wh 1", 2},
         {"--port1 /dev/null --link-test 13", 2},
         {"--port1 /dev/null --link-addresses 1,300", 2},
+        {"--port1 /dev/null --link-addresses 1,2,1", 2},
         {"--port1 /dev/null --params /no/such/file.vdp", 1},
         {"--port1 /dev/null --data-dir /dev/null/dir", 2},
         {"--port1 /dev/null --port2 " + Quote(dir + "null-link"), 2},
