@@ -205,6 +205,7 @@ bool OfferOption(const std::string& v, int& nof, int& ms) {
 
 constexpr int kTxNoTelegramFile = 2357;
 constexpr int kTxNoTelegramHeader = 2359;
+constexpr int kTxNoFileToOffer = 2226;
 constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
@@ -508,6 +509,15 @@ int RunEmulate(const Args& args) {
         for (T_ComVar& c : p.com) InitChannel(c, p.av, p.ap);
         if (int rc = LoadTelegrams(in, p); rc != 0) return rc;
         if (int rc = LoadListsAndFeedback(in, p); rc != 0) return rc;
+        // A file to offer must be there now: later its absence would only be logged.
+        for (const std::string& v : in.opt().GetAll("offer")) {
+            int nof = 0, ms = 0;
+            OfferOption(v, nof, ms);
+            const std::string file = p.av.DataDir + std::to_string(nof);
+            std::error_code ec;
+            if (!std::filesystem::exists(file, ec))
+                return in.Fail(1, in.Say(in.tx(kTxNoFileToOffer), {Shown(file)}));
+        }
         // Stops all sending: the telegrams' link addresses follow the channels now.
         p.InitChannels();
         return 0;

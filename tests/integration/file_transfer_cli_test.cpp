@@ -96,4 +96,12 @@ TEST(EmulateFileTransfer, ABadOfferIsRefused) {
         EXPECT_EQ(p.ExitCode(), 2) << v;
         EXPECT_NE(p.err.find("--offer"), std::string::npos) << v << ": " << p.err;
     }
+    // A file that is not in the data directory is refused before going online.
+    const std::string dir = TempDir("emulate-offer-missing");
+    ChildProgram p(BinDir() + "vordal-cli", {"emulate", "--port1", "/dev/null", "--data-dir", dir,
+                                             "--offer", "12", "--duration", "0"});
+    VirtualLine idle;
+    ASSERT_TRUE(idle.Run({&p}, [&] { return p.Finished(); }));
+    EXPECT_EQ(p.ExitCode(), 1);
+    EXPECT_NE(p.err.find(dir + "12"), std::string::npos) << p.err;
 }

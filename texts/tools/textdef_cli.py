@@ -58,6 +58,8 @@ def define_cli(T, R, COMBO, FIELD):
       note="command line: both channels given the same serial device (the two names as given)")
     T(2225, "das Datenverzeichnis %s kann nicht angelegt werden: %s", "the data directory %s cannot be made: %s",
       fmt="s,s", note="command line: a missing data directory cannot be made (directory, system reason)")
+    T(2226, "die anzubietende Datei %s gibt es nicht", "the file to offer, %s, does not exist", fmt="s",
+      note="command line: --offer names a file that is not in the data directory (path)")
     T(2360, "%s ist keine Modemdatei (192 Bytes, das erste Feld 192)",
       "%s is not a modem file (192 bytes, the first field 192)", fmt="s",
       note="command line: a file given as modem file that is none")
