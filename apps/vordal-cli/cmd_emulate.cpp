@@ -206,7 +206,6 @@ bool OfferOption(const std::string& v, int& nof, int& ms) {
 constexpr int kTxNoTelegramFile = 2357;
 constexpr int kTxNoTelegramHeader = 2359;
 constexpr int kTxNoFileToOffer = 2226;
-constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
 
 // Loads the telegram text files of --telegram. 0, or 1 after the message of a file that cannot
 // be read or holds fewer than two lines.
@@ -337,17 +336,7 @@ int Check(const Invocation& in, Program& scratch) {
         if (!RequestOption(v, n, ms))
             return in.BadValue("request", "telegram:N[@SECONDS] or list:N[@SECONDS] (N 1..12)");
     }
-    // A missing data directory is made, as the program makes its own; refused only when it
-    // cannot be.
-    if (o.Has("data-dir")) {
-        const std::string dir = o.Get("data-dir");
-        std::error_code ec;
-        std::filesystem::create_directories(dir, ec);
-        if (!std::filesystem::is_directory(dir)) {
-            if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
-            return in.Refuse(in.Say(in.tx(kTxDataDirCannotBeMade), {Shown(dir), ec.message()}));
-        }
-    }
+    if (int rc = CheckDataDir(in); rc != 0) return rc;
     for (const std::string& v : o.GetAll("offer")) {
         int nof = 0, ms = 0;
         if (!OfferOption(v, nof, ms)) return in.BadValue("offer", "NOF[@SECONDS] (NOF 1..65535)");
@@ -477,18 +466,7 @@ int RunEmulate(const Args& args) {
     e.flags = {"summary"};
     e.demo = true;
     e.check = Check;
-    e.beforeRun = [](const Invocation& in, ProgramHost& host) {
-        if (!in.opt().Has("data-dir")) return 0;
-        Program& p = host.prog();
-        std::string d = std::filesystem::absolute(in.opt().Get("data-dir")).string();
-        if (d.back() != '/') d += '/';
-        p.av.DataDir = d;
-        // The log and the parameter set of the directory read at the start are not this one's.
-        p.av.dtLog.clear();
-        p.av.dtSeTeLi.clear();
-        p.ReloadSettings();
-        return 0;
-    };
+    e.beforeRun = UseDataDir;
     e.configure = [&](const Invocation& in, Program& p) {
         if (in.opt().Has("demo")) EnterDemo(p);
         if (in.opt().Has("params")) {

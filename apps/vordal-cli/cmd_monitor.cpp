@@ -16,21 +16,24 @@ const std::string kUsage =
     "                          every logged telegram and write the log; SIGINT, SIGTERM or\n"
     "                          the end of --duration go offline and close the log\n"
     "      --baud N                         baud rate (default 9600)\n"
-    "      --parity none|odd|even|mark|space  parity (default even; 8 data bits, 1 stop bit)\n";
+    "      --parity none|odd|even|mark|space  parity (default even; 8 data bits, 1 stop bit)\n"
+    "      --data-dir DIR                   data directory (settings, automatic log);\n"
+    "                                       made when it does not exist\n";
 
 OnlineCommand Monitor() {
     OnlineCommand m;
     m.name = "monitor";
     m.usage = kUsage + OnlineOptionsUsage();
-    m.values = {"baud", "parity"};
+    m.values = {"baud", "parity", "data-dir"};
     m.passive = true;
     m.check = [](const Invocation& in, Program&) {
         long long baud = 9600;
         int pari = 2;
-        return in.Number("baud", 50, 4000000, baud) && in.Choice("parity", kParities, pari)
-                   ? 0
-                   : kExitRefused;
+        if (!in.Number("baud", 50, 4000000, baud) || !in.Choice("parity", kParities, pari))
+            return kExitRefused;
+        return CheckDataDir(in);
     };
+    m.beforeRun = UseDataDir;
     m.configure = [](const Invocation& in, Program& p) {
         long long baud = 9600;
         int pari = 2;

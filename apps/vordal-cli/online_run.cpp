@@ -24,6 +24,8 @@ namespace vdl::cli {
 
 namespace {
 
+constexpr int kTxDataDirCannotBeMade = 2225; // Format(directory, system reason)
+
 constexpr int kTxSameDevice = 2224; // Format(device of --port1, device of --port2)
 
 std::atomic<bool> g_stop{false};
@@ -50,6 +52,28 @@ void RunUntilStopped(long long seconds) {
     if (seconds >= 0)
         QTimer::singleShot(static_cast<int>(seconds * 1000), [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
+}
+
+int CheckDataDir(const Invocation& in) {
+    if (!in.opt().Has("data-dir")) return 0;
+    const std::string dir = in.opt().Get("data-dir");
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (std::filesystem::is_directory(dir)) return 0;
+    if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+    return in.Refuse(in.Say(in.tx(kTxDataDirCannotBeMade), {Shown(dir), ec.message()}));
+}
+
+int UseDataDir(const Invocation& in, ProgramHost& host) {
+    if (!in.opt().Has("data-dir")) return 0;
+    Program& p = host.prog();
+    std::string d = std::filesystem::absolute(in.opt().Get("data-dir")).string();
+    if (d.back() != '/') d += '/';
+    p.av.DataDir = d;
+    p.av.dtLog.clear();
+    p.av.dtSeTeLi.clear();
+    p.ReloadSettings();
+    return 0;
 }
 
 std::string OnlineOptionsUsage(const std::vector<std::string>& omit) {

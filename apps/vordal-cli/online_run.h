@@ -45,6 +45,13 @@ struct OnlineCommand {
     std::function<void(const Invocation&, Program&)> finish;
 };
 
+// --data-dir DIR: a missing data directory is made, as the program makes its own; refused (2)
+// only when it cannot be. 0 to go on.
+int CheckDataDir(const Invocation& in);
+// Takes the data directory of --data-dir (a beforeRun step): its settings, and neither the log
+// nor the parameter set of the directory read at the start.
+int UseDataDir(const Invocation& in, ProgramHost& host);
+
 // Runs the event loop until SIGINT or SIGTERM, or for seconds when that is not negative.
 void RunUntilStopped(long long seconds = -1);
 

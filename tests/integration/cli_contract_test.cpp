@@ -86,6 +86,7 @@ TEST(CliContract, HelpRefusalsLanguageAndExitCodes) {
         {"log export " + Quote(log), "", 2, "", Say(usa, 2206, {"--format 3..7"})},
         {"monitor --baud fast --port1 /dev/null", "", 2, "", "'fast'"},
         {"monitor --format 3", "", 2, "", "--port1"},
+        {"monitor --port1 /dev/null --data-dir /dev/null/dir", "", 2, "", "/dev/null/dir"},
         {"log info", "", 2, "", Say(usa, 2206, {"FILE"})},
         // Input paths: a directory is refused; a missing file and a file that is not a log each
         // have their own message.
