@@ -27,7 +27,7 @@ struct DateTimeParts {
 // True for a day number of the years 1900..9999. Anything else (not finite, or far outside any
 // date a log can hold) is no time stamp: it is never converted.
 bool StampUsable(double dt);
-// The parts of a day number (also a span of time of less than a day); all parts 0 for one
+// The fields of a day number (also a span of time of less than a day); all fields 0 for one
 // that is not finite or lies far beyond any calendar. Stamps of a log are shown only when
 // StampUsable.
 DateTimeParts DecodeDateTime(double dt);

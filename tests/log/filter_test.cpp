@@ -189,7 +189,7 @@ TEST_F(FilterTest, RelativeTelegramNumber) {
 }
 
 TEST_F(FilterTest, ObjectAddressPartsAndQuality) {
-    // Object address 3 parts of 8 bits: part 3 is the low octet.
+    // Object address of three 8-bit fields: the third is the low octet.
     Row(RowOf(FF_OA1 + 2), 1, 5);
     EXPECT_TRUE(Accepts(SinglePoints({{0x010204, 0}, {0x010205, 0}})));
     EXPECT_FALSE(Accepts(SinglePoints({{0x010204, 0}, {0x050506, 0}})));

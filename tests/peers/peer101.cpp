@@ -60,8 +60,8 @@ received and sent, one per object received ({"object":{"type":..,"ca":..,"ioa":.
                             balanced: period of the station's own activity (default 200)
   --command-every N         a command every N class 2 polls or periods (default 0: none;
                             1 with --commands), once the one before is confirmed
-  --commands SPEC           primary, balanced-a: these commands, once each in turn, instead
-                            of single and double commands by turns. SPEC is a list of
+  --commands LIST           primary, balanced-a: these commands, once each in turn, instead
+                            of single and double commands by turns. LIST is a list of
                             TYPE[s]@IOA=VALUE[:SECONDS]: type 45 to 50, or 58 to 63 (the
                             same with a time tag); s: select before execute; VALUE 0/1 (45),
                             0 to 3 (46, 47), -1 to below 1 (48), -32768 to 32767 (49), a
