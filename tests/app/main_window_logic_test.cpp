@@ -13,6 +13,7 @@
 #include "support/fake_port.h"
 #include "support/fake_system.h"
 #include "support/paths.h"
+#include "support/program_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -45,16 +46,8 @@ struct ViewSpy : ProgramView {
     void ShowDialling() override { ++dialling; }
 };
 
-struct Rig {
+struct Rig : ProgramFakes {
     std::string dir;
-    FakeClock clock;
-    FakeLinkPlatform plat{clock};
-    FakeMessages msg;
-    FakeStore store;
-    FakeFolders folders;
-    std::set<std::string> locks;
-    FakeLock lock{locks};
-    ProgramServices sv{clock, plat, lock, store, folders, {}, 1};
     FakePort port[2];
     Program prog;
     ViewSpy view;

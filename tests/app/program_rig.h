@@ -9,6 +9,7 @@
 #include "support/fake_port.h"
 #include "support/fake_system.h"
 #include "support/paths.h"
+#include "support/program_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +21,8 @@
 namespace vdl::test {
 
 // A program directory with the real program texts, and everything a program needs around it.
-struct ProgramRig {
+struct ProgramRig : ProgramFakes {
     std::string dir;
-    FakeClock clock;
-    FakeLinkPlatform plat{clock};
-    FakeMessages msg;
-    FakeStore store;
-    FakeFolders folders;
-    std::set<std::string> locks;
-    FakeLock lock{locks};
-    ProgramServices sv{clock, plat, lock, store, folders, {}, 1};
     FakePort port[2];
     std::vector<int> ports{1, 2};
     Program prog;

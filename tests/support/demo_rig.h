@@ -11,6 +11,7 @@
 #include "support/fake_messages.h"
 #include "support/fake_port.h"
 #include "support/fake_system.h"
+#include "support/program_fakes.h"
 
 #include <filesystem>
 #include <set>
@@ -36,16 +37,8 @@ struct WireEnd : FakePort {
     }
 };
 
-struct DemoRig {
+struct DemoRig : ProgramFakes {
     std::string dir;
-    FakeClock clock;
-    FakeLinkPlatform plat{clock};
-    FakeMessages msg;
-    FakeStore store;
-    FakeFolders folders;
-    std::set<std::string> locks;
-    FakeLock lock{locks};
-    ProgramServices sv{clock, plat, lock, store, folders, {}, 1};
     WireEnd port[2];
     Program prog;
     std::vector<T_Telegramm> logged;
