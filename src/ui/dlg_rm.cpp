@@ -173,37 +173,32 @@ void TfmRm::reject() {
     FormDialog::reject();
 }
 
+RowEditing TfmRm::Editing() {
+    return {[this] { Copy(); }, [this] { Cut(); }, [this] { Paste(); },
+            [this](const QPoint& at) { ShowMenu(at); }};
+}
+
 void TfmRm::contextMenuEvent(QContextMenuEvent* e) {
     ShowMenu(e->globalPos());
 }
 
 void TfmRm::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_F10 && (e->modifiers() & Qt::ShiftModifier)) {
-        ShowMenu(mapToGlobal(rect().center()));
-        return;
-    }
-    if (e->matches(QKeySequence::Copy)) return Copy();
-    if (e->matches(QKeySequence::Cut)) return Cut();
-    if (e->matches(QKeySequence::Paste)) return Paste();
-    FormDialog::keyPressEvent(e);
+    if (!RowEditKey(e, this, Editing())) FormDialog::keyPressEvent(e);
 }
 
 void TfmRm::ShowMenu(const QPoint& at) {
     QMenu m(this);
-    QAction* copy = m.addAction(tx(kTxEdit));
-    QAction* cut = m.addAction(tx(kTxEdit + 1));
-    QAction* paste = m.addAction(tx(kTxEdit + 2));
-    T_BefRm probe;
-    const std::string clip = Ss(QApplication::clipboard()->text());
-    paste->setEnabled(ReadFeedbackRow(clip.substr(0, clip.find('\n')), probe, TextEnv()));
-    m.addSeparator();
+    const RowEditMenu edit =
+        AddRowEditEntries(m, tx(kTxEdit), tx(kTxEdit + 1), tx(kTxEdit + 2), [&] {
+            T_BefRm probe;
+            const std::string clip = Ss(QApplication::clipboard()->text());
+            return ReadFeedbackRow(clip.substr(0, clip.find('\n')), probe, TextEnv());
+        }());
     QAction* load = m.addAction(tx(kTxLoad));
     QAction* save = m.addAction(tx(kTxSave));
     QAction* chosen = m.exec(at);
     const QString dir = Qs(p_.av.DataDir);
-    if (chosen == copy) Copy();
-    if (chosen == cut) Cut();
-    if (chosen == paste) Paste();
+    if (RunRowEdit(edit, chosen, Editing())) return;
     if (chosen == load) {
         QString f = QFileDialog::getOpenFileName(this, tx(kTxLoad), dir, tx(kTxFilter));
         if (!f.isEmpty()) LoadFrom(Ss(f));

@@ -5,6 +5,7 @@
 #include "send/feedback.h"
 #include "send/sete_files.h"
 #include "ui/form_texts.h"
+#include "ui/row_table.h"
 
 class QComboBox;
 class QLineEdit;
@@ -40,6 +41,7 @@ private:
     void ShowHintOfCell();
     void PickCell(int row, int col);
     void ShowMenu(const QPoint& at);
+    RowEditing Editing();
     SeTeTextEnv TextEnv() const;
 
     Program& p_;

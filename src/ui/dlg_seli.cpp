@@ -381,35 +381,29 @@ void TfmSeLi::showEvent(QShowEvent* e) {
     }
 }
 
+RowEditing TfmSeLi::Editing() {
+    return {[this] { Copy(); }, [this] { Cut(); }, [this] { Paste(); },
+            [this](const QPoint& at) { ShowMenu(at); }};
+}
+
 void TfmSeLi::contextMenuEvent(QContextMenuEvent* e) {
     ShowMenu(e->globalPos());
 }
 
 void TfmSeLi::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_F10 && (e->modifiers() & Qt::ShiftModifier)) {
-        ShowMenu(mapToGlobal(rect().center()));
-        return;
-    }
-    if (e->matches(QKeySequence::Copy)) return Copy();
-    if (e->matches(QKeySequence::Cut)) return Cut();
-    if (e->matches(QKeySequence::Paste)) return Paste();
-    FormDialog::keyPressEvent(e);
+    if (!RowEditKey(e, this, Editing())) FormDialog::keyPressEvent(e);
 }
 
 void TfmSeLi::ShowMenu(const QPoint& at) {
     QMenu m(this);
-    QAction* copy = m.addAction(tx(kTxEdit));
-    QAction* cut = m.addAction(tx(kTxEdit + 1));
-    QAction* paste = m.addAction(tx(kTxEdit + 2));
-    paste->setEnabled(HasListRows(Ss(QApplication::clipboard()->text()), TextEnv()));
-    m.addSeparator();
+    const RowEditMenu edit =
+        AddRowEditEntries(m, tx(kTxEdit), tx(kTxEdit + 1), tx(kTxEdit + 2),
+                          HasListRows(Ss(QApplication::clipboard()->text()), TextEnv()));
     QAction* load = m.addAction(tx(kTxLoad));
     QAction* save = m.addAction(tx(kTxSave));
     QAction* chosen = m.exec(at);
     const QString dir = Qs(p_.av.DataDir);
-    if (chosen == copy) Copy();
-    if (chosen == cut) Cut();
-    if (chosen == paste) Paste();
+    if (RunRowEdit(edit, chosen, Editing())) return;
     if (chosen == load) {
         QString f = QFileDialog::getOpenFileName(this, tx(kTxLoad), dir, tx(kTxFilter));
         if (!f.isEmpty()) LoadFrom(Ss(f));

@@ -8,6 +8,7 @@
 #include "send/seli.h"
 #include "send/seli_form.h"
 #include "ui/form_texts.h"
+#include "ui/row_table.h"
 
 class QComboBox;
 class QLabel;
@@ -64,6 +65,7 @@ private:
     void ShowHintOfCell();
     void PickCell(int row, int col);
     void ShowMenu(const QPoint& at);
+    RowEditing Editing();
     SeLiFormEnv FormEnv() const;
     SeTeTextEnv TextEnv() const;
 

@@ -10,6 +10,44 @@
 
 namespace vdl {
 
+bool RowEditKey(QKeyEvent* e, QWidget* w, const RowEditing& r) {
+    if (e->key() == Qt::Key_F10 && (e->modifiers() & Qt::ShiftModifier))
+        r.menu(w->mapToGlobal(w->rect().center()));
+    else if (e->matches(QKeySequence::Copy))
+        r.copy();
+    else if (e->matches(QKeySequence::Cut))
+        r.cut();
+    else if (e->matches(QKeySequence::Paste))
+        r.paste();
+    else
+        return false;
+    return true;
+}
+
+RowEditMenu AddRowEditEntries(QMenu& m, const QString& copy, const QString& cut,
+                              const QString& paste, bool canPaste) {
+    RowEditMenu e;
+    e.copy = m.addAction(copy);
+    e.cut = m.addAction(cut);
+    e.paste = m.addAction(paste);
+    e.paste->setEnabled(canPaste);
+    m.addSeparator();
+    return e;
+}
+
+bool RunRowEdit(const RowEditMenu& m, QAction* chosen, const RowEditing& r) {
+    if (chosen == nullptr) return false;
+    if (chosen == m.copy)
+        r.copy();
+    else if (chosen == m.cut)
+        r.cut();
+    else if (chosen == m.paste)
+        r.paste();
+    else
+        return false;
+    return true;
+}
+
 QVariant RowTableModel::data(const QModelIndex& i, int role) const {
     const int row = i.row() + 1, col = i.column();
     const bool check = a_.isCheck && a_.isCheck(col);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QMenu>
 #include <QTableView>
 
 #include <functional>
@@ -13,6 +14,27 @@
 #include <vector>
 
 namespace vdl {
+
+// The editing of a dialog around a row table: copy, cut and paste of rows, and its menu.
+struct RowEditing {
+    std::function<void()> copy, cut, paste;
+    std::function<void(const QPoint& at)> menu;
+};
+
+// Shift+F10 opens the menu at the middle of w; the keys of copy, cut and paste act. False when
+// the key is none of them.
+bool RowEditKey(QKeyEvent* e, QWidget* w, const RowEditing& r);
+
+// The menu's first part: copy, cut and paste (the words given; paste only when canPaste),
+// then a separator. RunRowEdit carries out the chosen one of them; false for another entry.
+struct RowEditMenu {
+    QAction* copy = nullptr;
+    QAction* cut = nullptr;
+    QAction* paste = nullptr;
+};
+RowEditMenu AddRowEditEntries(QMenu& m, const QString& copy, const QString& cut,
+                              const QString& paste, bool canPaste);
+bool RunRowEdit(const RowEditMenu& m, QAction* chosen, const RowEditing& r);
 
 struct RowTableAccess {
     int rows = 0;
